@@ -1,0 +1,453 @@
+#include "converter.h"
+
+#include "keyword_index.h"
+#include "memory.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+struct HtmlPieces {
+    std::string opening;
+    std::string keyword_open;
+    std::string comment_open;
+    std::string keyword_close;
+    std::string comment_close;
+    std::string closing;
+};
+
+__attribute__((format(printf, 1, 2))) std::string Printf(const char* format, ...) {
+    char text[256]; // the pieces hold at most three numbers
+    va_list args;
+    va_start(args, format);
+    const int length = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return std::string(text, std::size_t(std::clamp(length, 0, int(sizeof text) - 1)));
+}
+
+HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
+    HtmlPieces p;
+    const char* percent = s.b_table_width_percent != 0 ? "%" : "";
+    if (css) {
+        if (s.b_use_table != 0) {
+            p.opening = Printf("<table cellspacing=\"0\" class=\"cpp\" align=\"center\" "
+                               "cellpadding=\"10\" width=\"%d",
+                               int(s.n_table_width)) +
+                        percent + "\" border=\"2\"><tr><td><pre>\r\n<code class=\"cpp_text\">\r\n";
+            p.closing = "\r\n</code></pre></td></tr></table>\r\n";
+        } else {
+            p.opening = "<pre><code class=\"cpp_text\">\r\n";
+            p.closing = "\r\n</code></pre>\r\n";
+        }
+        p.keyword_open = "<code class=\"cpp_keyword\">";
+        p.comment_open = "<code class=\"cpp_comment\">";
+        p.keyword_close = p.comment_close = "</code>";
+    } else {
+        if (s.b_use_table != 0) {
+            // The dark colour is written with lower-case digits, unlike every other colour.
+            p.opening = Printf("<table cellspacing=\"0\" bordercolorlight=\"#%06X\" "
+                               "bordercolordark=\"#%06x\" align=\"center\" cellpadding=\"10\" "
+                               "width=\"%d",
+                               unsigned(s.n_table_lt_color), unsigned(s.n_table_dk_color),
+                               int(s.n_table_width)) +
+                        percent + "\" border=\"2\"><tr><td><pre>\r\n\r\n";
+            p.closing = "\r\n</pre></td></tr></table>\r\n";
+        } else {
+            p.opening = "<pre>\r\n";
+            p.closing = "\r\n</pre>\r\n";
+        }
+        p.keyword_open = Printf("<font color=\"#%06X\">", unsigned(s.n_keyword_color));
+        p.comment_open = Printf("<font color=\"#%06X\">", unsigned(s.n_comment_color));
+        p.keyword_close = p.comment_close = "</font>";
+    }
+    return p;
+}
+
+// Progress of one pass: `base` + position * 512 / `length`, reported at multiples of 256.
+class Progress {
+public:
+    Progress(ConvertObserver* observer, std::size_t length, int32_t base)
+        : m_observer(observer), m_length(length), m_base(base) {}
+
+    void At(std::size_t position) const {
+        if (m_observer != nullptr && position % 256 == 0) {
+            Report(position);
+        }
+    }
+    // Every multiple of 256 in [from, to).
+    void Range(std::size_t from, std::size_t to) const {
+        if (m_observer == nullptr) {
+            return;
+        }
+        for (std::size_t m = (from + 255) / 256 * 256; m < to; m += 256) {
+            Report(m);
+        }
+    }
+
+private:
+    void Report(std::size_t position) const {
+        // 64-bit arithmetic: position * 512 overflows 32 bits beyond 4 MB.
+        m_observer->Progress(
+            m_base + int32_t((unsigned long long)position * 512 / (unsigned long long)m_length));
+    }
+
+    ConvertObserver* m_observer;
+    std::size_t m_length;
+    int32_t m_base;
+};
+
+// Appends to a string, growing it through the allocation hook; after a failure every later
+// append is dropped and Failed() tells the caller to give up.
+class Output {
+public:
+    explicit Output(std::string& text) : m_text(text) {}
+
+    void Append(const char* data, std::size_t length) {
+        if (m_failed) {
+            return;
+        }
+        const std::size_t need = m_text.size() + length;
+        if (need > m_text.capacity() &&
+            !tarvo::TryReserve(m_text, std::max(need, m_text.capacity() * 2))) {
+            m_failed = true;
+            return;
+        }
+        m_text.append(data, length);
+    }
+    void Append(const std::string& data) { Append(data.data(), data.size()); }
+    bool Reserve(std::size_t capacity) {
+        m_failed = m_failed || !tarvo::TryReserve(m_text, capacity);
+        return !m_failed;
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    std::string& m_text;
+    bool m_failed = false;
+};
+
+// The escape pass: `opening` followed by the source with tabs replaced and <, > and & escaped.
+bool Escape(std::string_view source, const std::string& opening, const std::string& tab,
+            std::string& escaped, const Progress& progress) {
+    static constexpr struct Special {
+        bool is[256] = {};
+        constexpr Special() { is['\t'] = is['<'] = is['>'] = is['&'] = true; }
+    } kSpecial;
+
+    std::size_t size = opening.size() + source.size();
+    for (unsigned char c : source) {
+        if (kSpecial.is[c]) {
+            size += c == '\t' ? tab.size() - 1 : c == '&' ? 4 : 3;
+        }
+    }
+    Output out(escaped);
+    if (!out.Reserve(size)) {
+        return false;
+    }
+    out.Append(opening);
+    const std::size_t n = source.size();
+    std::size_t j = 0;
+    while (j < n) {
+        std::size_t run = j;
+        while (run < n && !kSpecial.is[static_cast<unsigned char>(source[run])]) {
+            ++run;
+        }
+        out.Append(source.data() + j, run - j);
+        progress.Range(j, run);
+        if (run == n) {
+            break;
+        }
+        switch (source[run]) {
+        case '\t':
+            out.Append(tab);
+            break;
+        case '>':
+            out.Append("&gt;", 4);
+            break;
+        case '<':
+            out.Append("&lt;", 4);
+            break;
+        default:
+            out.Append("&amp;", 5);
+            break;
+        }
+        progress.At(run);
+        j = run + 1;
+    }
+    return !out.Failed();
+}
+
+// The scan for strings, comments and keywords. Every character of the escaped text reaches the
+// output once and in order; the scan only decides where tags go in between.
+class Highlighter {
+public:
+    Highlighter(const std::string& text, const KeywordIndex& keywords, const HtmlPieces& pieces,
+                std::string& html, const Progress& progress)
+        : m_text(text.data()), m_length(text.size()), m_keywords(keywords), m_pieces(pieces),
+          m_out(html), m_progress(progress) {
+        for (int c = 0; c < 256; ++c) {
+            const auto b = static_cast<unsigned char>(c);
+            m_class[b] = (KeywordIndex::IsBoundary(b) ? kBoundaryBit : 0) |
+                         (keywords.StartsAny(b) ? kKeywordBit : 0) |
+                         (c == '"' || c == '/' || c == '*' ? kEventBit : 0);
+        }
+    }
+
+    bool Run() {
+        std::size_t p = 0;
+        while (p < m_length) {
+            std::size_t next = p;
+            if (!m_comment_close_pending && !m_keyword_open) {
+                next = m_in_string  ? SkipString(p)
+                       : m_in_line  ? SkipLine(p)
+                       : m_in_block ? SkipBlock(p)
+                                    : SkipCode(p);
+            }
+            if (next != p) {
+                m_progress.Range(p, next);
+                p = next;
+                if (p == m_length) {
+                    break;
+                }
+            }
+            m_progress.At(p);
+            Step(p);
+            if (m_out.Failed()) {
+                return false;
+            }
+        }
+        Flush(m_length);
+        if (m_comment_close_pending || m_in_line || m_in_block) {
+            m_out.Append(m_pieces.comment_close);
+        }
+        if (m_keyword_open) {
+            m_out.Append(m_pieces.keyword_close);
+        }
+        m_out.Append(m_pieces.closing);
+        return !m_out.Failed();
+    }
+
+private:
+    static constexpr unsigned char kBoundaryBit = 1;
+    static constexpr unsigned char kKeywordBit = 2;
+    static constexpr unsigned char kEventBit = 4;
+
+    static bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+    bool PrecededByBoundary(std::size_t p) const {
+        return p == 0 || (m_class[static_cast<unsigned char>(m_text[p - 1])] & kBoundaryBit) != 0;
+    }
+
+    // Whether the double quote at p opens or closes a string: not after an odd number of
+    // backslashes, and outside strings not as the character constant '"'.
+    bool QuoteCounts(std::size_t p) const {
+        std::size_t k = p;
+        while (k > 0 && m_text[k - 1] == '\\') {
+            --k;
+        }
+        if ((p - k) % 2 != 0) {
+            return false;
+        }
+        return m_in_string ||
+               !(p > 0 && m_text[p - 1] == '\'' && p + 1 < m_length && m_text[p + 1] == '\'');
+    }
+
+    // Puts a tag before position p.
+    void Insert(std::size_t p, const std::string& tag) {
+        Flush(p);
+        m_out.Append(tag);
+    }
+    void Flush(std::size_t p) {
+        m_out.Append(m_text + m_copied, p - m_copied);
+        m_copied = p;
+    }
+
+    // One position of the scan, with every rule; moves p past what it handled.
+    void Step(std::size_t& p) {
+        const char ch = m_text[p];
+        const bool more = p + 1 < m_length;
+        if (!m_in_line && !m_in_block && ch == '"' && QuoteCounts(p)) {
+            m_in_string = !m_in_string;
+        }
+        if (m_comment_close_pending && !IsWhite(ch)) {
+            Insert(p, m_pieces.comment_close);
+            m_comment_close_pending = false;
+        }
+        if (m_keyword_open && !IsWhite(ch)) {
+            Insert(p, m_pieces.keyword_close);
+            m_keyword_open = false;
+        }
+        if (!m_in_string && !m_in_block && !m_in_line && ch == '/' && more &&
+            m_text[p + 1] == '/') {
+            Insert(p, m_pieces.comment_open);
+            m_in_line = true;
+            m_comment_close_pending = false;
+        }
+        if (m_in_line && ch == '\n') {
+            m_in_line = false;
+            m_comment_close_pending = true;
+        }
+        if (m_in_string || m_in_line) {
+            ++p;
+            return;
+        }
+        if (ch == '/' && more && m_text[p + 1] == '*' && !m_in_block) {
+            Insert(p, m_pieces.comment_open);
+            m_in_block = true;
+            m_comment_close_pending = false;
+        }
+        if (ch == '*' && more && m_text[p + 1] == '/') {
+            // Outside a comment a stray "*/" is copied and passed over the same way.
+            m_comment_close_pending = m_in_block;
+            m_in_block = false;
+            p += 2;
+            return;
+        }
+        if (m_in_block || !PrecededByBoundary(p)) {
+            ++p;
+            return;
+        }
+        const std::size_t n = m_keywords.Match(m_text, m_length, p);
+        if (n == 0) {
+            ++p;
+            return;
+        }
+        if (!m_keyword_open) {
+            Insert(p, m_pieces.keyword_open);
+        }
+        m_keyword_open = true;
+        p += n;
+    }
+
+    // The Skip functions find the next position at which Step would do more than copy the
+    // character; they run only while no close tag is pending.
+    std::size_t SkipString(std::size_t p) const {
+        for (;;) {
+            const void* q = std::memchr(m_text + p, '"', m_length - p);
+            if (q == nullptr) {
+                return m_length;
+            }
+            p = std::size_t(static_cast<const char*>(q) - m_text);
+            if (QuoteCounts(p)) {
+                return p;
+            }
+            ++p;
+        }
+    }
+    std::size_t SkipLine(std::size_t p) const {
+        const void* q = std::memchr(m_text + p, '\n', m_length - p);
+        return q == nullptr ? m_length : std::size_t(static_cast<const char*>(q) - m_text);
+    }
+    std::size_t SkipBlock(std::size_t p) const {
+        for (;;) {
+            const void* q = std::memchr(m_text + p, '*', m_length - p);
+            if (q == nullptr) {
+                return m_length;
+            }
+            p = std::size_t(static_cast<const char*>(q) - m_text);
+            if (p + 1 < m_length && m_text[p + 1] == '/') {
+                return p;
+            }
+            ++p;
+        }
+    }
+    std::size_t SkipCode(std::size_t p) const {
+        bool after_boundary = PrecededByBoundary(p);
+        for (; p < m_length; ++p) {
+            const unsigned char k = m_class[static_cast<unsigned char>(m_text[p])];
+            if ((k & kEventBit) != 0 || ((k & kKeywordBit) != 0 && after_boundary)) {
+                break;
+            }
+            after_boundary = (k & kBoundaryBit) != 0;
+        }
+        return p;
+    }
+
+    const char* m_text;
+    std::size_t m_length;
+    const KeywordIndex& m_keywords;
+    const HtmlPieces& m_pieces;
+    Output m_out;
+    const Progress& m_progress;
+    unsigned char m_class[256];
+    std::size_t m_copied = 0; // m_text before this index is in the output
+    bool m_in_string = false;
+    bool m_in_line = false;
+    bool m_in_block = false;
+    bool m_comment_close_pending = false;
+    bool m_keyword_open = false;
+};
+
+int Convert(ProfileSettings& settings, std::string_view source, bool css, std::string& html,
+            ConvertObserver* observer) {
+    // Longest first: of two keywords that both match at one place, the longer one wins.
+    std::stable_sort(settings.p_s_keyword.begin(), settings.p_s_keyword.end(),
+                     [](const char* a, const char* b) { return std::strlen(a) > std::strlen(b); });
+    KeywordIndex keywords;
+    for (const char* k : settings.p_s_keyword) {
+        if (!keywords.Add(k, std::strlen(k))) {
+            return 0;
+        }
+    }
+    const HtmlPieces pieces = ChoosePieces(settings, css);
+
+    std::string tab = "\t";
+    if (settings.n_tab_size < 0) {
+        if (observer != nullptr) {
+            observer->Notice(NoticeStyle::Information, kNoticeKeepTabs);
+        }
+    } else {
+        int32_t size = settings.n_tab_size;
+        if (size > 255) {
+            if (observer != nullptr) {
+                observer->Notice(NoticeStyle::Stop, kNoticeMaxTabSize);
+            }
+            size = 255;
+        }
+        tab.assign(std::size_t(size), ' ');
+    }
+
+    std::string escaped;
+    if (!Escape(source, pieces.opening, tab, escaped, Progress(observer, source.size(), 0))) {
+        return 0;
+    }
+    if (observer != nullptr) {
+        observer->EscapeDone(escaped);
+    }
+
+    // The tags rarely add more than a quarter; the output grows by doubling beyond that.
+    Output out(html);
+    if (!out.Reserve(escaped.size() + escaped.size() / 4 + pieces.closing.size() + 64)) {
+        return 0;
+    }
+    const Progress progress(observer, escaped.size(), kProgressMax / 2);
+    if (!Highlighter(escaped, keywords, pieces, html, progress).Run()) {
+        return 0;
+    }
+    if (html.size() > 65535 && observer != nullptr) {
+        observer->Notice(NoticeStyle::Stop, kNoticeOver64k);
+    }
+    return 1;
+}
+
+} // namespace
+
+int ConvertSource(ProfileSettings& settings, std::string_view source, int b_css, std::string& html,
+                  ConvertObserver* observer) {
+    html.clear();
+    int result = 0;
+    try {
+        result = Convert(settings, source, b_css != 0, html, observer);
+    } catch (const std::exception&) {
+        // Only the standard library throws here, and only when memory runs out.
+        result = 0;
+    }
+    if (result == 0) {
+        std::string().swap(html);
+    }
+    return result;
+}

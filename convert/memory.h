@@ -1,0 +1,24 @@
+#pragma once
+// Allocation of the blocks whose failure the program reports to the user ("Not enough memory").
+// They go through one function so that tests can make an allocation fail on purpose.
+
+#include <cstddef>
+#include <string>
+
+namespace tarvo {
+
+// std::malloc, or null when a failure has been injected. Free the block with std::free.
+void* TryAllocate(std::size_t bytes) noexcept;
+
+// Copies `length` bytes of `text` into a new block and ends it with NUL; null when memory runs out.
+char* DuplicateString(const char* text, std::size_t length) noexcept;
+
+// Grows `text` to hold at least `capacity` characters. False when memory runs out or a failure
+// has been injected; `text` is then unchanged.
+bool TryReserve(std::string& text, std::size_t capacity) noexcept;
+
+// Test seam: the next `after` allocations succeed and every later one fails, until this is
+// called again; a negative `after` turns injected failures off.
+void InjectAllocationFailure(long after) noexcept;
+
+} // namespace tarvo

@@ -1,0 +1,47 @@
+#pragma once
+// The settings of one conversion, which are exactly the values that one profile stores.
+
+#include "ptr_array.h"
+
+#include <cstdint>
+
+// The keyword strings are NUL-terminated blocks from tarvo::TryAllocate, owned by the
+// ProfileSettings that holds the list.
+using KeywordList = PtrArray<char>;
+
+class ProfileSettings {
+public:
+    ProfileSettings() = default;
+    ~ProfileSettings() { ClearKeywords(); }
+    ProfileSettings(const ProfileSettings&) = delete;
+    ProfileSettings& operator=(const ProfileSettings&) = delete;
+
+    // Frees every keyword and leaves the list empty, with no slot array.
+    void ClearKeywords() noexcept;
+
+    // Replaces the keywords with those split from `text` (null: none). Space, tab and line feed
+    // separate keywords, one separator each, so doubled separators give empty keywords; a carriage
+    // return right before a line feed belongs to the line break. Returns 1, or 0 when memory runs
+    // out: the keywords split before the failure stay in the list.
+    int SetKeywords(const char* text) noexcept;
+
+    int32_t KeywordCount() const noexcept { return p_s_keyword.GetCount(); }
+    // Keyword `index`, 0 to KeywordCount() - 1.
+    const char* Keyword(int32_t index) const noexcept { return *p_s_keyword.GetAt(index); }
+
+    // Profile files; these two live in the profiles library. Both return 1 on success, 0 on
+    // failure, and show nothing.
+    int WriteProfileFile(const char* path) const;
+    int ReadProfileFile(const char* path);
+
+    int32_t n_tab_size = 0;       // spaces per tab; negative keeps tabs, 0 drops them
+    uint32_t n_keyword_color = 0; // colours are 0xRRGGBB
+    uint32_t n_comment_color = 0;
+    uint32_t n_table_lt_color = 0; // table border, top and left
+    uint32_t n_table_dk_color = 0; // table border, right and bottom
+    int32_t n_font_size = 0;       // CSS pixels, used by the style sheet only
+    KeywordList p_s_keyword;
+    int32_t n_table_width = 0;
+    int32_t b_table_width_percent = 0; // nonzero: the width is a percentage
+    int32_t b_use_table = 0;           // nonzero: frame the code with a one-cell table
+};
