@@ -1,0 +1,260 @@
+// Conversion speed on real C++: the standard library headers that ship with the compiler,
+// concatenated (about 13 MB), or a generated corpus when they cannot be found.
+//
+//   build/release/bench/convert_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only
+
+#include "converter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// Heap accounting, for the peak memory of one conversion.
+namespace {
+std::size_t g_heap_now = 0;
+std::size_t g_heap_peak = 0;
+} // namespace
+
+void* operator new(std::size_t size) {
+    auto* block = static_cast<std::size_t*>(std::malloc(size + 16));
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    *block = size;
+    g_heap_now += size;
+    g_heap_peak = std::max(g_heap_peak, g_heap_now);
+    return reinterpret_cast<char*>(block) + 16;
+}
+void operator delete(void* p) noexcept {
+    if (p != nullptr) {
+        auto* block = reinterpret_cast<std::size_t*>(static_cast<char*>(p) - 16);
+        g_heap_now -= *block;
+        std::free(block);
+    }
+}
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+
+namespace {
+
+const char* const kDefaultKeywords =
+    "# #define #undef #defined #include #pragma #if #else #elif #endif #ifdef #ifndef asm auto "
+    "break case catch char class const continue default delete do double else enum extern float "
+    "for friend goto if inline int long new operator private protected public register return "
+    "short signed sizeof static struct switch template this throw try typedef union unsigned "
+    "virtual void volatile while";
+
+// The first C++ directory in the compiler's include search list.
+std::string CompilerIncludeDirectory() {
+    const std::string command = std::string(TARVO_CXX_COMPILER) + " -xc++ -E -v /dev/null 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return {};
+    }
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, n);
+    }
+    pclose(pipe);
+    std::istringstream lines(output);
+    bool in_list = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("search starts here") != std::string::npos) {
+            in_list = true;
+        } else if (line.find("End of search list") != std::string::npos) {
+            break;
+        } else if (in_list && line.find("/c++/") != std::string::npos) {
+            return line.substr(line.find_first_not_of(' '));
+        }
+    }
+    return {};
+}
+
+std::string GeneratedCorpus() {
+    std::mt19937 rng(1);
+    const char* const lines[] = {"template <class T>\n",
+                                 "  int main(int argc, char** argv) {\n",
+                                 "\treturn a < b && c > d; // compare\n",
+                                 "  /* block\n   comment */\n",
+                                 "  const char* s = \"C:\\\\path\\\\\";\n",
+                                 "#include <vector>\n",
+                                 "  for (unsigned i = 0; i != n; ++i) x[i] += y[i] * 2;\n",
+                                 "}\n"};
+    std::string text;
+    while (text.size() < (13u << 20)) {
+        text += lines[rng() % 8];
+    }
+    return text;
+}
+
+const std::string& Corpus() {
+    static const std::string corpus = [] {
+        const std::string dir = CompilerIncludeDirectory();
+        std::vector<std::filesystem::path> files;
+        std::error_code ec;
+        if (!dir.empty()) {
+            for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+                 !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+                if (it->is_regular_file()) {
+                    files.push_back(it->path());
+                }
+            }
+        }
+        std::sort(files.begin(), files.end());
+        std::string text;
+        for (const auto& f : files) {
+            std::ifstream in(f, std::ios::binary);
+            text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        if (text.size() < (1u << 20)) {
+            std::fprintf(stderr,
+                         "convert_bench: no compiler headers found, using a generated corpus\n");
+            return GeneratedCorpus();
+        }
+        std::fprintf(stderr, "convert_bench: %zu files, %zu bytes from %s\n", files.size(),
+                     text.size(), dir.c_str());
+        return text;
+    }();
+    return corpus;
+}
+
+// Every distinct identifier-like word of the corpus, so that every word of it is a keyword.
+const std::string& AllWordsAsKeywords() {
+    static const std::string keywords = [] {
+        std::set<std::string> words;
+        const std::string& text = Corpus();
+        std::string word;
+        for (char c : text) {
+            if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '#') {
+                word += c;
+            } else if (!word.empty()) {
+                words.insert(word);
+                word.clear();
+            }
+        }
+        std::string joined;
+        for (const auto& w : words) {
+            joined += (joined.empty() ? "" : " ") + w;
+        }
+        return joined;
+    }();
+    return keywords;
+}
+
+// A text made of the built-in keywords only, one or two to a line.
+const std::string& KeywordText() {
+    static const std::string text = [] {
+        std::vector<std::string> words;
+        std::istringstream in(kDefaultKeywords);
+        for (std::string w; in >> w;) {
+            words.push_back(w);
+        }
+        std::mt19937 rng(3);
+        std::string t;
+        while (t.size() < Corpus().size()) {
+            t += words[rng() % words.size()];
+            t += rng() % 2 ? " " : "\n";
+        }
+        return t;
+    }();
+    return text;
+}
+
+void Settings(ProfileSettings& s, const char* keywords) {
+    s.n_tab_size = 4;
+    s.n_keyword_color = 0x0000FF;
+    s.n_comment_color = 0x008000;
+    s.n_table_lt_color = 0xA8C8E8;
+    s.n_table_dk_color = 0x4084D0;
+    s.n_font_size = 13;
+    s.n_table_width = 80;
+    s.b_table_width_percent = 1;
+    s.b_use_table = 1;
+    s.SetKeywords(keywords);
+}
+
+void RunConvert(benchmark::State& state, const std::string& source, const char* keywords, int css) {
+    ProfileSettings settings;
+    Settings(settings, keywords);
+    std::size_t out_size = 0;
+    std::size_t peak = 0;
+    for (auto _ : state) {
+        std::string html;
+        const std::size_t before = g_heap_now;
+        g_heap_peak = before;
+        ConvertSource(settings, source, css, html);
+        peak = g_heap_peak - before;
+        out_size = html.size();
+        benchmark::DoNotOptimize(html.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(source.size()));
+    state.counters["out/in"] = double(out_size) / double(source.size());
+    // Peak heap of one conversion beyond what existed before, over input plus output.
+    state.counters["peak/(in+out)"] = double(peak) / double(source.size() + out_size);
+}
+
+void BM_ConvertCss(benchmark::State& state) {
+    RunConvert(state, Corpus(), kDefaultKeywords, 1);
+}
+void BM_ConvertFontMarkup(benchmark::State& state) {
+    RunConvert(state, Corpus(), kDefaultKeywords, 0);
+}
+void BM_ConvertEveryWordAKeyword(benchmark::State& state) {
+    RunConvert(state, Corpus(), AllWordsAsKeywords().c_str(), 1);
+}
+void BM_ConvertKeywordsOnly(benchmark::State& state) {
+    RunConvert(state, KeywordText(), kDefaultKeywords, 1);
+}
+
+// The yardstick: escaping alone, one character at a time, into a reserved string.
+void BM_EscapeOnly(benchmark::State& state) {
+    const std::string& source = Corpus();
+    for (auto _ : state) {
+        std::string out;
+        out.reserve(source.size() + source.size() / 8);
+        for (char c : source) {
+            switch (c) {
+            case '\t':
+                out += "    ";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            default:
+                out += c;
+                break;
+            }
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(source.size()));
+}
+
+} // namespace
+
+BENCHMARK(BM_EscapeOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertCss)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFontMarkup)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertEveryWordAKeyword)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertKeywordsOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
