@@ -1,0 +1,245 @@
+#include "config_file.h"
+
+#include "config_memory.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// One nesting counter per look-up kind, shared by every ConfigFile, so that a circle of
+// references ends. Per thread, so that two threads never race on them.
+thread_local int32_t g_intDepth = 0;
+thread_local int32_t g_stringDepth = 0;
+thread_local int32_t g_lengthDepth = 0;
+
+bool IsValue(TokenKind kind) {
+    return kind == TOKEN_CHAR || kind == TOKEN_INT || kind == TOKEN_FLOAT || kind == TOKEN_STRING;
+}
+
+} // namespace
+
+ConfigResult ConfigFile::Open(std::FILE* file) {
+    Release();
+    m_scanner.LoadText(file);
+    if (m_scanner.OutOfMemory()) {
+        return CFG_NO_MEMORY;
+    }
+    const ConfigResult result = Parse();
+    m_scanner.FreeText();
+    if (m_count != 0) {
+        BuildIndex();
+    }
+    return result;
+}
+
+ConfigResult ConfigFile::Release() {
+    m_index.reset();
+    m_indexCount = 0;
+    m_tokens.reset();
+    m_count = 0;
+    if (!m_scanner.HasText()) {
+        return CFG_EMPTY;
+    }
+    m_scanner.FreeText();
+    return CFG_OK;
+}
+
+ConfigResult ConfigFile::Parse() {
+    // Two passes, so that the table is allocated once at its exact size.
+    m_scanner.Rewind();
+    m_count = 0;
+    int32_t count = 0;
+    while (m_scanner.OnlyBlanksLeft() == 0) {
+        ++count;
+        if (m_scanner.NextToken().kind == TOKEN_NONE) {
+            return CFG_BAD_TOKEN;
+        }
+    }
+    if (count == 0) {
+        return CFG_OK;
+    }
+    m_tokens.reset(ConfigAllocate<ConfigToken>(static_cast<std::size_t>(count)));
+    if (!m_tokens) {
+        return CFG_NO_MEMORY;
+    }
+    m_scanner.Rewind();
+    // Should memory run out in this pass, the TOKEN_NONE is stored and the grammar refuses it.
+    while (m_scanner.OnlyBlanksLeft() == 0 && m_count < count) {
+        m_tokens[m_count++] = m_scanner.NextToken();
+    }
+    return CheckGrammar();
+}
+
+ConfigResult ConfigFile::CheckGrammar() const {
+    const int32_t n = m_count;
+    const auto kind = [this](int32_t k) { return m_tokens[k].kind; };
+    int32_t k = 0;
+    while (k < n) {
+        // A statement: a name, or a lone ";".
+        if (kind(k) != TOKEN_NAME && kind(k) != TOKEN_SEMICOLON) {
+            return CFG_SYNTAX_ERROR;
+        }
+        if (++k == n) {
+            return CFG_SYNTAX_ERROR;
+        }
+        // "name ;" closes a reference; the test is on the absolute index, so past the first
+        // statement a lone "name;" passes too.
+        if (kind(k) == TOKEN_SEMICOLON && k > 2) {
+            ++k;
+            continue;
+        }
+        if (kind(k) != TOKEN_ASSIGN || ++k == n) {
+            return CFG_SYNTAX_ERROR;
+        }
+        if (kind(k) == TOKEN_NAME) {
+            continue; // the referenced name starts the next statement
+        }
+        if (IsValue(kind(k))) {
+            if (++k == n || kind(k) != TOKEN_SEMICOLON) {
+                return CFG_SYNTAX_ERROR;
+            }
+            ++k;
+            continue;
+        }
+        if (kind(k) != TOKEN_LBRACE || ++k == n || kind(k) == TOKEN_RBRACE) {
+            return CFG_SYNTAX_ERROR;
+        }
+        // List elements, each followed by a comma, up to the closing brace.
+        do {
+            if (!IsValue(kind(k)) && kind(k) != TOKEN_NAME) {
+                return CFG_SYNTAX_ERROR;
+            }
+            if (++k == n || kind(k) != TOKEN_COMMA || ++k == n) {
+                return CFG_SYNTAX_ERROR;
+            }
+        } while (kind(k) != TOKEN_RBRACE);
+        if (++k == n || kind(k) != TOKEN_SEMICOLON) {
+            return CFG_SYNTAX_ERROR;
+        }
+        ++k;
+    }
+    return CFG_OK;
+}
+
+void ConfigFile::BuildIndex() {
+    int32_t definitions = 0;
+    for (int32_t k = 0; k + 2 < m_count; ++k) {
+        definitions += m_tokens[k].kind == TOKEN_NAME && m_tokens[k + 1].kind == TOKEN_ASSIGN;
+    }
+    m_index.reset(ConfigAllocate<int32_t>(static_cast<std::size_t>(definitions) + 1));
+    if (!m_index) {
+        return;
+    }
+    int32_t* index = m_index.get();
+    int32_t size = 0;
+    for (int32_t k = 0; k + 2 < m_count; ++k) {
+        if (m_tokens[k].kind == TOKEN_NAME && m_tokens[k + 1].kind == TOKEN_ASSIGN) {
+            index[size++] = k;
+        }
+    }
+    std::sort(index, index + size, [this](int32_t a, int32_t b) {
+        const int order = std::strcmp(m_tokens[a].text.get(), m_tokens[b].text.get());
+        return order < 0 || (order == 0 && a < b);
+    });
+    // Keep the first definition of each name only.
+    m_indexCount = static_cast<int32_t>(
+        std::unique(index, index + size,
+                    [this](int32_t a, int32_t b) {
+                        return std::strcmp(m_tokens[a].text.get(), m_tokens[b].text.get()) == 0;
+                    }) -
+        index);
+}
+
+ConfigResult ConfigFile::FindValue(const char* name, int32_t& index) const {
+    if (m_count == 0) {
+        return CFG_EMPTY;
+    }
+    if (name == nullptr) {
+        return CFG_NOT_FOUND;
+    }
+    if (m_index) {
+        const int32_t* begin = m_index.get();
+        const int32_t* end = begin + m_indexCount;
+        const int32_t* found =
+            std::lower_bound(begin, end, name, [this](int32_t k, const char* key) {
+                return std::strcmp(m_tokens[k].text.get(), key) < 0;
+            });
+        if (found == end || std::strcmp(m_tokens[*found].text.get(), name) != 0) {
+            return CFG_NOT_FOUND;
+        }
+        index = *found + 2;
+        return CFG_OK;
+    }
+    for (int32_t k = 0; k + 2 < m_count; ++k) {
+        if (m_tokens[k].kind == TOKEN_NAME && m_tokens[k + 1].kind == TOKEN_ASSIGN &&
+            std::strcmp(m_tokens[k].text.get(), name) == 0) {
+            index = k + 2;
+            return CFG_OK;
+        }
+    }
+    return CFG_NOT_FOUND;
+}
+
+template <typename Deliver>
+ConfigResult ConfigFile::LookUp(int32_t& depth, const char* name, const Deliver& deliver) const {
+    if (depth >= kMaxDepth) {
+        return CFG_TOO_DEEP;
+    }
+    struct Nesting {
+        int32_t& depth;
+        explicit Nesting(int32_t& counter) : depth(counter) { ++depth; }
+        ~Nesting() { --depth; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+    } nesting(depth);
+    int32_t index = 0;
+    const ConfigResult found = FindValue(name, index);
+    if (found != CFG_OK) {
+        return found;
+    }
+    const ConfigToken& value = m_tokens[index];
+    if (value.kind == TOKEN_NAME) {
+        return LookUp(depth, value.text.get(), deliver);
+    }
+    return deliver(value);
+}
+
+ConfigResult ConfigFile::GetInt(const char* name, int32_t& value) const {
+    return LookUp(g_intDepth, name, [&value](const ConfigToken& token) {
+        if (token.kind != TOKEN_INT && token.kind != TOKEN_CHAR) {
+            return CFG_TYPE_MISMATCH;
+        }
+        value = token.intValue;
+        return CFG_OK;
+    });
+}
+
+ConfigResult ConfigFile::GetString(const char* name, char* buffer, int32_t maxLength) const {
+    return LookUp(g_stringDepth, name, [buffer, maxLength](const ConfigToken& token) {
+        if (token.kind != TOKEN_STRING) {
+            return CFG_TYPE_MISMATCH;
+        }
+        if (buffer != nullptr && maxLength > 0) {
+            std::strncpy(buffer, token.text.get(), static_cast<std::size_t>(maxLength));
+        }
+        return CFG_OK;
+    });
+}
+
+ConfigResult ConfigFile::GetStringLength(const char* name, int32_t& length) const {
+    return LookUp(g_lengthDepth, name, [&length](const ConfigToken& token) {
+        if (token.kind != TOKEN_STRING) {
+            return CFG_TYPE_MISMATCH;
+        }
+        length = static_cast<int32_t>(std::strlen(token.text.get()));
+        return CFG_OK;
+    });
+}
+
+const ConfigToken* ConfigFile::TokenAt(int32_t index) const {
+    if (index < 0 || index >= m_count) {
+        return nullptr;
+    }
+    return &m_tokens[index];
+}
