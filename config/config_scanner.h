@@ -40,6 +40,13 @@ enum TokenKind : int32_t {
 
 // One token. Fields the kind does not use stay zero. Movable, not copyable: it owns its text.
 struct ConfigToken {
+    ConfigToken() = default;
+    ~ConfigToken() = default;
+    ConfigToken(ConfigToken&&) noexcept = default;
+    ConfigToken& operator=(ConfigToken&&) noexcept = default;
+    ConfigToken(const ConfigToken&) = delete;
+    ConfigToken& operator=(const ConfigToken&) = delete;
+
     TokenKind kind = TOKEN_NONE;
     int32_t line = 0;             // 1-based line of the token's first character
     float floatValue = 0.0f;      // TOKEN_FLOAT
