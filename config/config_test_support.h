@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the reader's tests: files made from strings.
+// Shared by the reader's tests: files made from strings, bytes made readable.
 
 #include <cstdio>
 #include <memory>
@@ -18,4 +18,16 @@ inline FileHandle TextFile(const std::string& text) {
         std::rewind(file.get());
     }
     return file;
+}
+
+// Control characters and bytes above 126 as \xNN.
+inline std::string Printable(const char* text) {
+    std::string out;
+    for (const char* p = text; *p != '\0'; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+        out += byte < 32 || byte > 126 ? std::string(hex) : std::string(1, *p);
+    }
+    return out;
 }
