@@ -17,7 +17,9 @@
 // Integers beyond 32 bits: a decimal literal saturates at INT32_MAX, or at INT32_MIN when it
 // has a minus sign ("-2147483648" is INT32_MIN). A hexadecimal literal keeps its low 32 bits,
 // read as a two's-complement number ("0xFFFFFFFF" is -1, "0x100000001" is 1), and its minus
-// sign negates modulo 2^32 ("-0x80000000" is INT32_MIN).
+// sign negates modulo 2^32 ("-0x80000000" is INT32_MIN). A number has at most 255 characters;
+// floats are converted independently of the C locale, and beyond the float range they are
+// infinite.
 
 #include <cstdint>
 #include <cstdio>
