@@ -1,0 +1,127 @@
+#include "profile_file.h"
+
+#include "config_file.h"
+#include "config_text.h"
+#include "memory.h"
+#include "safe_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void AppendQuoted(std::string& out, const char* value) {
+    out += '"';
+    AppendStringLiteralBody(out, value);
+    out += '"';
+}
+
+// Reads one string setting into a new block; null when it is missing, not a string, or memory
+// runs out.
+char* ReadString(const ConfigFile& config, const char* key) {
+    int32_t length = 0;
+    if (config.GetStringLength(key, length) != CFG_OK || length < 0) {
+        return nullptr;
+    }
+    auto* buffer = static_cast<char*>(tarvo::TryAllocate(std::size_t(length) + 1));
+    if (buffer == nullptr) {
+        return nullptr;
+    }
+    if (config.GetString(key, buffer, length + 1) != CFG_OK) {
+        std::free(buffer);
+        return nullptr;
+    }
+    buffer[length] = '\0';
+    return buffer;
+}
+
+} // namespace
+
+std::string ProfileFileText(const ProfileSettings& s, const char* path) {
+    std::string quoted_path;
+    AppendQuoted(quoted_path, path);
+    std::string text;
+    AppendFormat(text, "// profile config v1.00\n// profile_file %s\n//\n//\n\n",
+                 quoted_path.c_str());
+    AppendFormat(text, "n_tab_size = %d;\n\n", int(s.n_tab_size));
+    AppendFormat(text, "n_comment_color = 0x%06x;\n", unsigned(s.n_comment_color));
+    AppendFormat(text, "n_keyword_color = 0x%06x;\n\n", unsigned(s.n_keyword_color));
+    AppendFormat(text, "n_table_lt_color = 0x%06x;\n", unsigned(s.n_table_lt_color));
+    AppendFormat(text, "n_table_dk_color = 0x%06x;\n\n", unsigned(s.n_table_dk_color));
+    AppendFormat(text, "n_font_size = %d;\n\n", int(s.n_font_size));
+    AppendFormat(text, "n_table_width = %d;\n\n", int(s.n_table_width));
+    AppendFormat(text, "b_table_width_percent = %d;\n\n", int(s.b_table_width_percent));
+    AppendFormat(text, "b_use_table = %d;\n\n", int(s.b_use_table));
+    AppendFormat(text, "n_keyword_num = %d;\n", int(s.KeywordCount()));
+    for (int32_t i = 0; i < s.KeywordCount(); ++i) {
+        AppendFormat(text, "p_s_keyword[%d] = ", int(i));
+        AppendQuoted(text, s.Keyword(i));
+        text += ";\n";
+    }
+    AppendFormat(text, "\n\n// profile_file %s end\n", quoted_path.c_str());
+    return text;
+}
+
+int ProfileSettings::WriteProfileFile(const char* path) const {
+    if (path == nullptr) {
+        return 0;
+    }
+    return WriteFileWhole(path, ProfileFileText(*this, path));
+}
+
+int ProfileSettings::ReadProfileFile(const char* path) {
+    std::FILE* file = path == nullptr ? nullptr : std::fopen(path, "r");
+    if (file == nullptr) {
+        return 0;
+    }
+    ConfigFile config;
+    const ConfigResult opened = config.Open(file);
+    std::fclose(file);
+    if (opened != CFG_OK) {
+        return 0;
+    }
+
+    struct IntKey {
+        const char* name;
+        int32_t* field;
+    };
+    int32_t keyword_color = 0, comment_color = 0, lt_color = 0, dk_color = 0;
+    const IntKey keys[] = {
+        {"n_tab_size", &n_tab_size},         {"n_comment_color", &comment_color},
+        {"n_keyword_color", &keyword_color}, {"n_table_lt_color", &lt_color},
+        {"n_table_dk_color", &dk_color},     {"n_font_size", &n_font_size},
+        {"n_table_width", &n_table_width},   {"b_table_width_percent", &b_table_width_percent},
+        {"b_use_table", &b_use_table},
+    };
+    for (const IntKey& key : keys) {
+        if (config.GetInt(key.name, *key.field) != CFG_OK) {
+            return 0;
+        }
+    }
+    // The colours are unsigned 0xRRGGBB values; the reader delivers their 32 bits signed.
+    n_comment_color = uint32_t(comment_color);
+    n_keyword_color = uint32_t(keyword_color);
+    n_table_lt_color = uint32_t(lt_color);
+    n_table_dk_color = uint32_t(dk_color);
+
+    SetKeywords(nullptr);
+    int32_t count = 0;
+    if (config.GetInt("n_keyword_num", count) != CFG_OK) {
+        return 0;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        char key[32];
+        std::snprintf(key, sizeof key, "p_s_keyword[%d]", int(i));
+        char* keyword = ReadString(config, key);
+        if (keyword == nullptr) {
+            return 0;
+        }
+        if (!p_s_keyword.Add(keyword)) {
+            std::free(keyword);
+            return 0;
+        }
+    }
+    config.Release();
+    return 1;
+}

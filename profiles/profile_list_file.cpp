@@ -1,0 +1,116 @@
+#include "profile_list_file.h"
+
+#include "config_file.h"
+#include "config_text.h"
+#include "memory.h"
+#include "safe_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+enum class StringRead { Ok, Missing, OutOfMemory };
+
+StringRead ReadString(const ConfigFile& config, const char* key, char*& value) {
+    int32_t length = 0;
+    if (config.GetStringLength(key, length) != CFG_OK || length < 0) {
+        return StringRead::Missing;
+    }
+    auto* buffer = static_cast<char*>(tarvo::TryAllocate(std::size_t(length) + 1));
+    if (buffer == nullptr) {
+        return StringRead::OutOfMemory;
+    }
+    if (config.GetString(key, buffer, length + 1) != CFG_OK) {
+        std::free(buffer);
+        return StringRead::Missing;
+    }
+    buffer[length] = '\0';
+    value = buffer;
+    return StringRead::Ok;
+}
+
+std::string ListText(int32_t count, int32_t default_profile, const ProfileList* list) {
+    std::string text = kProfileListHeading;
+    AppendFormat(text,
+                 "\n//\n// here profile name/file settings are stored\n//\n\nn_profile_num = "
+                 "%d;\nn_default_profile = %d;\n",
+                 int(count), int(default_profile));
+    for (int32_t i = 0; list != nullptr && i < count; ++i) {
+        const ProfileEntry& e = *list->GetAt(i);
+        AppendFormat(text, "p_profile_name[%d].p_s_name = \"", int(i));
+        AppendStringLiteralBody(text, e.p_s_name != nullptr ? e.p_s_name : "");
+        AppendFormat(text, "\";\np_profile_name[%d].p_s_file_name = \"", int(i));
+        AppendStringLiteralBody(text, e.p_s_file_name != nullptr ? e.p_s_file_name : "");
+        text += "\";\n";
+    }
+    text += "\n// end of file";
+    return text;
+}
+
+} // namespace
+
+std::string ProfileListText(const ProfileList& list) {
+    return ListText(list.GetCount(), list.n_default_profile, &list);
+}
+
+int WriteProfileListFile(const char* path, const ProfileList& list) {
+    return WriteFileWhole(path, ProfileListText(list));
+}
+
+ProfileListRead ReadProfileListFile(const char* path, ProfileList& list, WhenMissing missing) {
+    list.n_default_profile = 0;
+    list.RemoveAll();
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
+        // Only a file that is not there is made anew; one that cannot be opened is kept.
+        if (errno != ENOENT && errno != ENOTDIR) {
+            return ProfileListRead::ErrorInFile;
+        }
+        if (missing == WhenMissing::Leave) {
+            return ProfileListRead::Missing;
+        }
+        return WriteFileWhole(path, ListText(0, -1, nullptr)) ? ProfileListRead::Created
+                                                              : ProfileListRead::Missing;
+    }
+    ConfigFile config;
+    const ConfigResult opened = config.Open(file);
+    const bool read_error = std::ferror(file) != 0;
+    std::fclose(file);
+    if (opened != CFG_OK || read_error) {
+        return ProfileListRead::ErrorInFile;
+    }
+    int32_t count = 0;
+    if (config.GetInt("n_profile_num", count) != CFG_OK) {
+        return ProfileListRead::ErrorInFile;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        char key[64];
+        char* name = nullptr;
+        char* file_name = nullptr;
+        std::snprintf(key, sizeof key, "p_profile_name[%d].p_s_name", int(i));
+        StringRead got = ReadString(config, key, name);
+        if (got == StringRead::Ok) {
+            std::snprintf(key, sizeof key, "p_profile_name[%d].p_s_file_name", int(i));
+            got = ReadString(config, key, file_name);
+        }
+        if (got == StringRead::Ok && !list.Add(name, file_name)) {
+            got = StringRead::OutOfMemory;
+        }
+        if (got != StringRead::Ok) {
+            std::free(name);
+            std::free(file_name);
+            return got == StringRead::OutOfMemory ? ProfileListRead::OutOfMemory
+                                                  : ProfileListRead::ErrorInFile;
+        }
+    }
+    if (list.GetCount() > 0) {
+        int32_t default_profile = 0;
+        if (config.GetInt("n_default_profile", default_profile) != CFG_OK) {
+            return ProfileListRead::ErrorInFile;
+        }
+        list.n_default_profile = default_profile;
+    }
+    return ProfileListRead::Read;
+}
