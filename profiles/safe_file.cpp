@@ -36,6 +36,7 @@ mode_t NewFileMode(const char* path) {
 
 int WriteFileWhole(const char* path, std::string_view text) {
     if (path == nullptr || *path == '\0') {
+        errno = ENOENT;
         return 0;
     }
     // mkstemp needs a writable template; the new file sits beside the target so that the
@@ -49,7 +50,9 @@ int WriteFileWhole(const char* path, std::string_view text) {
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), path) == 0;
     if (!ok) {
+        const int error = errno; // the reason, for callers that report it
         ::unlink(temp.c_str());
+        errno = error;
         return 0;
     }
     return 1;

@@ -6,5 +6,6 @@
 #include <string_view>
 
 // Returns 1 when `path` now holds exactly `text`, 0 when it still holds what it held before
-// (or is still missing). A new file gets the usual permissions; a replaced one keeps its own.
+// (or is still missing); errno then tells why. A new file gets the usual permissions; a replaced
+// one keeps its own.
 int WriteFileWhole(const char* path, std::string_view text);

@@ -1,0 +1,244 @@
+#include "convert_command.h"
+
+#include "converter.h"
+#include "cpp_defaults.h"
+#include "dialog_transfer.h"
+#include "profile_list_file.h"
+#include "safe_file.h"
+#include "style_sheet.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kName = "tarvo-convert";
+constexpr const char* kVersion = TARVO_VERSION;
+
+constexpr const char* kUsage =
+    "Usage: tarvo-convert [--profile NAME | --profile-file PATH] [--font-markup] [-o OUT] [FILE]\n"
+    "       tarvo-convert [--profile NAME | --profile-file PATH] --style-sheet [-o OUT]\n";
+
+constexpr const char* kHelp =
+    "Turns C and C++ source into HTML exactly as Tarvo's \"Go\" does.\n"
+    "\n"
+    "  FILE                 the source to convert; standard input when absent or \"-\"\n"
+    "  -o OUT               write to OUT (whole, or not at all) instead of standard output\n"
+    "  --profile NAME       use the profile NAME from profiles.ini in the current directory\n"
+    "  --profile-file PATH  use the settings of the profile file PATH\n"
+    "                       (without either: Tarvo's built-in C++ settings)\n"
+    "  --font-markup        font tags with colours instead of CSS classes\n"
+    "  --style-sheet        write the style sheet for the CSS classes instead\n"
+    "  --help               show this help\n"
+    "  --version            show the version\n"
+    "\n"
+    "Exit status: 0 success, 1 failure, 2 usage error.\n";
+
+struct Options {
+    const char* profile = nullptr;
+    const char* profile_file = nullptr;
+    const char* output = nullptr;
+    const char* input = nullptr;
+    bool font_markup = false;
+    bool style_sheet = false;
+};
+
+class Command {
+public:
+    Command(std::FILE* in, std::FILE* out, std::FILE* err) : m_in(in), m_out(out), m_err(err) {}
+
+    int Run(int argc, const char* const* argv);
+
+private:
+    int Usage(const char* problem, const char* what = nullptr) {
+        std::fprintf(m_err, "%s: %s%s%s%s\n%s", kName, problem, what ? " '" : "", what ? what : "",
+                     what ? "'" : "", kUsage);
+        return 2;
+    }
+    int Fail(const std::string& message) {
+        std::fprintf(m_err, "%s: %s\n", kName, message.c_str());
+        return 1;
+    }
+    int Parse(int argc, const char* const* argv, Options& options, bool& done);
+    int LoadSettings(const Options& options, ProfileSettings& settings);
+    int ReadInput(const char* path, std::string& text);
+    int WriteOutput(const char* path, const std::string& text);
+
+    std::FILE* m_in;
+    std::FILE* m_out;
+    std::FILE* m_err;
+};
+
+// Notices go to standard error; the conversion goes on.
+class NoticePrinter : public ConvertObserver {
+public:
+    explicit NoticePrinter(std::FILE* err) : m_err(err) {}
+    void Notice(NoticeStyle, const char* text) override {
+        std::fprintf(m_err, "%s: %s\n", kName, text);
+    }
+
+private:
+    std::FILE* m_err;
+};
+
+int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
+    done = false;
+    bool only_files = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        auto value = [&](const char*& into) {
+            if (i + 1 >= argc) {
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        if (only_files || arg == "-" || arg.empty() || arg[0] != '-') {
+            if (o.input != nullptr) {
+                return Usage("more than one input file");
+            }
+            o.input = argv[i];
+        } else if (arg == "--") {
+            only_files = true;
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, m_out);
+            std::fputs(kHelp, m_out);
+            done = true;
+            return 0;
+        } else if (arg == "--version") {
+            std::fprintf(m_out, "%s %s\n", kName, kVersion);
+            done = true;
+            return 0;
+        } else if (arg == "--profile") {
+            if (!value(o.profile)) {
+                return Usage("missing name after", "--profile");
+            }
+        } else if (arg == "--profile-file") {
+            if (!value(o.profile_file)) {
+                return Usage("missing path after", "--profile-file");
+            }
+        } else if (arg == "-o") {
+            if (!value(o.output)) {
+                return Usage("missing file after", "-o");
+            }
+        } else if (arg == "--font-markup") {
+            o.font_markup = true;
+        } else if (arg == "--style-sheet") {
+            o.style_sheet = true;
+        } else {
+            return Usage("unknown option", argv[i]);
+        }
+    }
+    if (o.profile != nullptr && o.profile_file != nullptr) {
+        return Usage("--profile and --profile-file exclude each other");
+    }
+    if (o.style_sheet && (o.input != nullptr || o.font_markup)) {
+        return Usage("--style-sheet takes no input file and no --font-markup");
+    }
+    return 0;
+}
+
+int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
+    if (o.profile == nullptr && o.profile_file == nullptr) {
+        return SetCppDefaults(settings) ? 0 : Fail("Not enough memory");
+    }
+    std::string path;
+    if (o.profile != nullptr) {
+        ProfileList list;
+        switch (ReadProfileListFile(kProfileListFileName, list, WhenMissing::Leave)) {
+        case ProfileListRead::Read:
+            break;
+        case ProfileListRead::Created:
+        case ProfileListRead::Missing:
+            return Fail("Can't find profile !");
+        case ProfileListRead::ErrorInFile:
+            return Fail("Error in main ini file !");
+        case ProfileListRead::OutOfMemory:
+            return Fail("Not enough memory");
+        }
+        const ProfileEntry* entry = list.GetAt(list.FindByName(o.profile));
+        if (entry == nullptr) {
+            return Fail("Can't find profile !");
+        }
+        path = entry->p_s_file_name;
+    } else {
+        path = o.profile_file;
+    }
+    if (!settings.ReadProfileFile(path.c_str())) {
+        return Fail("Error loading profile !");
+    }
+    // The dialog converts with what its controls show of the profile.
+    return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
+}
+
+int Command::ReadInput(const char* path, std::string& text) {
+    const bool from_stdin = path == nullptr || std::strcmp(path, "-") == 0;
+    std::FILE* file = from_stdin ? m_in : std::fopen(path, "rb");
+    if (file == nullptr) {
+        return Fail(std::string("cannot read '") + path + "': " + std::strerror(errno));
+    }
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, n);
+    }
+    const int error = std::ferror(file) ? errno : 0;
+    if (!from_stdin) {
+        std::fclose(file);
+    }
+    if (error != 0) {
+        return Fail(std::string("cannot read '") + (from_stdin ? "standard input" : path) +
+                    "': " + std::strerror(error));
+    }
+    return 0;
+}
+
+int Command::WriteOutput(const char* path, const std::string& text) {
+    if (path == nullptr || std::strcmp(path, "-") == 0) {
+        if (std::fwrite(text.data(), 1, text.size(), m_out) != text.size() ||
+            std::fflush(m_out) != 0) {
+            return Fail(std::string("cannot write to standard output: ") + std::strerror(errno));
+        }
+        return 0;
+    }
+    if (!WriteFileWhole(path, text)) {
+        return Fail(std::string("cannot write '") + path + "': " + std::strerror(errno));
+    }
+    return 0;
+}
+
+int Command::Run(int argc, const char* const* argv) {
+    Options options;
+    bool done = false;
+    if (const int status = Parse(argc, argv, options, done); status != 0 || done) {
+        return status;
+    }
+    ProfileSettings settings;
+    if (const int status = LoadSettings(options, settings); status != 0) {
+        return status;
+    }
+    if (options.style_sheet) {
+        return WriteOutput(options.output, WithLf(BuildStyleSheet(settings)));
+    }
+    std::string source;
+    if (const int status = ReadInput(options.input, source); status != 0) {
+        return status;
+    }
+    source = WithCrLf(source);
+    std::string html;
+    NoticePrinter notices(m_err);
+    if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
+        return Fail("Not enough memory");
+    }
+    std::string().swap(source);
+    return WriteOutput(options.output, WithLf(html));
+}
+
+} // namespace
+
+int RunConvertCommand(int argc, const char* const* argv, std::FILE* in, std::FILE* out,
+                      std::FILE* err) {
+    return Command(in, out, err).Run(argc, argv);
+}

@@ -1,0 +1,178 @@
+#include "converter.h"
+#include "cpp_defaults.h"
+#include "dialog_transfer.h"
+#include "memory.h"
+#include "profile_list_file.h"
+#include "style_sheet.h"
+#include "test_support.h"
+
+#include <sys/wait.h>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built program in the current directory with `args` (shell words) and `input`.
+Outcome Convert(const std::string& args, const std::string& input = "",
+                const std::string& stdout_path = ".stdout") {
+    WriteWholeFile(".stdin", input);
+    const std::string command = std::string("'") + TARVO_CONVERT + "' " + args + " < .stdin > " +
+                                stdout_path + " 2> .stderr";
+    const int raw = std::system(command.c_str());
+    Outcome run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadWholeFile(".stdout");
+    run.err = ReadWholeFile(".stderr");
+    std::filesystem::remove(".stdin");
+    std::filesystem::remove(".stdout");
+    std::filesystem::remove(".stderr");
+    return run;
+}
+
+// What the conversion gives in the dialog for `source` typed with LF line ends.
+std::string Expected(const std::string& source, int css, ProfileSettings* settings = nullptr) {
+    ProfileSettings defaults;
+    SetCppDefaults(defaults);
+    std::string html;
+    EXPECT_EQ(ConvertSource(settings ? *settings : defaults, WithCrLf(source), css, html), 1);
+    return WithLf(html);
+}
+
+using ConvertCommand = InTempDir;
+
+const std::string kSource = "#include <map>\n\tint main() { return 0; } // done\r\n/* x */";
+
+} // namespace
+
+TEST_F(ConvertCommand, ConvertsFilesAndStandardInputAlike) {
+    const std::string sample = ReadWholeFile(TARVO_CLI_TESTDATA "/sample.cpp");
+    const std::string golden = ReadWholeFile(TARVO_CLI_TESTDATA "/sample.html");
+    ASSERT_FALSE(golden.empty());
+    WriteWholeFile("sample.cpp", sample);
+    Outcome from_file = Convert("sample.cpp");
+    EXPECT_EQ(from_file.status, 0);
+    EXPECT_EQ(from_file.err, "");
+    EXPECT_EQ(from_file.out, golden);
+    EXPECT_EQ(from_file.out, Expected(sample, 1));
+    EXPECT_EQ(Convert("", sample).out, golden);
+    EXPECT_EQ(Convert("-", sample).out, golden);
+    EXPECT_EQ(Convert("-- sample.cpp").out, golden);
+
+    // LF and CR LF give the same bytes, with LF line ends.
+    std::string crlf;
+    for (char c : sample) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_EQ(Convert("", crlf).out, golden);
+    EXPECT_EQ(golden.find('\r'), std::string::npos);
+
+    Outcome font = Convert("--font-markup", kSource);
+    EXPECT_EQ(font.status, 0);
+    EXPECT_EQ(font.out, Expected(kSource, 0));
+    EXPECT_NE(font.out.find("<font color=\"#0000FF\">"), std::string::npos);
+
+    ProfileSettings defaults;
+    SetCppDefaults(defaults);
+    EXPECT_EQ(Convert("--style-sheet").out, WithLf(BuildStyleSheet(defaults)));
+
+    // Bytes pass as they are, UTF-8 or not.
+    const std::string bytes = "s = \"\xC3\xA4\xFF\x01\"; int x;\n";
+    EXPECT_EQ(Convert("", bytes).out, Expected(bytes, 1));
+}
+
+TEST_F(ConvertCommand, WritesOutputFilesWholeOrNotAtAll) {
+    Outcome run = Convert("-o out.html", kSource);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadWholeFile("out.html"), Expected(kSource, 1));
+    EXPECT_EQ(Convert("--style-sheet -o sheet.css").status, 0);
+    EXPECT_NE(ReadWholeFile("sheet.css").find(".cpp_keyword {\n"), std::string::npos);
+
+    // A failed write names the file and leaves the old one.
+    run = Convert("-o out.html/x.html", "int");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("tarvo-convert: cannot write 'out.html/x.html': "), std::string::npos);
+    std::filesystem::create_directory("dir.html");
+    run = Convert("-o dir.html", "int");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadWholeFile("out.html"), Expected(kSource, 1));
+    EXPECT_EQ(Listing(), "dir.html\nout.html\nsheet.css\n");
+
+    run = Convert("", "int", "/dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tarvo-convert: cannot write to standard output: No space left on device\n");
+}
+
+TEST_F(ConvertCommand, ReadsProfilesWithoutWritingThem) {
+    ProfileSettings web;
+    SetCppDefaults(web);
+    web.n_tab_size = -1;
+    web.b_use_table = 0;
+    web.n_keyword_color = 0x12345678; // the dialog shows only six digits
+    ASSERT_EQ(web.SetKeywords("int  return"), 1);
+    ASSERT_EQ(web.WriteProfileFile("web.ini"), 1);
+    ProfileList list;
+    ASSERT_EQ(
+        list.Add(tarvo::DuplicateString("Plain Web", 9), tarvo::DuplicateString("web.ini", 7)), 1);
+    ASSERT_EQ(list.Add(tarvo::DuplicateString("broken", 6), tarvo::DuplicateString("gone.ini", 8)),
+              1);
+    ASSERT_EQ(WriteProfileListFile("profiles.ini", list), 1);
+    const std::string list_text = ReadWholeFile("profiles.ini");
+
+    ProfileSettings expected;
+    ASSERT_EQ(expected.ReadProfileFile("web.ini"), 1);
+    ASSERT_EQ(ThroughTheDialog(expected), 1);
+    EXPECT_EQ(expected.n_keyword_color, 0x345678u);
+    const std::string html = Expected(kSource, 0, &expected);
+
+    for (const char* option : {"--profile 'plain WEB'", "--profile-file web.ini"}) {
+        Outcome run = Convert(std::string(option) + " --font-markup", kSource);
+        EXPECT_EQ(run.status, 0) << option;
+        EXPECT_EQ(run.out, html) << option;
+        EXPECT_EQ(run.err, "tarvo-convert: Negative tab-size = keep tabs\n") << option;
+    }
+    EXPECT_NE(html.find("<font color=\"#345678\">int </font>"), std::string::npos);
+
+    auto fails = [&](const std::string& args, const std::string& message) {
+        Outcome run = Convert(args, "int");
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_EQ(run.err, "tarvo-convert: " + message + "\n") << args;
+    };
+    fails("--profile nobody", "Can't find profile !");
+    fails("--profile broken", "Error loading profile !");
+    fails("--profile-file gone.ini", "Error loading profile !");
+    fails("missing.cpp", "cannot read 'missing.cpp': No such file or directory");
+    WriteWholeFile("profiles.ini", "n_profile_num = 1;");
+    fails("--profile web", "Error in main ini file !");
+    std::filesystem::remove("profiles.ini");
+    fails("--profile web", "Can't find profile !");
+    EXPECT_FALSE(std::filesystem::exists("profiles.ini")); // never created
+    WriteWholeFile("profiles.ini", list_text);
+    EXPECT_EQ(Listing(), "profiles.ini\nweb.ini\n");
+}
+
+TEST_F(ConvertCommand, UsageAndNotices) {
+    Outcome version = Convert("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tarvo-convert 1.0.0.1\n");
+    Outcome help = Convert("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: tarvo-convert ", 0), 0u);
+    for (const char* bad : {"--bogus", "-o", "--profile", "--profile a --profile-file b",
+                            "a.cpp b.cpp", "--style-sheet a.cpp", "--style-sheet --font-markup"}) {
+        Outcome run = Convert(bad);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_EQ(run.out, "") << bad;
+        EXPECT_NE(run.err.find("Usage: tarvo-convert "), std::string::npos) << bad;
+    }
+    // The notice comes and the text is delivered all the same.
+    Outcome big = Convert("", std::string(70000, 'x'));
+    EXPECT_EQ(big.status, 0);
+    EXPECT_EQ(big.err, "tarvo-convert: Text lenght is over 64k !\n");
+    EXPECT_GT(big.out.size(), 70000u);
+}

@@ -1,0 +1,14 @@
+#include "cpp_defaults.h"
+
+int SetCppDefaults(ProfileSettings& s) {
+    s.n_tab_size = kCppDefaultTabSize;
+    s.n_keyword_color = kCppDefaultKeywordColor;
+    s.n_comment_color = kCppDefaultCommentColor;
+    s.n_table_lt_color = kCppDefaultTableLtColor;
+    s.n_table_dk_color = kCppDefaultTableDkColor;
+    s.n_font_size = kCppDefaultFontSize;
+    s.n_table_width = kCppDefaultTableWidth;
+    s.b_table_width_percent = 1;
+    s.b_use_table = 1;
+    return s.SetKeywords(kCppDefaultKeywords);
+}
