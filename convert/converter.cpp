@@ -135,7 +135,7 @@ bool Escape(std::string_view source, const std::string& opening, const std::stri
             std::string& escaped, const Progress& progress) {
     static constexpr struct Special {
         bool is[256] = {};
-        constexpr Special() { is['\t'] = is['<'] = is['>'] = is['&'] = true; }
+        constexpr Special() { is[0x09] = is[0x3C] = is[0x3E] = is[0x26] = true; } // tab < > &
     } kSpecial;
 
     std::size_t size = opening.size() + source.size();

@@ -1,0 +1,121 @@
+// Converts any source with any keyword text: the input's first byte picks the style, the table
+// and the tab size, the bytes up to the first NUL are the keyword text, the rest the source.
+// Checks that progress only moves forward within its range and that every character of the
+// source comes out (what a browser shows is the source with its tabs replaced).
+
+#include "converter.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+struct Watcher : ConvertObserver {
+    int32_t last = -1;
+    int escapes = 0;
+    std::string escaped;
+    void Progress(int32_t position) override {
+        Check(position >= last && position >= 0 && position <= kProgressMax);
+        last = position;
+    }
+    void EscapeDone(std::string_view text) override {
+        ++escapes;
+        escaped = text;
+    }
+};
+
+std::string Visible(const std::string& html) {
+    std::string text;
+    bool in_tag = false;
+    for (char c : html) {
+        if (c == '<' || c == '>') {
+            in_tag = c == '<';
+        } else if (!in_tag) {
+            text += c;
+        }
+    }
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char* entities[] = {"&lt;", "&gt;", "&amp;"};
+        const char plain[] = {'<', '>', '&'};
+        bool replaced = false;
+        for (int e = 0; e < 3 && !replaced; ++e) {
+            const std::size_t n = std::strlen(entities[e]);
+            if (text.compare(i, n, entities[e]) == 0) {
+                decoded += plain[e];
+                i += n - 1;
+                replaced = true;
+            }
+        }
+        if (!replaced) {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const uint8_t flags = data[0];
+    const char* rest = reinterpret_cast<const char*>(data + 1);
+    const std::size_t rest_size = size - 1;
+    const void* nul = std::memchr(rest, 0, rest_size);
+    const std::size_t keyword_size = nul ? std::size_t(static_cast<const char*>(nul) - rest) : 0;
+    const std::string keywords(rest, keyword_size);
+    const std::string source =
+        nul ? std::string(rest + keyword_size + 1, rest_size - keyword_size - 1)
+            : std::string(rest, rest_size);
+
+    ProfileSettings settings;
+    settings.b_use_table = flags & 1;
+    settings.n_tab_size = int32_t(flags >> 3) - 2; // -2 to 29
+    settings.n_table_width = 80;
+    Check(settings.SetKeywords(keywords.c_str()) == 1);
+
+    Watcher watcher;
+    std::string html;
+    Check(ConvertSource(settings, source, (flags >> 1) & 1, html, &watcher) == 1);
+    Check(watcher.escapes == 1);
+
+    std::string expected;
+    for (char c : source) {
+        if (c == '\t') {
+            expected += settings.n_tab_size < 0
+                            ? std::string(1, '\t')
+                            : std::string(std::size_t(settings.n_tab_size), ' ');
+        } else {
+            expected += c;
+        }
+    }
+    // The pieces around the text: an empty source without keywords gives the opening piece as
+    // its escape result, followed by the closing piece.
+    ProfileSettings plain;
+    plain.b_use_table = settings.b_use_table;
+    plain.n_table_width = settings.n_table_width;
+    Watcher pieces;
+    std::string empty;
+    Check(ConvertSource(plain, "", (flags >> 1) & 1, empty, &pieces) == 1);
+    const std::string& opening = pieces.escaped;
+    const std::string closing = empty.substr(opening.size());
+    // A keyword may mark a word of the pieces themselves; then only the middle is checked.
+    if (html.compare(0, opening.size(), opening) == 0 &&
+        html.size() >= opening.size() + closing.size() &&
+        html.compare(html.size() - closing.size(), closing.size(), closing) == 0) {
+        const std::string middle =
+            html.substr(opening.size(), html.size() - opening.size() - closing.size());
+        Check(Visible(middle) == expected);
+    }
+    return 0;
+}
