@@ -1,0 +1,116 @@
+#pragma once
+// A dialog window built from a DialogTemplate, with its controls addressed by identifier.
+// Text crosses this interface as UTF-8 with CR LF line ends, whatever the toolkit uses inside.
+
+#include "dialog_template.h"
+#include "message_box.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+enum class Notification {
+    Clicked,  // a push button or toggle was pressed
+    SelEndOk, // the user picked an item from a combo box's list
+};
+
+struct FontSpec {
+    const char* face;        // wanted face
+    int cell_height;         // pixels, ascent plus descent
+    bool monospace_fallback; // when the face is missing: the system's fixed-pitch face
+};
+
+class Dialog {
+public:
+    explicit Dialog(const DialogTemplate& dialog_template);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Creates the window and its controls, runs OnInitDialog and shows the window; returns at
+    // once. False when the window already exists.
+    bool Create();
+    // Creates the window like Create and runs it modally until EndDialog; returns the result
+    // given to EndDialog, or -1 when the window already existed.
+    int DoModal();
+    // Hides the window and ends DoModal with `result`.
+    void EndDialog(int result);
+    bool IsWindowVisible() const;
+    bool IsIconic() const;
+
+    // Control text, UTF-8 with CR LF line ends. Unknown identifiers give "" and take nothing.
+    std::string GetDlgItemText(int id) const;
+    void SetDlgItemText(int id, std::string_view text);
+    // The text read as a decimal number: leading spaces skipped, a minus sign when `is_signed`,
+    // then digits up to the first other character. No number, or one out of range, gives 0 and
+    // `*translated` false.
+    int32_t GetDlgItemInt(int id, bool* translated, bool is_signed) const;
+    // Decimal digits, with a leading "-" for a negative value when `is_signed`.
+    void SetDlgItemInt(int id, int32_t value, bool is_signed);
+
+    // Toggle state: 1 pressed, 0 released. Any nonzero state presses the toggle.
+    int GetCheck(int id) const;
+    void SetCheck(int id, int state);
+
+    // Combo box list. AddString puts the item where the order (case ignored) wants it and returns
+    // its index; the selection and the typed text stay as they were.
+    int ComboAddString(int id, std::string_view text);
+    void ComboResetContent(int id);
+    int ComboGetCount(int id) const;
+    std::string ComboGetItemText(int id, int index) const;
+    int ComboGetCurSel(int id) const;
+    // Selects item `index` and shows its text; an index outside the list clears both and gives -1.
+    int ComboSetCurSel(int id, int index);
+
+    // Progress bar; positions outside the range are moved to its nearer end.
+    void SetProgressRange(int id, int low, int high);
+    void SetProgressPos(int id, int position);
+    int GetProgressPos(int id) const;
+
+    void SetItemFocus(int id);
+    // Selects the whole text of an edit box, with the caret at its end.
+    void SelectAll(int id);
+    // Scrolls an edit box so that its caret is in view.
+    void ScrollCaret(int id);
+    // Paints the control now, so that a change shows while a long command still runs.
+    void UpdateItem(int id);
+    // Gives the control its own font; returns false (leaving the font as it was) when neither the
+    // face nor an allowed fallback exists.
+    bool SetItemFont(int id, const FontSpec& font);
+
+    // The icon of the window, for its title bar and the task bar. Null: none of its own.
+    void SetIcon(const IconResource* icon);
+
+    // A modal message box owned by this window, through the process's message handler.
+    MessageAnswer MessageBox(std::string_view text, std::string_view caption,
+                             MessageStyle style) const;
+
+    // Layer internals, for the toolkit side of the layer and its tests.
+    struct Impl;
+    Impl& impl() const { return *m_impl; }
+
+protected:
+    // Called after the controls exist and before the window shows. True: the focus goes to the
+    // first control with a tab stop.
+    virtual bool OnInitDialog();
+    // Called after each paint of the window.
+    virtual void OnPaint() {}
+    // Enter that no control took for itself. Ends the dialog with IDOK unless overridden.
+    virtual void OnOK();
+    // Escape and the close box. Ends the dialog with IDCANCEL unless overridden.
+    virtual void OnCancel();
+    // A control's notification; returns true when handled.
+    virtual bool OnCommand(int /*id*/, Notification /*code*/) { return false; }
+
+private:
+    friend struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace platform
