@@ -1,0 +1,35 @@
+#pragma once
+// Identifiers of Tarvo's resources and of the dialog's controls.
+
+#include "dialog_template.h"
+
+inline constexpr int IDD_TARVO_DIALOG = 102;
+inline constexpr int IDR_MAINFRAME = 128;
+
+inline constexpr int IDC_TAB_SIZE = 1000;
+inline constexpr int IDC_KEYWORD_COLOR = 1001;
+inline constexpr int IDC_COMMENT_COLOR = 1002;
+inline constexpr int IDC_KEYWORD_LIST = 1003;
+inline constexpr int IDC_TABLE_LT_COLOR = 1004;
+inline constexpr int IDC_LOAD = 1005;
+inline constexpr int IDC_SAVE = 1006;
+inline constexpr int IDC_CPP_DEFAULTS = 1007;
+inline constexpr int IDC_PROFILE_NAME = 1008;
+inline constexpr int IDC_SET_DEFAULT = 1009;
+inline constexpr int IDC_GO = 1010;
+inline constexpr int IDC_SOURCE = 1011;
+inline constexpr int IDC_DELETE = 1012;
+inline constexpr int IDC_PROGRESS = 1013;
+inline constexpr int IDC_W3C_CORRECT = 1014;
+inline constexpr int IDC_VIEW_CSS = 1015;
+inline constexpr int IDC_TABLE_DK_COLOR = 1016;
+inline constexpr int IDC_FONT_SIZE = 1017;
+inline constexpr int IDC_USE_TABLE = 1020;
+inline constexpr int IDC_TABLE_WIDTH = 1021;
+inline constexpr int IDC_TABLE_WIDTH_PERCENT = 1023;
+
+// Dialog template 102: Tarvo's one window.
+const platform::DialogTemplate& TarvoDialogTemplate();
+
+// Icon 128: the application icon, at 32 x 32 and 16 x 16.
+const platform::IconResource& TarvoIcon();
