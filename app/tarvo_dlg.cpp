@@ -1,0 +1,69 @@
+#include "tarvo_dlg.h"
+
+#include "resource.h"
+
+using platform::Notification;
+
+CTarvoDlg::CTarvoDlg() : Dialog(TarvoDialogTemplate()), m_hIcon(&TarvoIcon()) {}
+
+namespace {
+
+struct CommandEntry {
+    int id;
+    Notification code;
+    void (CTarvoDlg::*handler)();
+};
+
+// Which handler runs for which control's notification.
+constexpr CommandEntry kCommandMap[] = {
+    {IDC_LOAD, Notification::Clicked, &CTarvoDlg::OnLoad},
+    {IDC_CPP_DEFAULTS, Notification::Clicked, &CTarvoDlg::OnCppDefaults},
+    {IDC_SAVE, Notification::Clicked, &CTarvoDlg::OnSave},
+    {IDC_SET_DEFAULT, Notification::Clicked, &CTarvoDlg::OnSetDefault},
+    {IDC_GO, Notification::Clicked, &CTarvoDlg::OnGo},
+    {IDC_PROFILE_NAME, Notification::SelEndOk, &CTarvoDlg::OnSelEndOkProfile},
+    {IDC_DELETE, Notification::Clicked, &CTarvoDlg::OnDelete},
+    {IDC_VIEW_CSS, Notification::Clicked, &CTarvoDlg::OnViewCss},
+};
+
+// The source box's font: the whole cell 14 pixels high.
+constexpr platform::FontSpec kSourceFont{"Courier", 14, true};
+
+} // namespace
+
+bool CTarvoDlg::OnCommand(int id, Notification code) {
+    for (const CommandEntry& entry : kCommandMap) {
+        if (entry.id == id && entry.code == code) {
+            (this->*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CTarvoDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+    SetIcon(m_hIcon);
+    // Without the face or a fixed-pitch stand-in the box keeps the dialog's font.
+    SetItemFont(IDC_SOURCE, kSourceFont);
+    m_bFocusSource = 1;
+    SetCheck(IDC_W3C_CORRECT, 1);
+    // ReadProfileList() and then OnLoad() come here with the profile commands.
+    return true; // the tab-size box takes the focus until the first paint
+}
+
+void CTarvoDlg::OnPaint() {
+    // A minimised window is not painted; the desktop shows the window icon instead.
+    if (IsIconic() || m_bFocusSource == 0) {
+        return;
+    }
+    SetItemFocus(IDC_SOURCE);
+    m_bFocusSource = 0;
+}
+
+// Enter never closes the dialog; a focused push button has taken it already.
+void CTarvoDlg::OnOK() {}
+
+void CTarvoDlg::OnCancel() {
+    Dialog::OnCancel();
+}
