@@ -1,0 +1,223 @@
+// The dialog as the user meets it: its controls, tab order, access keys, Enter, Escape, the
+// first focus, the source font and the start of the program.
+
+#include "dialog_fixture.h"
+#include "tarvo_app.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <map>
+
+namespace {
+
+using platform::ControlAt;
+using platform::ControlCount;
+
+// The widget kind a control was made as, with the text it shows.
+std::string Describe(QWidget* w) {
+    if (auto* b = dynamic_cast<QPushButton*>(w)) {
+        return (b->isCheckable() ? "toggle " : "button ") + b->text().toStdString();
+    }
+    if (auto* l = dynamic_cast<QLabel*>(w)) {
+        return "label " + l->text().toStdString();
+    }
+    if (auto* g = dynamic_cast<QGroupBox*>(w)) {
+        return "group " + g->title().toStdString();
+    }
+    if (dynamic_cast<QLineEdit*>(w) != nullptr &&
+        dynamic_cast<QComboBox*>(w->parent()) == nullptr) {
+        return "edit";
+    }
+    if (dynamic_cast<QPlainTextEdit*>(w) != nullptr) {
+        return "lines";
+    }
+    if (dynamic_cast<QComboBox*>(w) != nullptr) {
+        return "combo";
+    }
+    if (dynamic_cast<QProgressBar*>(w) != nullptr) {
+        return "progress";
+    }
+    return "?";
+}
+
+TEST_F(DialogTest, TemplateMakesThe33ControlsInOrder) {
+    const std::vector<std::pair<int, std::string>> expected{
+        {-1, "group Config Section"},
+        {-1, "label T&ab size (-1=tab)"},
+        {1000, "edit"},
+        {-1, "label Ke&yword color"},
+        {1001, "edit"},
+        {-1, "label Co&mment color"},
+        {1002, "edit"},
+        {-1, "label Font si&ze"},
+        {1017, "edit"},
+        {-1, "label Table dar&k color"},
+        {1016, "edit"},
+        {-1, "label Table l&ight color"},
+        {1004, "edit"},
+        {-1, "label Table widt&h"},
+        {1021, "edit"},
+        {-1, "label Code to table"},
+        {1020, "toggle &Table"},
+        {-1, "label Keyw&ord list"},
+        {1003, "lines"},
+        {-1, "group Profile management"},
+        {-1, "label &Profile name"},
+        {1008, "combo"},
+        {1005, "button &Load"},
+        {1006, "button &Save"},
+        {1007, "button C++ &defaults"},
+        {1014, "toggle W3C &correct"},
+        {1009, "button Set de&fault"},
+        {1012, "button D&elete"},
+        {1010, "button &Go"},
+        {1015, "button Vie&w CSS"},
+        {1013, "progress"},
+        {1011, "lines"},
+        {1023, "toggle %"},
+    };
+    ASSERT_EQ(ControlCount(dlg), expected.size());
+    const QRect client = platform::DialogWindowOf(dlg)->rect();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        QWidget* w = ControlAt(dlg, i);
+        EXPECT_EQ(platform::ControlOf(dlg, w)->id, expected[i].first) << i;
+        EXPECT_EQ(Describe(w), expected[i].second) << i;
+        EXPECT_TRUE(w->isEnabled() && w->isVisible()) << i;
+        EXPECT_TRUE(client.contains(w->geometry())) << i;
+    }
+    EXPECT_EQ(platform::DialogWindowOf(dlg)->windowTitle(), "Tarvo by Kesmund");
+    EXPECT_FALSE(platform::DialogWindowOf(dlg)->windowIcon().isNull());
+}
+
+TEST_F(DialogTest, StartsWithW3cOnTheRestEmptyAndTheCaretInTheSourceBox) {
+    EXPECT_EQ(FocusId(), IDC_SOURCE) << "the first paint moves the focus";
+    EXPECT_EQ(dlg.GetCheck(IDC_W3C_CORRECT), 1);
+    EXPECT_EQ(dlg.GetCheck(IDC_USE_TABLE) + dlg.GetCheck(IDC_TABLE_WIDTH_PERCENT), 0);
+    for (int id :
+         {IDC_TAB_SIZE, IDC_KEYWORD_COLOR, IDC_KEYWORD_LIST, IDC_PROFILE_NAME, IDC_SOURCE}) {
+        EXPECT_EQ(dlg.GetDlgItemText(id), "") << id;
+    }
+    EXPECT_EQ(dlg.GetProgressPos(IDC_PROGRESS), 0);
+
+    // The source box alone has the fixed-pitch face, its cell at most 14 pixels high.
+    const QFont source = Widget(IDC_SOURCE)->font();
+    EXPECT_TRUE(QFontInfo(source).fixedPitch());
+    EXPECT_LE(QFontMetrics(source).height(), 14);
+    EXPECT_GE(QFontMetrics(source).height(), 12);
+    for (std::size_t i = 0; i < ControlCount(dlg); ++i) {
+        if (ControlAt(dlg, i) != Widget(IDC_SOURCE)) {
+            EXPECT_NE(ControlAt(dlg, i)->font(), source) << i;
+        }
+    }
+}
+
+TEST_F(DialogTest, TabVisitsTheControlsInTemplateOrder) {
+    const std::vector<int> order{1000, 1001, 1002, 1017, 1016, 1004, 1021, 1020, 1003, 1008, 1005,
+                                 1006, 1007, 1014, 1009, 1012, 1010, 1015, 1011, 1023, 1000};
+    dlg.SetItemFocus(IDC_TABLE_WIDTH_PERCENT);
+    std::vector<int> visited;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        Key(Qt::Key_Tab);
+        visited.push_back(FocusId());
+    }
+    EXPECT_EQ(visited, order);
+}
+
+TEST_F(DialogTest, AccessKeysReachTheirControls) {
+    const std::map<Qt::Key, int> labels{{Qt::Key_A, 1000}, {Qt::Key_Y, 1001}, {Qt::Key_M, 1002},
+                                        {Qt::Key_Z, 1017}, {Qt::Key_K, 1016}, {Qt::Key_I, 1004},
+                                        {Qt::Key_H, 1021}, {Qt::Key_O, 1003}, {Qt::Key_P, 1008}};
+    for (const auto& [key, id] : labels) {
+        dlg.SetItemFocus(IDC_SOURCE);
+        Key(key, Qt::AltModifier);
+        EXPECT_EQ(FocusId(), id) << char(key);
+    }
+    const std::map<Qt::Key, int> buttons{{Qt::Key_T, 1020}, {Qt::Key_L, 1005}, {Qt::Key_S, 1006},
+                                         {Qt::Key_D, 1007}, {Qt::Key_C, 1014}, {Qt::Key_F, 1009},
+                                         {Qt::Key_E, 1012}, {Qt::Key_G, 1010}, {Qt::Key_W, 1015}};
+    for (const auto& [key, id] : buttons) {
+        QSignalSpy clicked(static_cast<QAbstractButton*>(Widget(id)), &QAbstractButton::clicked);
+        dlg.SetItemFocus(IDC_TAB_SIZE);
+        Key(key, Qt::AltModifier);
+        EXPECT_TRUE(clicked.wait(1000) || clicked.count() == 1) << char(key);
+    }
+}
+
+TEST_F(DialogTest, EnterPressesOnlyAFocusedPushButtonOrBreaksALine) {
+    const auto snapshot = [&] {
+        std::vector<std::string> state;
+        for (int id = 1000; id <= 1023; ++id) {
+            state.push_back(dlg.GetDlgItemText(id) + "|" + std::to_string(dlg.GetCheck(id)));
+        }
+        return state;
+    };
+    dlg.SetDlgItemText(IDC_PROFILE_NAME, "new name");
+    const auto before = snapshot();
+    for (int id : {IDC_TAB_SIZE, IDC_KEYWORD_COLOR, IDC_COMMENT_COLOR, IDC_FONT_SIZE,
+                   IDC_TABLE_DK_COLOR, IDC_TABLE_LT_COLOR, IDC_TABLE_WIDTH, IDC_USE_TABLE,
+                   IDC_PROFILE_NAME, IDC_W3C_CORRECT, IDC_TABLE_WIDTH_PERCENT}) {
+        dlg.SetItemFocus(id);
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Enter);
+    }
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(dlg.ComboGetCount(IDC_PROFILE_NAME), 0);
+    EXPECT_TRUE(dlg.IsWindowVisible());
+
+    for (int id : {IDC_KEYWORD_LIST, IDC_SOURCE}) {
+        dlg.SetItemFocus(id);
+        QTest::keyClicks(QApplication::focusWidget(), "x");
+        Key(Qt::Key_Return);
+        EXPECT_EQ(dlg.GetDlgItemText(id), "x\r\n") << id;
+    }
+
+    dlg.SetItemFocus(IDC_CPP_DEFAULTS);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_KEYWORD_COLOR), "0000FF");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DialogTest, EscapeAndTheCloseBoxEndTheDialogAtOnce) {
+    for (int id :
+         {IDC_TAB_SIZE, IDC_KEYWORD_LIST, IDC_PROFILE_NAME, IDC_GO, IDC_USE_TABLE, IDC_SOURCE}) {
+        CTarvoDlg other;
+        Open(other);
+        other.SetDlgItemText(IDC_SOURCE, "int x;");
+        other.SetItemFocus(id);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(other.IsWindowVisible()) << id;
+    }
+    platform::DialogWindowOf(dlg)->close();
+    EXPECT_FALSE(dlg.IsWindowVisible());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST(TarvoAppTest, RunsTheDialogModallyAndEndsWithIt) {
+    int focus_at_start = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::qWait(20);
+        auto* focus = dynamic_cast<QPlainTextEdit*>(QApplication::focusWidget());
+        focus_at_start = focus != nullptr && focus->parentWidget() == window ? 1 : 0;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    CTarvoApp app;
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(focus_at_start, 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,29 @@
+// main() for the Qt tests: a QApplication for the widgets, and every Qt warning fails the test
+// that caused it.
+
+#include <QApplication>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void FailOnWarnings(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    // Set-up chatter of the bare test environment, not faults of ours.
+    if (message.startsWith(QLatin1String("QStandardPaths:")) ||
+        message.startsWith(QLatin1String("This plugin does not support"))) {
+        return;
+    }
+    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
+        ADD_FAILURE() << "Qt: " << message.toStdString();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(FailOnWarnings);
+    return RUN_ALL_TESTS();
+}
