@@ -194,6 +194,7 @@ TEST_F(DialogTest, EscapeAndTheCloseBoxEndTheDialogAtOnce) {
         CTarvoDlg other;
         Open(other);
         other.SetDlgItemText(IDC_SOURCE, "int x;");
+        other.OnGo();
         other.SetItemFocus(id);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_FALSE(other.IsWindowVisible()) << id;
