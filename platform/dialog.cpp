@@ -18,9 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStringList>
-#include <QTextCursor>
 #include <QWidget>
 
 #include <algorithm>
@@ -202,6 +200,7 @@ struct Dialog::Impl {
     Dialog& owner;
     const DialogTemplate& tmpl;
     int result = 0;
+    bool ended = false;
     std::vector<QWidget*> controls;       // template order, owned by the window
     std::unique_ptr<DialogWindow> window; // last, so it goes first, with its controls
 };
@@ -445,10 +444,14 @@ int Dialog::DoModal() {
     }
     m_impl->Build();
     m_impl->result = 0;
+    m_impl->ended = false;
     m_impl->window->setWindowModality(Qt::ApplicationModal);
     m_impl->Initialise();
-    m_impl->window->show();
-    m_impl->window->RunModal();
+    // A dialog that ended while it started up has nothing to wait for.
+    if (!m_impl->ended) {
+        m_impl->window->show();
+        m_impl->window->RunModal();
+    }
     // The window and its controls end with the modal run.
     m_impl->controls.clear();
     m_impl->window.reset();
@@ -457,6 +460,7 @@ int Dialog::DoModal() {
 
 void Dialog::EndDialog(int result) {
     m_impl->result = result;
+    m_impl->ended = true;
     if (m_impl->window) {
         m_impl->window->End();
     }

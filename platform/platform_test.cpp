@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -267,6 +268,26 @@ TEST_F(LayerTest, MessagesGoThroughTheInstalledHandler) {
     }
     EXPECT_EQ(seen, std::vector<std::string>{"Cap|Sure ?|2"});
     EXPECT_FALSE(SetMessageHandler(nullptr)) << "the built-in box is back";
+}
+
+TEST(ModalTest, EndsWithTheResultGivenAndDropsTheWindow) {
+    struct EndingAtOnce : Dialog {
+        EndingAtOnce() : Dialog(kTemplate) {}
+        bool OnInitDialog() override {
+            EndDialog(7);
+            return true;
+        }
+    } at_once;
+    EXPECT_EQ(at_once.DoModal(), 7) << "ended while starting up";
+
+    RecordingDialog dlg;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(dlg.IsWindowVisible());
+        dlg.EndDialog(42);
+    });
+    EXPECT_EQ(dlg.DoModal(), 42);
+    EXPECT_EQ(DialogWindowOf(dlg), nullptr);
+    EXPECT_EQ(dlg.GetDlgItemText(kNumber), "");
 }
 
 TEST(WaitCursorTest, RestoredOnEveryWayOut) {
