@@ -101,6 +101,10 @@ TEST_F(DialogTest, TemplateMakesThe33ControlsInOrder) {
 }
 
 TEST_F(DialogTest, StartsWithW3cOnTheRestEmptyAndTheCaretInTheSourceBox) {
+    CTarvoDlg unpainted;
+    ASSERT_TRUE(unpainted.Create());
+    EXPECT_EQ(platform::DialogWindowOf(unpainted)->focusWidget(),
+              platform::ControlWidget(unpainted, IDC_TAB_SIZE));
     EXPECT_EQ(FocusId(), IDC_SOURCE) << "the first paint moves the focus";
     EXPECT_EQ(dlg.GetCheck(IDC_W3C_CORRECT), 1);
     EXPECT_EQ(dlg.GetCheck(IDC_USE_TABLE) + dlg.GetCheck(IDC_TABLE_WIDTH_PERCENT), 0);
