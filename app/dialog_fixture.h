@@ -2,6 +2,8 @@
 // A Tarvo dialog open on the offscreen screen, with every message box caught.
 
 #include "dialog_qt.h"
+#include "memory.h"
+#include "profile_settings.h"
 #include "resource.h"
 #include "tarvo_dlg.h"
 
@@ -11,9 +13,64 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+inline std::vector<std::string> Keywords(const ProfileSettings& s) {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < s.KeywordCount(); ++i) {
+        out.emplace_back(s.Keyword(i));
+    }
+    return out;
+}
+
+inline void SetKeywordList(ProfileSettings& s, const std::vector<std::string>& words) {
+    s.ClearKeywords();
+    for (const std::string& w : words) {
+        ASSERT_TRUE(s.p_s_keyword.Add(tarvo::DuplicateString(w.c_str(), w.size())));
+    }
+}
+
+// Every field of a record in one text, so that records compare in one go.
+inline std::string Fields(const ProfileSettings& s) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%d %X %X %X %X %d %d %d %d", int(s.n_tab_size),
+                  unsigned(s.n_keyword_color), unsigned(s.n_comment_color),
+                  unsigned(s.n_table_lt_color), unsigned(s.n_table_dk_color), int(s.n_font_size),
+                  int(s.n_table_width), int(s.b_table_width_percent), int(s.b_use_table));
+    std::string all = text;
+    for (const std::string& k : Keywords(s)) {
+        all += "|" + k;
+    }
+    return all;
+}
+
+// The scalar settings that "C++ &defaults" puts into the controls.
+inline void BuiltIn(ProfileSettings& s) {
+    s.n_tab_size = 4;
+    s.n_keyword_color = 0x0000FF;
+    s.n_comment_color = 0x008000;
+    s.n_table_lt_color = 0xA8C8E8;
+    s.n_table_dk_color = 0x4084D0;
+    s.n_font_size = 13;
+    s.n_table_width = 80;
+    s.b_table_width_percent = 1;
+    s.b_use_table = 1;
+}
+
+// The dialog, with a record of the notifications that reached it.
+class RecordingDlg : public CTarvoDlg {
+public:
+    std::vector<std::string> commands;
+
+protected:
+    bool OnCommand(int id, platform::Notification code) override {
+        commands.push_back(std::to_string(id) +
+                           (code == platform::Notification::Clicked ? " clicked" : " picked"));
+        return CTarvoDlg::OnCommand(id, code);
+    }
+};
 
 struct SeenMessage {
     std::string caption;
@@ -53,7 +110,7 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
 
-    CTarvoDlg dlg;
+    RecordingDlg dlg;
     std::vector<SeenMessage> messages;
     platform::MessageAnswer answer = platform::MessageAnswer::Ok;
 
