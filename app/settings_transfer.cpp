@@ -3,7 +3,7 @@
 
 #include "tarvo_dlg.h"
 
-#include "default_settings.h"
+#include "cpp_defaults.h"
 #include "memory.h"
 #include "profile_settings.h"
 #include "resource.h"
@@ -153,5 +153,5 @@ void CTarvoDlg::OnCppDefaults() {
     SetDlgItemText(IDC_TABLE_WIDTH, "80");
     SetCheck(IDC_TABLE_WIDTH_PERCENT, 1);
     SetCheck(IDC_USE_TABLE, 1);
-    SetDlgItemText(IDC_KEYWORD_LIST, kDefaultKeywords);
+    SetDlgItemText(IDC_KEYWORD_LIST, kCppDefaultKeywords);
 }

@@ -1,7 +1,7 @@
 // Settings between the real controls and a record: colour and number texts, keyword joins, the
 // built-in settings, and running out of memory on the way.
 
-#include "default_settings.h"
+#include "cpp_defaults.h"
 #include "dialog_fixture.h"
 #include "memory.h"
 
@@ -145,20 +145,20 @@ TEST_F(TransferTest, CppDefaultsFillTheSettingsControlsOnly) {
                                                          {IDC_TABLE_DK_COLOR, "4084D0"},
                                                          {IDC_FONT_SIZE, "13"},
                                                          {IDC_TABLE_WIDTH, "80"},
-                                                         {IDC_KEYWORD_LIST, kDefaultKeywords},
+                                                         {IDC_KEYWORD_LIST, kCppDefaultKeywords},
                                                          {IDC_SOURCE, "int x;"},
                                                          {IDC_PROFILE_NAME, "mine"}};
     for (const auto& [id, text] : texts) {
         EXPECT_EQ(dlg.GetDlgItemText(id), text) << id;
     }
     EXPECT_EQ(dlg.GetCheck(IDC_W3C_CORRECT), 0);
-    EXPECT_EQ(std::string(kDefaultKeywords).size(), 385u);
+    EXPECT_EQ(std::string(kCppDefaultKeywords).size(), 385u);
 
     ProfileSettings s;
     dlg.ControlsToSettings(s);
     ProfileSettings expected;
     BuiltIn(expected);
-    expected.SetKeywords(kDefaultKeywords);
+    expected.SetKeywords(kCppDefaultKeywords);
     EXPECT_EQ(Fields(s), Fields(expected));
     ASSERT_EQ(s.KeywordCount(), 60);
     EXPECT_STREQ(s.Keyword(0), "#");

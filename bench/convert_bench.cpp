@@ -4,6 +4,7 @@
 //   build/release/bench/convert_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only
 
 #include "converter.h"
+#include "cpp_defaults.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,13 +50,6 @@ void operator delete(void* p, std::size_t) noexcept {
 }
 
 namespace {
-
-const char* const kDefaultKeywords =
-    "# #define #undef #defined #include #pragma #if #else #elif #endif #ifdef #ifndef asm auto "
-    "break case catch char class const continue default delete do double else enum extern float "
-    "for friend goto if inline int long new operator private protected public register return "
-    "short signed sizeof static struct switch template this throw try typedef union unsigned "
-    "virtual void volatile while";
 
 // The first C++ directory in the compiler's include search list.
 std::string CompilerIncludeDirectory() {
@@ -159,7 +153,7 @@ const std::string& AllWordsAsKeywords() {
 const std::string& KeywordText() {
     static const std::string text = [] {
         std::vector<std::string> words;
-        std::istringstream in(kDefaultKeywords);
+        std::istringstream in(kCppDefaultKeywords);
         for (std::string w; in >> w;) {
             words.push_back(w);
         }
@@ -208,16 +202,16 @@ void RunConvert(benchmark::State& state, const std::string& source, const char* 
 }
 
 void BM_ConvertCss(benchmark::State& state) {
-    RunConvert(state, Corpus(), kDefaultKeywords, 1);
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 1);
 }
 void BM_ConvertFontMarkup(benchmark::State& state) {
-    RunConvert(state, Corpus(), kDefaultKeywords, 0);
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 0);
 }
 void BM_ConvertEveryWordAKeyword(benchmark::State& state) {
     RunConvert(state, Corpus(), AllWordsAsKeywords().c_str(), 1);
 }
 void BM_ConvertKeywordsOnly(benchmark::State& state) {
-    RunConvert(state, KeywordText(), kDefaultKeywords, 1);
+    RunConvert(state, KeywordText(), kCppDefaultKeywords, 1);
 }
 
 // The yardstick: escaping alone, one character at a time, into a reserved string.

@@ -1,4 +1,5 @@
 #include "converter.h"
+#include "cpp_defaults.h"
 #include "memory.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +13,7 @@
 
 namespace {
 
-const char* const kDefaultKeywords =
-    "# #define #undef #defined #include #pragma #if #else #elif #endif #ifdef #ifndef asm auto "
-    "break case catch char class const continue default delete do double else enum extern float "
-    "for friend goto if inline int long new operator private protected public register return "
-    "short signed sizeof static struct switch template this throw try typedef union unsigned "
-    "virtual void volatile while";
-
-void SetDefaults(ProfileSettings& s, const char* keywords = kDefaultKeywords) {
+void SetDefaults(ProfileSettings& s, const char* keywords = kCppDefaultKeywords) {
     s.n_tab_size = 4;
     s.n_keyword_color = 0x0000FF;
     s.n_comment_color = 0x008000;
