@@ -56,6 +56,13 @@ TEST_F(LayerTest, ComboKeepsItemsSortedAndReportsOnlyPicksFromTheList) {
     EXPECT_EQ(dlg.GetDlgItemText(IDC_PROFILE_NAME), "");
     EXPECT_EQ(dlg.ComboSetCurSel(IDC_PROFILE_NAME, 1), 1);
     EXPECT_EQ(dlg.GetDlgItemText(IDC_PROFILE_NAME), "beta");
+    EXPECT_EQ(dlg.ComboDeleteString(IDC_PROFILE_NAME, 0), 3);
+    EXPECT_EQ(dlg.ComboGetCurSel(IDC_PROFILE_NAME), 0) << "the selection moves with its item";
+    EXPECT_EQ(dlg.ComboDeleteString(IDC_PROFILE_NAME, 0), 2);
+    EXPECT_EQ(dlg.ComboGetCurSel(IDC_PROFILE_NAME), -1) << "no neighbour takes its place";
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_PROFILE_NAME), "beta") << "but the text stays";
+    EXPECT_EQ(dlg.ComboGetItemText(IDC_PROFILE_NAME, 0), "BETA2");
+    EXPECT_EQ(dlg.ComboDeleteString(IDC_PROFILE_NAME, 2), -1);
     dlg.ComboResetContent(IDC_PROFILE_NAME);
     EXPECT_EQ(dlg.ComboGetCount(IDC_PROFILE_NAME), 0);
     EXPECT_EQ(dlg.commands.size(), 1u) << "the program's own changes are no pick";

@@ -543,6 +543,24 @@ int Dialog::ComboAddString(int id, std::string_view text) {
     return index;
 }
 
+int Dialog::ComboDeleteString(int id, int index) {
+    auto* combo = dynamic_cast<QComboBox*>(m_impl->Find(id));
+    if (combo == nullptr || index < 0 || index >= combo->count()) {
+        return -1;
+    }
+    const int selected = combo->currentIndex();
+    const QString typed = combo->currentText();
+    combo->removeItem(index);
+    // Removing the selected item would select a neighbour and show its text.
+    if (selected == index) {
+        combo->setCurrentIndex(-1);
+    }
+    if (combo->currentText() != typed) {
+        combo->setEditText(typed);
+    }
+    return combo->count();
+}
+
 void Dialog::ComboResetContent(int id) {
     if (auto* combo = dynamic_cast<QComboBox*>(m_impl->Find(id))) {
         combo->clear();

@@ -61,6 +61,9 @@ public:
     // Combo box list. AddString puts the item where the order (case ignored) wants it and returns
     // its index; the selection and the typed text stay as they were.
     int ComboAddString(int id, std::string_view text);
+    // Removes item `index` and returns the number of items left, or -1 when there is no such
+    // item. The typed text stays; when the item was selected, nothing is selected afterwards.
+    int ComboDeleteString(int id, int index);
     void ComboResetContent(int id);
     int ComboGetCount(int id) const;
     std::string ComboGetItemText(int id, int index) const;
