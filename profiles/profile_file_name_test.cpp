@@ -1,0 +1,75 @@
+#include "memory.h"
+#include "profile_file_name.h"
+#include "test_support.h"
+
+#include <cctype>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using ProfileFileName = InTempDir;
+
+// The names that a fresh sequence offers first.
+std::vector<std::string> FirstCandidates(int count) {
+    ProfileNumberSequence numbers;
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        char name[kProfileFileNameSize];
+        std::snprintf(name, sizeof name, "profile_%08x.ini", unsigned(numbers.Next()));
+        names.push_back(name);
+    }
+    return names;
+}
+
+char* Copy(const std::string& s) {
+    return tarvo::DuplicateString(s.data(), s.size());
+}
+
+} // namespace
+
+TEST(ProfileNumberSequenceTest, GivesEveryNumberOnceAndThenTheSameOrderAgain) {
+    ProfileNumberSequence numbers;
+    std::vector<int32_t> first;
+    std::vector<bool> seen(ProfileNumberSequence::kRange, false);
+    for (int32_t i = 0; i < ProfileNumberSequence::kRange; ++i) {
+        const int32_t n = numbers.Next();
+        ASSERT_TRUE(n >= 0 && n < ProfileNumberSequence::kRange) << n;
+        ASSERT_FALSE(seen[std::size_t(n)]) << n << " again after " << i << " draws";
+        seen[std::size_t(n)] = true;
+        first.push_back(n);
+    }
+    for (int32_t i = 0; i < ProfileNumberSequence::kRange; ++i) {
+        ASSERT_EQ(numbers.Next(), first[std::size_t(i)]) << i;
+    }
+    ProfileNumberSequence another_run;
+    EXPECT_EQ(another_run.Next(), first[0]);
+}
+
+TEST_F(ProfileFileName, SkipsNamesOnDiskAndNamesTheListHoldsWithinTheBound) {
+    const std::vector<std::string> c = FirstCandidates(9);
+    WriteWholeFile(c[0], "kept");
+    std::filesystem::create_directory(c[1]);
+    std::filesystem::create_symlink("nowhere", c[2]);
+    std::string upper = c[3];
+    for (char& ch : upper) {
+        ch = char(std::toupper(static_cast<unsigned char>(ch)));
+    }
+    ProfileList list;
+    ASSERT_EQ(list.Add(Copy("listed, file missing"), Copy(upper)), 1);
+
+    ProfileNumberSequence numbers;
+    char name[kProfileFileNameSize];
+    ASSERT_TRUE(ChooseProfileFileName(list, numbers, 5, name));
+    EXPECT_EQ(std::string(name), c[4]);
+    ASSERT_TRUE(ChooseProfileFileName(list, numbers, 1, name));
+    EXPECT_EQ(std::string(name), c[5]) << "the next search goes on in the sequence";
+
+    WriteWholeFile(c[6], "");
+    WriteWholeFile(c[7], "");
+    EXPECT_FALSE(ChooseProfileFileName(list, numbers, 2, name));
+    EXPECT_EQ(std::string(name), "");
+    EXPECT_EQ(ReadWholeFile(c[0]), "kept");
+    ASSERT_TRUE(ChooseProfileFileName(list, numbers, 1, name));
+    EXPECT_EQ(std::string(name), c[8]);
+}
