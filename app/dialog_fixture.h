@@ -1,11 +1,13 @@
 #pragma once
-// A Tarvo dialog open on the offscreen screen, with every message box caught.
+// A Tarvo dialog open on the offscreen screen, in an empty directory of its own, with every
+// message box caught.
 
 #include "dialog_qt.h"
 #include "memory.h"
 #include "profile_settings.h"
 #include "resource.h"
 #include "tarvo_dlg.h"
+#include "test_support.h"
 
 #include <QApplication>
 #include <QTest>
@@ -79,7 +81,7 @@ struct SeenMessage {
     std::string source_box; // what the source box showed while the message was up
 };
 
-class DialogTest : public testing::Test {
+class DialogTest : public InTempDir {
 protected:
     DialogTest()
         : m_handler([this](const platform::MessageRequest& m) {
@@ -88,7 +90,22 @@ protected:
               return answer;
           }) {}
 
-    void SetUp() override { Open(dlg); }
+    void SetUp() override {
+        InTempDir::SetUp();
+        Open(dlg);
+        // The empty directory holds no profile for the start-up load.
+        ASSERT_EQ(Texts(), std::vector<std::string>{"Can't find profile !"});
+        messages.clear();
+    }
+
+    // The texts of the messages seen so far.
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const SeenMessage& m : messages) {
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
 
     // Creates, shows and activates `d`, and lets it paint.
     static void Open(CTarvoDlg& d) {

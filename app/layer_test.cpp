@@ -104,7 +104,11 @@ TEST_F(LayerTest, WindowKeepsTheTemplatesProportionsInDialogUnits) {
     EXPECT_EQ(dlg.GetProgressPos(IDC_PROGRESS), 1024) << "kept within the range";
 }
 
-TEST(ModalTest, EndsWithTheResultGivenAndDropsTheWindow) {
+using ModalTest = InTempDir;
+
+TEST_F(ModalTest, EndsWithTheResultGivenAndDropsTheWindow) {
+    platform::ScopedMessageHandler no_profile_yet(
+        [](const platform::MessageRequest&) { return platform::MessageAnswer::Ok; });
     struct EndingAtOnce : CTarvoDlg {
         bool OnInitDialog() override {
             EndDialog(7);

@@ -48,7 +48,8 @@ bool CTarvoDlg::OnInitDialog() {
     SetItemFont(IDC_SOURCE, kSourceFont);
     m_bFocusSource = 1;
     SetCheck(IDC_W3C_CORRECT, 1);
-    // ReadProfileList() and then OnLoad() come here with the profile commands.
+    ReadProfileList(); // selects the default profile, which the load then shows
+    OnLoad();
     return true; // the tab-size box takes the focus until the first paint
 }
 

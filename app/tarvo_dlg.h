@@ -3,8 +3,11 @@
 // box that holds the source and then its HTML.
 
 #include "dialog.h"
+#include "profile_file_name.h"
+#include "profile_list.h"
 
 #include <cstdint>
+#include <string>
 
 class ProfileSettings;
 
@@ -30,6 +33,14 @@ public:
     void OnDelete();
     void OnSelEndOkProfile();
 
+    // profiles.ini into the list and the profile box, with the default selected; creates the
+    // file when there is none. Returns 1, or 0 after an error that it reported.
+    int ReadProfileList();
+    // The list into profiles.ini, whole. Returns 0, showing nothing, when the file could not be
+    // written or must not be: after a failed read the list lacks entries that the file holds.
+    int WriteProfileList();
+    const ProfileList& GetProfileList() const { return m_profileList; }
+
     // Every message box of the program has this caption.
     static constexpr const char* kCaption = "Tarvo";
 
@@ -45,7 +56,15 @@ private:
     bool ColourToControl(int id, uint32_t colour);
     // Reads a colour box; leaves `colour` as it was when the box holds no hexadecimal number.
     void ControlToColour(int id, uint32_t& colour) const;
+    // Selects the item whose text is the default entry's name, exactly; none when there is none.
+    void SelectDefaultProfile();
+    // Lists `name` as a new profile with a free file name, in the list, the profile box and
+    // profiles.ini. Returns its index, or -1 after a reported failure, everything as it was.
+    int32_t AddNewProfile(const std::string& name);
 
     const platform::IconResource* m_hIcon; // shared resource, never freed
     int32_t m_bFocusSource = 0;            // set until the first paint moved the focus
+    ProfileList m_profileList;
+    ProfileNumberSequence m_fileNumbers; // numbers for new profile files' names
+    bool m_bListWritable = true;         // false while the list lacks what profiles.ini holds
 };

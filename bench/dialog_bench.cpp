@@ -10,7 +10,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -99,9 +101,15 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The dialog reads and creates profiles.ini in the current directory: use a scratch one.
+    char dir[] = "/tmp/tarvo-bench-XXXXXX";
+    if (::mkdtemp(dir) == nullptr || ::chdir(dir) != 0) {
+        return 1;
+    }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::filesystem::remove_all(dir);
     return 0;
 }
