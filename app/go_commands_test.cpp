@@ -11,6 +11,9 @@
 #include <QProgressBar>
 #include <QTextCursor>
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 using platform::MessageStyle;
@@ -82,6 +85,25 @@ TEST_F(GoTest, ConvertsTheSourceBoxInPlace) {
     EXPECT_EQ(Go(html), Convert(html, 0).second) << "Go again converts the HTML";
     EXPECT_EQ(Go(""), Convert("", 0).second);
     EXPECT_TRUE(messages.empty());
+}
+
+// The command-line converter promises the text that Go leaves in the box; both are checked
+// against the same file.
+TEST_F(GoTest, LeavesWhatTheCommandLineWrites) {
+    std::ifstream in(TARVO_CLI_TESTDATA "/sample.cpp", std::ios::binary),
+        out(TARVO_CLI_TESTDATA "/sample.html", std::ios::binary);
+    const std::string sample{std::istreambuf_iterator<char>(in), {}};
+    const std::string html{std::istreambuf_iterator<char>(out), {}};
+    ASSERT_FALSE(html.empty());
+    Click(IDC_CPP_DEFAULTS);
+    dlg.SetCheck(IDC_W3C_CORRECT, 1);
+    auto* box = static_cast<QPlainTextEdit*>(Widget(IDC_SOURCE));
+    box->setPlainText(QString::fromUtf8(sample.data(), qsizetype(sample.size())));
+    Click(IDC_GO);
+    EXPECT_EQ(box->toPlainText().toUtf8().toStdString(), html);
+    // A carriage return alone is a line break in the box.
+    dlg.SetDlgItemText(IDC_SOURCE, "a\rb");
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "a\r\nb");
 }
 
 TEST_F(GoTest, NoticesShowAsMessagesWhileTheCommandRuns) {

@@ -69,6 +69,8 @@ TEST_F(ConvertCommand, ConvertsFilesAndStandardInputAlike) {
     }
     EXPECT_EQ(Convert("", crlf).out, golden);
     EXPECT_EQ(golden.find('\r'), std::string::npos);
+    // A carriage return alone breaks the line too, as it does in the dialog's box.
+    EXPECT_EQ(Convert("", "int a;\rint b;\r").out, Convert("", "int a;\nint b;\n").out);
 
     Outcome font = Convert("--font-markup", kSource);
     EXPECT_EQ(font.status, 0);

@@ -21,14 +21,12 @@ std::string WithCrLf(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16 + 16);
     std::size_t from = 0;
-    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos;
-         lf = text.find('\n', lf + 1)) {
-        out.append(text, from, lf - from);
-        if (lf == 0 || text[lf - 1] != '\r') {
-            out += '\r';
-        }
-        out += '\n';
-        from = lf + 1;
+    for (std::size_t i = text.find_first_of("\r\n"); i != std::string_view::npos;
+         i = text.find_first_of("\r\n", from)) {
+        out.append(text, from, i - from);
+        out += "\r\n";
+        // A line break is LF, CR LF, or a CR alone, as the box shows each of them.
+        from = i + (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1);
     }
     out.append(text, from);
     return out;

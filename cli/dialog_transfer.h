@@ -11,7 +11,8 @@
 // 1, or 0 when memory runs out.
 int ThroughTheDialog(ProfileSettings& settings);
 
-// Text as the dialog's source box delivers it: every line break as CR LF.
+// Text as the dialog's source box delivers it: every line break (LF, CR LF or a lone CR) as
+// CR LF.
 std::string WithCrLf(std::string_view text);
 
 // Text as the user copies it out of the box on this system: CR LF as LF.
