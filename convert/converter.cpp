@@ -4,6 +4,7 @@
 #include "memory.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -130,32 +131,52 @@ private:
     bool m_failed = false;
 };
 
+// 0x80 in every byte of `y` that is zero, 0 in every other byte.
+constexpr uint64_t ZeroBytes(uint64_t y) {
+    constexpr uint64_t k7f = 0x7F7F7F7F7F7F7F7FULL;
+    return ~(((y & k7f) + k7f) | y | k7f);
+}
+
+constexpr uint64_t EveryByte(unsigned char c) {
+    return 0x0101010101010101ULL * c;
+}
+
+// The index of the first tab, <, > or & in `text` from `from` on, or `length`. Eight bytes at a
+// time: most of a source needs no escaping.
+std::size_t FindSpecial(const char* text, std::size_t from, std::size_t length) {
+    for (; from + 8 <= length; from += 8) {
+        uint64_t x;
+        std::memcpy(&x, text + from, 8);
+        const uint64_t found = ZeroBytes(x ^ EveryByte('\t')) | ZeroBytes(x ^ EveryByte('<')) |
+                               ZeroBytes(x ^ EveryByte('>')) | ZeroBytes(x ^ EveryByte('&'));
+        if (found != 0) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(found)
+                                                                       : std::countl_zero(found);
+            return from + std::size_t(bit / 8);
+        }
+    }
+    for (; from < length; ++from) {
+        const char c = text[from];
+        if (c == '\t' || c == '<' || c == '>' || c == '&') {
+            break;
+        }
+    }
+    return from;
+}
+
 // The escape pass: `opening` followed by the source with tabs replaced and <, > and & escaped.
 bool Escape(std::string_view source, const std::string& opening, const std::string& tab,
             std::string& escaped, const Progress& progress) {
-    static constexpr struct Special {
-        bool is[256] = {};
-        constexpr Special() { is[0x09] = is[0x3C] = is[0x3E] = is[0x26] = true; } // tab < > &
-    } kSpecial;
-
-    std::size_t size = opening.size() + source.size();
-    for (unsigned char c : source) {
-        if (kSpecial.is[c]) {
-            size += c == '\t' ? tab.size() - 1 : c == '&' ? 4 : 3;
-        }
-    }
     Output out(escaped);
-    if (!out.Reserve(size)) {
+    // Escapes rarely add an eighth; the text grows by doubling beyond that.
+    if (!out.Reserve(opening.size() + source.size() + source.size() / 8 + 64)) {
         return false;
     }
     out.Append(opening);
     const std::size_t n = source.size();
     std::size_t j = 0;
     while (j < n) {
-        std::size_t run = j;
-        while (run < n && !kSpecial.is[static_cast<unsigned char>(source[run])]) {
-            ++run;
-        }
+        const std::size_t run = FindSpecial(source.data(), j, n);
         out.Append(source.data() + j, run - j);
         progress.Range(j, run);
         if (run == n) {
@@ -356,13 +377,24 @@ private:
         }
     }
     std::size_t SkipCode(std::size_t p) const {
+        const auto* text = reinterpret_cast<const unsigned char*>(m_text);
         bool after_boundary = PrecededByBoundary(p);
-        for (; p < m_length; ++p) {
-            const unsigned char k = m_class[static_cast<unsigned char>(m_text[p])];
+        while (p < m_length) {
+            if (!after_boundary) {
+                // Inside a word no keyword can begin: run on to the next boundary or event.
+                while (p < m_length && (m_class[text[p]] & (kEventBit | kBoundaryBit)) == 0) {
+                    ++p;
+                }
+                if (p == m_length) {
+                    break;
+                }
+            }
+            const unsigned char k = m_class[text[p]];
             if ((k & kEventBit) != 0 || ((k & kKeywordBit) != 0 && after_boundary)) {
                 break;
             }
             after_boundary = (k & kBoundaryBit) != 0;
+            ++p;
         }
         return p;
     }
