@@ -2,6 +2,7 @@
 // A Tarvo dialog open on the offscreen screen, in an empty directory of its own, with every
 // message box caught.
 
+#include "cpp_defaults.h"
 #include "dialog_qt.h"
 #include "memory.h"
 #include "profile_settings.h"
@@ -46,19 +47,6 @@ inline std::string Fields(const ProfileSettings& s) {
         all += "|" + k;
     }
     return all;
-}
-
-// The scalar settings that "C++ &defaults" puts into the controls.
-inline void BuiltIn(ProfileSettings& s) {
-    s.n_tab_size = 4;
-    s.n_keyword_color = 0x0000FF;
-    s.n_comment_color = 0x008000;
-    s.n_table_lt_color = 0xA8C8E8;
-    s.n_table_dk_color = 0x4084D0;
-    s.n_font_size = 13;
-    s.n_table_width = 80;
-    s.b_table_width_percent = 1;
-    s.b_use_table = 1;
 }
 
 // The dialog, with a record of the notifications that reached it.

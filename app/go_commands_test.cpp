@@ -37,7 +37,7 @@ protected:
             std::string escaped;
         } capture;
         ProfileSettings s;
-        BuiltIn(s);
+        SetCppDefaults(s);
         s.n_tab_size = tab_size;
         s.SetKeywords(keywords);
         std::string html;
@@ -167,7 +167,7 @@ TEST_F(GoTest, OutOfMemoryKeepsWhatTheBoxLastShowed) {
 
 TEST_F(GoTest, ViewCssShowsTheSameStyleSheetWhateverTheStyleAndTable) {
     ProfileSettings s;
-    BuiltIn(s);
+    SetCppDefaults(s);
     dlg.SetProgressPos(IDC_PROGRESS, 5);
     for (int toggles = 0; toggles < 8; ++toggles) {
         dlg.SetCheck(IDC_W3C_CORRECT, toggles & 1);

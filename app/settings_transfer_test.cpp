@@ -157,7 +157,7 @@ TEST_F(TransferTest, CppDefaultsFillTheSettingsControlsOnly) {
     ProfileSettings s;
     dlg.ControlsToSettings(s);
     ProfileSettings expected;
-    BuiltIn(expected);
+    SetCppDefaults(expected);
     expected.SetKeywords(kCppDefaultKeywords);
     EXPECT_EQ(Fields(s), Fields(expected));
     ASSERT_EQ(s.KeywordCount(), 60);
@@ -168,7 +168,7 @@ TEST_F(TransferTest, CppDefaultsFillTheSettingsControlsOnly) {
 
 TEST_F(TransferTest, OutOfMemoryStopsAtTheBlockThatFailed) {
     ProfileSettings s;
-    BuiltIn(s);
+    SetCppDefaults(s);
     const int order[] = {IDC_COMMENT_COLOR, IDC_KEYWORD_COLOR, IDC_TABLE_LT_COLOR,
                          IDC_TABLE_DK_COLOR, IDC_KEYWORD_LIST};
     for (long fail_at = 0; fail_at < 5; ++fail_at) {

@@ -169,15 +169,7 @@ const std::string& KeywordText() {
 }
 
 void Settings(ProfileSettings& s, const char* keywords) {
-    s.n_tab_size = 4;
-    s.n_keyword_color = 0x0000FF;
-    s.n_comment_color = 0x008000;
-    s.n_table_lt_color = 0xA8C8E8;
-    s.n_table_dk_color = 0x4084D0;
-    s.n_font_size = 13;
-    s.n_table_width = 80;
-    s.b_table_width_percent = 1;
-    s.b_use_table = 1;
+    SetCppDefaults(s);
     s.SetKeywords(keywords);
 }
 

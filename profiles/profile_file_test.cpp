@@ -1,25 +1,18 @@
+#include "cpp_defaults.h"
 #include "memory.h"
 #include "profile_file.h"
 #include "test_support.h"
 
-#include <csignal>
 #include <random>
-#include <sys/resource.h>
 
 namespace {
 
 using ProfileFile = InTempDir;
 
+// The built-in settings without keywords.
 void Defaults(ProfileSettings& s) {
-    s.n_tab_size = 4;
-    s.n_comment_color = 0x008000;
-    s.n_keyword_color = 0x0000FF;
-    s.n_table_lt_color = 0xA8C8E8;
-    s.n_table_dk_color = 0x4084D0;
-    s.n_font_size = 13;
-    s.n_table_width = 80;
-    s.b_table_width_percent = 1;
-    s.b_use_table = 1;
+    SetCppDefaults(s);
+    s.ClearKeywords();
 }
 
 std::vector<std::string> Keywords(const ProfileSettings& s) {
@@ -237,16 +230,11 @@ TEST_F(ProfileFile, FailedWritesKeepTheOldFile) {
     const std::string before = ReadWholeFile("p.ini");
     ASSERT_EQ(s.SetKeywords(std::string(5000, 'k').c_str()), 1);
 
-    rlimit saved;
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = 300; // the disk fills half-way through the new text
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    const int written = s.WriteProfileFile("p.ini");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
-
+    int written = 1;
+    {
+        FileSizeLimit limit(300); // the disk fills half-way through the new text
+        written = s.WriteProfileFile("p.ini");
+    }
     EXPECT_EQ(written, 0);
     EXPECT_EQ(ReadWholeFile("p.ini"), before);
     EXPECT_EQ(s.WriteProfileFile("p.ini/q.ini"), 0); // no directory there
