@@ -523,3 +523,25 @@ TEST(ConvertSource, OutOfMemoryIsReportedNotCrashed) {
     }
     EXPECT_TRUE(succeeded);
 }
+
+TEST(ConvertSource, ProgressStaysInRangeOnLargeSources) {
+    // Beyond 4 MB the position times 512 no longer fits 32 bits.
+    ProfileSettings s;
+    SetDefaults(s);
+    std::string source;
+    while (source.size() < (5u << 20)) {
+        source += "int x; // comment\n\t\"text\" /* block */\n";
+    }
+    Recorder recorder;
+    Convert(s, source, 1, &recorder);
+    ASSERT_FALSE(recorder.progress.empty());
+    EXPECT_EQ(recorder.progress.front(), 0);
+    for (std::size_t i = 1; i < recorder.progress.size(); ++i) {
+        ASSERT_LE(recorder.progress[i - 1], recorder.progress[i]);
+    }
+    EXPECT_GE(recorder.progress.back(), 1020);
+    EXPECT_LE(recorder.progress.back(), kProgressMax);
+    // Both halves are reported: the escape pass up to 512, the scan from 512 on.
+    EXPECT_NE(std::find(recorder.progress.begin(), recorder.progress.end(), 511),
+              recorder.progress.end());
+}
