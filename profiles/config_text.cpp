@@ -1,7 +1,11 @@
 #include "config_text.h"
 
+#include "config_file.h"
+#include "memory.h"
+
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 void AppendStringLiteralBody(std::string& out, std::string_view value) {
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -46,4 +50,22 @@ void AppendFormat(std::string& out, const char* format, ...) {
         out.resize(at + std::size_t(length));
     }
     va_end(args);
+}
+
+StringRead ReadStringSetting(const ConfigFile& config, const char* key, char*& value) {
+    int32_t length = 0;
+    if (config.GetStringLength(key, length) != CFG_OK || length < 0) {
+        return StringRead::Missing;
+    }
+    auto* buffer = static_cast<char*>(tarvo::TryAllocate(std::size_t(length) + 1));
+    if (buffer == nullptr) {
+        return StringRead::OutOfMemory;
+    }
+    if (config.GetString(key, buffer, length + 1) != CFG_OK) {
+        std::free(buffer);
+        return StringRead::Missing;
+    }
+    buffer[length] = '\0';
+    value = buffer;
+    return StringRead::Ok;
 }

@@ -17,25 +17,6 @@ void AppendQuoted(std::string& out, const char* value) {
     out += '"';
 }
 
-// Reads one string setting into a new block; null when it is missing, not a string, or memory
-// runs out.
-char* ReadString(const ConfigFile& config, const char* key) {
-    int32_t length = 0;
-    if (config.GetStringLength(key, length) != CFG_OK || length < 0) {
-        return nullptr;
-    }
-    auto* buffer = static_cast<char*>(tarvo::TryAllocate(std::size_t(length) + 1));
-    if (buffer == nullptr) {
-        return nullptr;
-    }
-    if (config.GetString(key, buffer, length + 1) != CFG_OK) {
-        std::free(buffer);
-        return nullptr;
-    }
-    buffer[length] = '\0';
-    return buffer;
-}
-
 } // namespace
 
 std::string ProfileFileText(const ProfileSettings& s, const char* path) {
@@ -113,8 +94,8 @@ int ProfileSettings::ReadProfileFile(const char* path) {
     for (int32_t i = 0; i < count; ++i) {
         char key[32];
         std::snprintf(key, sizeof key, "p_s_keyword[%d]", int(i));
-        char* keyword = ReadString(config, key);
-        if (keyword == nullptr) {
+        char* keyword = nullptr;
+        if (ReadStringSetting(config, key, keyword) != StringRead::Ok) {
             return 0;
         }
         if (!p_s_keyword.Add(keyword)) {

@@ -11,26 +11,6 @@
 
 namespace {
 
-enum class StringRead { Ok, Missing, OutOfMemory };
-
-StringRead ReadString(const ConfigFile& config, const char* key, char*& value) {
-    int32_t length = 0;
-    if (config.GetStringLength(key, length) != CFG_OK || length < 0) {
-        return StringRead::Missing;
-    }
-    auto* buffer = static_cast<char*>(tarvo::TryAllocate(std::size_t(length) + 1));
-    if (buffer == nullptr) {
-        return StringRead::OutOfMemory;
-    }
-    if (config.GetString(key, buffer, length + 1) != CFG_OK) {
-        std::free(buffer);
-        return StringRead::Missing;
-    }
-    buffer[length] = '\0';
-    value = buffer;
-    return StringRead::Ok;
-}
-
 std::string ListText(int32_t count, int32_t default_profile, const ProfileList* list) {
     std::string text = kProfileListHeading;
     AppendFormat(text,
@@ -90,10 +70,10 @@ ProfileListRead ReadProfileListFile(const char* path, ProfileList& list, WhenMis
         char* name = nullptr;
         char* file_name = nullptr;
         std::snprintf(key, sizeof key, "p_profile_name[%d].p_s_name", int(i));
-        StringRead got = ReadString(config, key, name);
+        StringRead got = ReadStringSetting(config, key, name);
         if (got == StringRead::Ok) {
             std::snprintf(key, sizeof key, "p_profile_name[%d].p_s_file_name", int(i));
-            got = ReadString(config, key, file_name);
+            got = ReadStringSetting(config, key, file_name);
         }
         if (got == StringRead::Ok && !list.Add(name, file_name)) {
             got = StringRead::OutOfMemory;
