@@ -129,7 +129,7 @@ TEST_F(ProfileFile, EveryKeywordReadsBackByteForByte) {
 
 TEST_F(ProfileFile, RandomRecordsRoundTrip) {
     std::mt19937 rng(11);
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 2000; ++round) {
         ProfileSettings s;
         s.n_tab_size = int32_t(rng());
         s.n_comment_color = uint32_t(rng());

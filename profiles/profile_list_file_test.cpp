@@ -127,7 +127,7 @@ TEST_F(ProfileListFile, RandomListsRoundTrip) {
         }
         return s;
     };
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 2000; ++round) {
         ProfileList list;
         const int count = int(rng() % (round % 50 == 0 ? 120 : 6));
         for (int i = 0; i < count; ++i) {
