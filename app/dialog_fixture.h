@@ -2,13 +2,13 @@
 // A Tarvo dialog open on the offscreen screen, in an empty directory of its own, with every
 // message box caught.
 
-#include "cpp_defaults.h"
-#include "dialog_qt.h"
-#include "memory.h"
-#include "profile_settings.h"
-#include "resource.h"
-#include "tarvo_dlg.h"
-#include "test_support.h"
+#include "app/tarvo_dlg.h"
+#include "convert/cpp_defaults.h"
+#include "convert/memory.h"
+#include "convert/profile_settings.h"
+#include "platform/dialog_qt.h"
+#include "profiles/test_support.h"
+#include "res/resource.h"
 
 #include <QApplication>
 #include <QTest>

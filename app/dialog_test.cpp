@@ -1,8 +1,8 @@
 // The dialog as the user meets it: its controls, tab order, access keys, Enter, Escape, the
 // first focus, the source font and the start of the program.
 
-#include "dialog_fixture.h"
-#include "tarvo_app.h"
+#include "app/dialog_fixture.h"
+#include "app/tarvo_app.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

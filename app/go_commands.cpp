@@ -1,12 +1,12 @@
 // "&Go" converts the source box's text to HTML in place; "Vie&w CSS" shows the style sheet.
 
-#include "tarvo_dlg.h"
+#include "app/tarvo_dlg.h"
 
-#include "converter.h"
-#include "profile_settings.h"
-#include "resource.h"
-#include "style_sheet.h"
-#include "wait_cursor.h"
+#include "convert/converter.h"
+#include "convert/profile_settings.h"
+#include "convert/style_sheet.h"
+#include "platform/wait_cursor.h"
+#include "res/resource.h"
 
 #include <string>
 

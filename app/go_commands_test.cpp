@@ -1,9 +1,9 @@
 // "&Go" and "Vie&w CSS" through the real widgets: text in, HTML out, focus and selection,
 // progress, notices, and running out of memory.
 
-#include "converter.h"
-#include "dialog_fixture.h"
-#include "style_sheet.h"
+#include "app/dialog_fixture.h"
+#include "convert/converter.h"
+#include "convert/style_sheet.h"
 
 #include <QCursor>
 #include <QGuiApplication>

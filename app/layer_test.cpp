@@ -1,7 +1,7 @@
 // What the platform layer adds to the toolkit, seen on the real dialog: typing rules, the combo
 // box, text conversion, dialog units and modal runs.
 
-#include "dialog_fixture.h"
+#include "app/dialog_fixture.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "tarvo_app.h"
+#include "app/tarvo_app.h"
 
 namespace {
 CTarvoApp theApp;

@@ -1,7 +1,7 @@
 // Renders the dialog after "C++ &defaults" and a Go on a short sample into tarvo-dialog.png in the
 // build folder, so that anyone can look at it.
 
-#include "dialog_fixture.h"
+#include "app/dialog_fixture.h"
 
 #include <QImage>
 #include <QPixmap>

@@ -1,12 +1,12 @@
 // Moving settings between the dialog's controls and a ProfileSettings record, and the built-in
 // settings of "C++ &defaults".
 
-#include "tarvo_dlg.h"
+#include "app/tarvo_dlg.h"
 
-#include "cpp_defaults.h"
-#include "memory.h"
-#include "profile_settings.h"
-#include "resource.h"
+#include "convert/cpp_defaults.h"
+#include "convert/memory.h"
+#include "convert/profile_settings.h"
+#include "res/resource.h"
 
 #include <cstdio>
 #include <cstdlib>

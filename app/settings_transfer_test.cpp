@@ -1,9 +1,9 @@
 // Settings between the real controls and a record: colour and number texts, keyword joins, the
 // built-in settings, and running out of memory on the way.
 
-#include "cpp_defaults.h"
-#include "dialog_fixture.h"
-#include "memory.h"
+#include "app/dialog_fixture.h"
+#include "convert/cpp_defaults.h"
+#include "convert/memory.h"
 
 #include <random>
 

@@ -1,6 +1,6 @@
-#include "tarvo_app.h"
+#include "app/tarvo_app.h"
 
-#include "tarvo_dlg.h"
+#include "app/tarvo_dlg.h"
 
 CTarvoApp::CTarvoApp() : Application({"Tarvo", TARVO_VERSION, "tarvo"}) {}
 

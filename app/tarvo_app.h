@@ -1,7 +1,7 @@
 #pragma once
 // The program object: shows the dialog and ends when it closes.
 
-#include "application.h"
+#include "platform/application.h"
 
 class CTarvoApp : public platform::Application {
 public:

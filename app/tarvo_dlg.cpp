@@ -1,6 +1,6 @@
-#include "tarvo_dlg.h"
+#include "app/tarvo_dlg.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 using platform::Notification;
 

@@ -2,9 +2,9 @@
 // Tarvo's one window: the settings controls, the profile buttons, Go and View CSS, and the big
 // box that holds the source and then its HTML.
 
-#include "dialog.h"
-#include "profile_file_name.h"
-#include "profile_list.h"
+#include "platform/dialog.h"
+#include "profiles/profile_file_name.h"
+#include "profiles/profile_list.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // its settings looked up as the profile list reads them, and a 10 MB file of statements opened.
 // Run: build/bench/bench/config_bench (a Release build).
 
-#include "config_file.h"
+#include "config/config_file.h"
 
 #include <benchmark/benchmark.h>
 

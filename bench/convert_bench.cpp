@@ -3,8 +3,8 @@
 //
 //   build/release/bench/convert_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only
 
-#include "converter.h"
-#include "cpp_defaults.h"
+#include "convert/converter.h"
+#include "convert/cpp_defaults.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // "&Go" on a megabyte of C++ and "Vie&w CSS", through the dialog's real widgets on the offscreen
 // platform: reading the box, both updates of its text, the progress bar and the paint after.
 
-#include "dialog_qt.h"
-#include "resource.h"
-#include "tarvo_dlg.h"
+#include "app/tarvo_dlg.h"
+#include "platform/dialog_qt.h"
+#include "res/resource.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,11 +1,12 @@
-#include "convert_command.h"
+#include "cli/convert_command.h"
 
-#include "converter.h"
-#include "cpp_defaults.h"
-#include "dialog_transfer.h"
-#include "profile_list_file.h"
-#include "safe_file.h"
-#include "style_sheet.h"
+#include "cli/dialog_transfer.h"
+#include "convert/converter.h"
+#include "convert/cpp_defaults.h"
+#include "convert/style_sheet.h"
+#include "profiles/profile_folder.h"
+#include "profiles/profile_list_file.h"
+#include "profiles/safe_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -18,17 +19,20 @@ constexpr const char* kName = "tarvo-convert";
 constexpr const char* kVersion = TARVO_VERSION;
 
 constexpr const char* kUsage =
-    "Usage: tarvo-convert [--profile NAME | --profile-file PATH] [--font-markup] [-o OUT] [FILE]\n"
-    "       tarvo-convert [--profile NAME | --profile-file PATH] --style-sheet [-o OUT]\n";
+    "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup] [-o OUT] [FILE]\n"
+    "       tarvo-convert [PROFILE OPTIONS] --style-sheet [-o OUT]\n";
 
 constexpr const char* kHelp =
     "Turns C and C++ source into HTML exactly as Tarvo's \"Go\" does.\n"
     "\n"
     "  FILE                 the source to convert; standard input when absent or \"-\"\n"
     "  -o OUT               write to OUT (whole, or not at all) instead of standard output\n"
-    "  --profile NAME       use the profile NAME from profiles.ini in the current directory\n"
+    "  --profile NAME       use the profile NAME from profiles.ini in the profile folder\n"
     "  --profile-file PATH  use the settings of the profile file PATH\n"
     "                       (without either: Tarvo's built-in C++ settings)\n"
+    "  --profile-dir DIR    the profile folder is DIR (default: the current directory)\n"
+    "  --user-profiles      the profile folder is the user's own,\n"
+    "                       ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo, as the desktop's Tarvo uses\n"
     "  --font-markup        font tags with colours instead of CSS classes\n"
     "  --style-sheet        write the style sheet for the CSS classes instead\n"
     "  --help               show this help\n"
@@ -39,6 +43,8 @@ constexpr const char* kHelp =
 struct Options {
     const char* profile = nullptr;
     const char* profile_file = nullptr;
+    const char* profile_dir = nullptr;
+    bool user_profiles = false;
     const char* output = nullptr;
     const char* input = nullptr;
     bool font_markup = false;
@@ -119,6 +125,12 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             if (!value(o.profile_file)) {
                 return Usage("missing path after", "--profile-file");
             }
+        } else if (arg == "--profile-dir") {
+            if (!value(o.profile_dir)) {
+                return Usage("missing folder after", "--profile-dir");
+            }
+        } else if (arg == "--user-profiles") {
+            o.user_profiles = true;
         } else if (arg == "-o") {
             if (!value(o.output)) {
                 return Usage("missing file after", "-o");
@@ -134,6 +146,9 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     if (o.profile != nullptr && o.profile_file != nullptr) {
         return Usage("--profile and --profile-file exclude each other");
     }
+    if (o.profile_dir != nullptr && o.user_profiles) {
+        return Usage("--profile-dir and --user-profiles exclude each other");
+    }
     if (o.style_sheet && (o.input != nullptr || o.font_markup)) {
         return Usage("--style-sheet takes no input file and no --font-markup");
     }
@@ -146,8 +161,13 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
     }
     std::string path;
     if (o.profile != nullptr) {
+        std::string folder, error;
+        if (!ResolveProfileFolder(o.profile_dir, o.user_profiles, folder, error)) {
+            return Fail(error);
+        }
         ProfileList list;
-        switch (ReadProfileListFile(kProfileListFileName, list, WhenMissing::Leave)) {
+        const std::string list_path = InProfileFolder(folder, kProfileListFileName);
+        switch (ReadProfileListFile(list_path.c_str(), list, WhenMissing::Leave)) {
         case ProfileListRead::Read:
             break;
         case ProfileListRead::Created:
@@ -162,7 +182,7 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
         if (entry == nullptr) {
             return Fail("Can't find profile !");
         }
-        path = entry->p_s_file_name;
+        path = InProfileFolder(folder, entry->p_s_file_name);
     } else {
         path = o.profile_file;
     }

@@ -1,10 +1,10 @@
-#include "converter.h"
-#include "cpp_defaults.h"
-#include "dialog_transfer.h"
-#include "memory.h"
-#include "profile_list_file.h"
-#include "style_sheet.h"
-#include "test_support.h"
+#include "cli/dialog_transfer.h"
+#include "convert/converter.h"
+#include "convert/cpp_defaults.h"
+#include "convert/memory.h"
+#include "convert/style_sheet.h"
+#include "profiles/profile_list_file.h"
+#include "profiles/test_support.h"
 
 #include <sys/wait.h>
 
@@ -156,6 +156,36 @@ TEST_F(ConvertCommand, ReadsProfilesWithoutWritingThem) {
     EXPECT_FALSE(std::filesystem::exists("profiles.ini")); // never created
     WriteWholeFile("profiles.ini", list_text);
     EXPECT_EQ(Listing(), "profiles.ini\nweb.ini\n");
+}
+
+TEST_F(ConvertCommand, FindsProfilesInTheChosenFolder) {
+    ProfileSettings tabs;
+    SetCppDefaults(tabs);
+    tabs.n_tab_size = 1;
+    ProfileList list;
+    ASSERT_EQ(list.Add(tarvo::DuplicateString("T", 1), tarvo::DuplicateString("t.ini", 5)), 1);
+    const std::string user = (m_dir / "config").string();
+    for (const std::string& folder : {std::string("store"), user + "/tarvo"}) {
+        std::filesystem::create_directories(folder);
+        ASSERT_EQ(tabs.WriteProfileFile((folder + "/t.ini").c_str()), 1);
+        ASSERT_EQ(WriteProfileListFile((folder + "/profiles.ini").c_str(), list), 1);
+    }
+    const std::string expected = Expected("\tx", 1, &tabs);
+    EXPECT_EQ(Convert("--profile T --profile-dir store", "\tx").out, expected);
+    EXPECT_EQ(Convert("--profile T --profile-dir \"$PWD/store/\"", "\tx").out, expected);
+    EXPECT_EQ(Convert("--profile T", "\tx").err, "tarvo-convert: Can't find profile !\n");
+    ::setenv("XDG_CONFIG_HOME", user.c_str(), 1);
+    EXPECT_EQ(Convert("--profile T --user-profiles", "\tx").out, expected);
+    // A missing user folder is made, private; a missing given folder is an error.
+    std::filesystem::remove_all(user);
+    EXPECT_EQ(Convert("--profile T --user-profiles").err, "tarvo-convert: Can't find profile !\n");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(std::filesystem::status(user + "/tarvo").permissions(),
+              std::filesystem::perms::owner_all);
+    const Outcome missing = Convert("--profile T --profile-dir nowhere");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "tarvo-convert: nowhere: No such file or directory\n");
+    EXPECT_EQ(Convert("--profile-dir a --user-profiles").status, 2);
 }
 
 TEST_F(ConvertCommand, UsageAndNotices) {

@@ -1,4 +1,4 @@
-#include "dialog_transfer.h"
+#include "cli/dialog_transfer.h"
 
 int ThroughTheDialog(ProfileSettings& s) {
     s.n_keyword_color &= 0xFFFFFF;

@@ -2,7 +2,7 @@
 // What a round through the dialog's controls does to settings: the dialog shows a loaded
 // profile in its controls and converts with what it reads back from them.
 
-#include "profile_settings.h"
+#include "convert/profile_settings.h"
 
 #include <string>
 

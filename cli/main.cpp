@@ -1,4 +1,4 @@
-#include "convert_command.h"
+#include "cli/convert_command.h"
 
 #include <cstdio>
 

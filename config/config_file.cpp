@@ -1,6 +1,6 @@
-#include "config_file.h"
+#include "config/config_file.h"
 
-#include "config_memory.h"
+#include "convert/memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -59,7 +59,7 @@ ConfigResult ConfigFile::Parse() {
     if (count == 0) {
         return CFG_OK;
     }
-    m_tokens.reset(ConfigAllocate<ConfigToken>(static_cast<std::size_t>(count)));
+    m_tokens.reset(tarvo::TryAllocateArray<ConfigToken>(static_cast<std::size_t>(count)));
     if (!m_tokens) {
         return CFG_NO_MEMORY;
     }
@@ -127,7 +127,7 @@ void ConfigFile::BuildIndex() {
     for (int32_t k = 0; k + 2 < m_count; ++k) {
         definitions += m_tokens[k].kind == TOKEN_NAME && m_tokens[k + 1].kind == TOKEN_ASSIGN;
     }
-    m_index.reset(ConfigAllocate<int32_t>(static_cast<std::size_t>(definitions) + 1));
+    m_index.reset(tarvo::TryAllocateArray<int32_t>(static_cast<std::size_t>(definitions) + 1));
     if (!m_index) {
         return;
     }

@@ -14,7 +14,7 @@
 // Not thread-safe: look-ups count their nesting per thread, and one object must not be used
 // by two threads at once.
 
-#include "config_scanner.h"
+#include "config/config_scanner.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
-#include "config_file.h"
+#include "config/config_file.h"
 
-#include "config_memory.h"
-#include "config_test_support.h"
+#include "config/config_test_support.h"
+#include "convert/memory.h"
 
 #include <gtest/gtest.h>
 
@@ -160,9 +160,9 @@ TEST(ConfigFile, ReportsEveryAllocationFailure) {
     std::map<int, int> seen;
     for (long after = 0; after < 40; ++after) {
         ConfigFile config;
-        InjectConfigAllocationFailure(after);
+        tarvo::InjectAllocationFailure(after);
         const ConfigResult result = OpenText(config, text);
-        InjectConfigAllocationFailure(-1);
+        tarvo::InjectAllocationFailure(-1);
         ++seen[result];
         if (result == CFG_OK) {
             EXPECT_EQ(LookUps(config, "b") + LookUps(config, "d"), "string xint 2");

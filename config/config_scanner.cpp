@@ -1,6 +1,6 @@
-#include "config_scanner.h"
+#include "config/config_scanner.h"
 
-#include "config_memory.h"
+#include "convert/memory.h"
 
 #include <algorithm>
 #include <charconv>
@@ -133,7 +133,7 @@ int ConfigScanner::LoadText(std::FILE* file) {
             }
             const std::size_t grown =
                 std::min(std::max<std::size_t>(2 * capacity, 4096), kMaxLength + 2);
-            std::unique_ptr<char[]> larger(ConfigAllocate<char>(grown));
+            std::unique_ptr<char[]> larger(tarvo::TryAllocateArray<char>(grown));
             if (!larger) {
                 m_outOfMemory = true;
                 return 0;
@@ -395,7 +395,7 @@ void ConfigScanner::ReadString(ConfigToken& token) {
         ++size;
     }
     RestoreState(start);
-    std::unique_ptr<char[]> text(ConfigAllocate<char>(size));
+    std::unique_ptr<char[]> text(tarvo::TryAllocateArray<char>(size));
     if (!text) {
         RaiseError(kNoMemory);
         return;
@@ -467,7 +467,7 @@ void ConfigScanner::ReadName(int first, ConfigToken& token) {
         ++size;
     }
     const ReadState end = SaveState();
-    std::unique_ptr<char[]> text(ConfigAllocate<char>(size));
+    std::unique_ptr<char[]> text(tarvo::TryAllocateArray<char>(size));
     if (!text) {
         RaiseError(kNoMemory);
         return;

@@ -1,6 +1,6 @@
-#include "config_scanner.h"
+#include "config/config_scanner.h"
 
-#include "config_test_support.h"
+#include "config/config_test_support.h"
 
 #include <gtest/gtest.h>
 

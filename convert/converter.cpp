@@ -1,11 +1,11 @@
-#include "converter.h"
+#include "convert/converter.h"
 
-#include "keyword_index.h"
-#include "memory.h"
+#include "convert/format.h"
+#include "convert/keyword_index.h"
+#include "convert/memory.h"
 
 #include <algorithm>
 #include <bit>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -21,23 +21,14 @@ struct HtmlPieces {
     std::string closing;
 };
 
-__attribute__((format(printf, 1, 2))) std::string Printf(const char* format, ...) {
-    char text[256]; // the pieces hold at most three numbers
-    va_list args;
-    va_start(args, format);
-    const int length = std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return std::string(text, std::size_t(std::clamp(length, 0, int(sizeof text) - 1)));
-}
-
 HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
     HtmlPieces p;
     const char* percent = s.b_table_width_percent != 0 ? "%" : "";
     if (css) {
         if (s.b_use_table != 0) {
-            p.opening = Printf("<table cellspacing=\"0\" class=\"cpp\" align=\"center\" "
-                               "cellpadding=\"10\" width=\"%d",
-                               int(s.n_table_width)) +
+            p.opening = tarvo::Format("<table cellspacing=\"0\" class=\"cpp\" align=\"center\" "
+                                      "cellpadding=\"10\" width=\"%d",
+                                      int(s.n_table_width)) +
                         percent + "\" border=\"2\"><tr><td><pre>\r\n<code class=\"cpp_text\">\r\n";
             p.closing = "\r\n</code></pre></td></tr></table>\r\n";
         } else {
@@ -50,19 +41,20 @@ HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
     } else {
         if (s.b_use_table != 0) {
             // The dark colour is written with lower-case digits, unlike every other colour.
-            p.opening = Printf("<table cellspacing=\"0\" bordercolorlight=\"#%06X\" "
-                               "bordercolordark=\"#%06x\" align=\"center\" cellpadding=\"10\" "
-                               "width=\"%d",
-                               unsigned(s.n_table_lt_color), unsigned(s.n_table_dk_color),
-                               int(s.n_table_width)) +
-                        percent + "\" border=\"2\"><tr><td><pre>\r\n\r\n";
+            p.opening =
+                tarvo::Format("<table cellspacing=\"0\" bordercolorlight=\"#%06X\" "
+                              "bordercolordark=\"#%06x\" align=\"center\" cellpadding=\"10\" "
+                              "width=\"%d",
+                              unsigned(s.n_table_lt_color), unsigned(s.n_table_dk_color),
+                              int(s.n_table_width)) +
+                percent + "\" border=\"2\"><tr><td><pre>\r\n\r\n";
             p.closing = "\r\n</pre></td></tr></table>\r\n";
         } else {
             p.opening = "<pre>\r\n";
             p.closing = "\r\n</pre>\r\n";
         }
-        p.keyword_open = Printf("<font color=\"#%06X\">", unsigned(s.n_keyword_color));
-        p.comment_open = Printf("<font color=\"#%06X\">", unsigned(s.n_comment_color));
+        p.keyword_open = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_keyword_color));
+        p.comment_open = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_comment_color));
         p.keyword_close = p.comment_close = "</font>";
     }
     return p;

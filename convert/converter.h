@@ -2,7 +2,7 @@
 // Turns C and C++ source text into an HTML fragment: keywords and comments marked, <, > and &
 // escaped, tabs replaced, optionally framed by a one-cell table, in font markup or CSS classes.
 
-#include "profile_settings.h"
+#include "convert/profile_settings.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "converter.h"
-#include "cpp_defaults.h"
-#include "memory.h"
+#include "convert/converter.h"
+#include "convert/cpp_defaults.h"
+#include "convert/memory.h"
 
 #include <gtest/gtest.h>
 

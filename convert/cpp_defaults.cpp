@@ -1,4 +1,4 @@
-#include "cpp_defaults.h"
+#include "convert/cpp_defaults.h"
 
 int SetCppDefaults(ProfileSettings& s) {
     s.n_tab_size = kCppDefaultTabSize;

@@ -1,7 +1,7 @@
 #pragma once
 // The built-in settings for C and C++ ("C++ defaults").
 
-#include "profile_settings.h"
+#include "convert/profile_settings.h"
 
 // Sixty keywords, preprocessor directives among them, one space between each two.
 inline constexpr const char* kCppDefaultKeywords =

@@ -1,4 +1,4 @@
-#include "keyword_index.h"
+#include "convert/keyword_index.h"
 
 #include <algorithm>
 #include <exception>

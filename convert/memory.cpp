@@ -1,5 +1,6 @@
-#include "memory.h"
+#include "convert/memory.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -7,16 +8,21 @@
 namespace tarvo {
 
 namespace {
-// Single-threaded program: a plain counter is enough.
-long g_allocations_left = -1;
+// Negative: no failure injected. Atomic, since tarvo-convert converts on several threads.
+std::atomic<long> g_allocations_left{-1};
 } // namespace
 
-void* TryAllocate(std::size_t bytes) noexcept {
-    if (g_allocations_left == 0) {
-        return nullptr;
+bool AllocationRefused() noexcept {
+    long left = g_allocations_left.load(std::memory_order_relaxed);
+    while (left > 0 &&
+           !g_allocations_left.compare_exchange_weak(left, left - 1, std::memory_order_relaxed)) {
     }
-    if (g_allocations_left > 0) {
-        --g_allocations_left;
+    return left == 0;
+}
+
+void* TryAllocate(std::size_t bytes) noexcept {
+    if (AllocationRefused()) {
+        return nullptr;
     }
     return std::malloc(bytes == 0 ? 1 : bytes);
 }
@@ -37,11 +43,8 @@ bool TryReserve(std::string& text, std::size_t capacity) noexcept {
     if (capacity <= text.capacity()) {
         return true;
     }
-    if (g_allocations_left == 0) {
+    if (AllocationRefused()) {
         return false;
-    }
-    if (g_allocations_left > 0) {
-        --g_allocations_left;
     }
     try {
         text.reserve(capacity);
@@ -52,7 +55,7 @@ bool TryReserve(std::string& text, std::size_t capacity) noexcept {
 }
 
 void InjectAllocationFailure(long after) noexcept {
-    g_allocations_left = after < 0 ? -1 : after;
+    g_allocations_left.store(after < 0 ? -1 : after, std::memory_order_relaxed);
 }
 
 } // namespace tarvo

@@ -1,14 +1,31 @@
 #pragma once
 // Allocation of the blocks whose failure the program reports to the user ("Not enough memory").
-// They go through one function so that tests can make an allocation fail on purpose.
+// Every such block, of the conversion, the reader and the profile code alike, goes through this
+// one seam, so that tests can make an allocation fail on purpose.
 
 #include <cstddef>
+#include <cstdint>
+#include <new>
 #include <string>
 
 namespace tarvo {
 
+// True when an injected failure refuses this allocation; counts it otherwise. Safe to call from
+// several threads at once.
+bool AllocationRefused() noexcept;
+
 // std::malloc, or null when a failure has been injected. Free the block with std::free.
 void* TryAllocate(std::size_t bytes) noexcept;
+
+// A value-initialised (zero-filled) array of `count` elements from new[], or null when memory
+// runs out or a failure has been injected. Free it with delete[].
+template <typename T>
+T* TryAllocateArray(std::size_t count) noexcept {
+    if (count > PTRDIFF_MAX / sizeof(T) || AllocationRefused()) {
+        return nullptr;
+    }
+    return new (std::nothrow) T[count]();
+}
 
 // Copies `length` bytes of `text` into a new block and ends it with NUL; null when memory runs out.
 char* DuplicateString(const char* text, std::size_t length) noexcept;

@@ -1,4 +1,4 @@
-#include "profile_settings.h"
+#include "convert/profile_settings.h"
 
 #include <cstdlib>
 

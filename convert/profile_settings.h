@@ -1,7 +1,7 @@
 #pragma once
 // The settings of one conversion, which are exactly the values that one profile stores.
 
-#include "ptr_array.h"
+#include "convert/ptr_array.h"
 
 #include <cstdint>
 

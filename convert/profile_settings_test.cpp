@@ -1,5 +1,5 @@
-#include "memory.h"
-#include "profile_settings.h"
+#include "convert/memory.h"
+#include "convert/profile_settings.h"
 
 #include <gtest/gtest.h>
 

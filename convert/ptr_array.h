@@ -2,7 +2,7 @@
 // A growable array of pointers that grows by exactly 50 slots at a time. It owns its slot array,
 // never what the slots point to: the owner of the array frees those.
 
-#include "memory.h"
+#include "convert/memory.h"
 
 #include <cstdint>
 #include <cstdlib>

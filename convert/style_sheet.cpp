@@ -1,4 +1,4 @@
-#include "style_sheet.h"
+#include "convert/style_sheet.h"
 
 #include <cstdio>
 

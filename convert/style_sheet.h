@@ -1,7 +1,7 @@
 #pragma once
 // The style sheet for the CSS classes of the converter's output.
 
-#include "profile_settings.h"
+#include "convert/profile_settings.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Opens any bytes as a configuration file, runs every look-up kind on names taken from them,
 // and checks the answers against each other and against a scan of the token table.
 
-#include "config_file.h"
+#include "config/config_file.h"
 
 #include <cstdint>
 #include <cstdio>

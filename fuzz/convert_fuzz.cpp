@@ -3,7 +3,7 @@
 // Checks that progress only moves forward within its range and that every character of the
 // source comes out (what a browser shows is the source with its tabs replaced).
 
-#include "converter.h"
+#include "convert/converter.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
 # Profile files and profiles.ini: any bytes read, and whatever reads is written and read back.
 add_executable(profiles_fuzz ${CMAKE_CURRENT_LIST_DIR}/profiles_fuzz.cpp)
-target_link_libraries(profiles_fuzz PRIVATE tarvo_profiles)
+target_link_libraries(profiles_fuzz PRIVATE tarvo_profiles tarvo_warnings)
 target_link_options(profiles_fuzz PRIVATE -fsanitize=fuzzer)

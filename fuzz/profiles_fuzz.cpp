@@ -1,8 +1,8 @@
 // Reads any bytes as a profile file and as profiles.ini. Whatever reads must survive a write and
 // a second read unchanged: the writer escapes what the reader would take apart.
 
-#include "profile_file.h"
-#include "profile_list_file.h"
+#include "profiles/profile_file.h"
+#include "profiles/profile_list_file.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "dialog.h"
+#include "platform/dialog.h"
 
-#include "dialog_qt.h"
+#include "platform/dialog_qt.h"
 
 #include <QApplication>
 #include <QComboBox>

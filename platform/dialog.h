@@ -2,8 +2,8 @@
 // A dialog window built from a DialogTemplate, with its controls addressed by identifier.
 // Text crosses this interface as UTF-8 with CR LF line ends, whatever the toolkit uses inside.
 
-#include "dialog_template.h"
-#include "message_box.h"
+#include "platform/dialog_template.h"
+#include "platform/message_box.h"
 
 #include <cstdint>
 #include <memory>

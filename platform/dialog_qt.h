@@ -2,7 +2,7 @@
 // The toolkit side of the layer, for its own sources and for tests that drive the real widgets.
 // Program code includes dialog.h instead.
 
-#include "dialog.h"
+#include "platform/dialog.h"
 
 #include <QRect>
 #include <QString>

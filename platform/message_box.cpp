@@ -1,6 +1,6 @@
-#include "message_box.h"
+#include "platform/message_box.h"
 
-#include "dialog_qt.h"
+#include "platform/dialog_qt.h"
 
 #include <QCursor>
 #include <QGuiApplication>

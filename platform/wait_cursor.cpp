@@ -1,4 +1,4 @@
-#include "wait_cursor.h"
+#include "platform/wait_cursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

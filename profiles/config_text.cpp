@@ -1,9 +1,8 @@
-#include "config_text.h"
+#include "profiles/config_text.h"
 
-#include "config_file.h"
-#include "memory.h"
+#include "config/config_file.h"
+#include "convert/memory.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,22 +33,6 @@ void AppendStringLiteralBody(std::string& out, std::string_view value) {
             break;
         }
     }
-}
-
-void AppendFormat(std::string& out, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int length = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (length > 0) {
-        const std::size_t at = out.size();
-        out.resize(at + std::size_t(length) + 1);
-        std::vsnprintf(out.data() + at, std::size_t(length) + 1, format, args);
-        out.resize(at + std::size_t(length));
-    }
-    va_end(args);
 }
 
 StringRead ReadStringSetting(const ConfigFile& config, const char* key, char*& value) {

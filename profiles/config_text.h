@@ -13,9 +13,6 @@ class ConfigFile;
 // it stands.
 void AppendStringLiteralBody(std::string& out, std::string_view value);
 
-// printf into a std::string.
-__attribute__((format(printf, 2, 3))) void AppendFormat(std::string& out, const char* format, ...);
-
 enum class StringRead { Ok, Missing, OutOfMemory };
 
 // Reads the string setting `key` into a new block (free it with std::free): Missing when the key

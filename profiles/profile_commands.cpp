@@ -2,12 +2,12 @@
 // and Delete. Built into the dialog's library: the profiles library itself stays free of the
 // toolkit.
 
-#include "tarvo_dlg.h"
+#include "app/tarvo_dlg.h"
 
-#include "memory.h"
-#include "profile_list_file.h"
-#include "profile_settings.h"
-#include "resource.h"
+#include "convert/memory.h"
+#include "convert/profile_settings.h"
+#include "profiles/profile_list_file.h"
+#include "res/resource.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,9 +1,10 @@
-#include "profile_file.h"
+#include "profiles/profile_file.h"
 
-#include "config_file.h"
-#include "config_text.h"
-#include "memory.h"
-#include "safe_file.h"
+#include "config/config_file.h"
+#include "convert/format.h"
+#include "convert/memory.h"
+#include "profiles/config_text.h"
+#include "profiles/safe_file.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,24 +24,24 @@ std::string ProfileFileText(const ProfileSettings& s, const char* path) {
     std::string quoted_path;
     AppendQuoted(quoted_path, path);
     std::string text;
-    AppendFormat(text, "// profile config v1.00\n// profile_file %s\n//\n//\n\n",
-                 quoted_path.c_str());
-    AppendFormat(text, "n_tab_size = %d;\n\n", int(s.n_tab_size));
-    AppendFormat(text, "n_comment_color = 0x%06x;\n", unsigned(s.n_comment_color));
-    AppendFormat(text, "n_keyword_color = 0x%06x;\n\n", unsigned(s.n_keyword_color));
-    AppendFormat(text, "n_table_lt_color = 0x%06x;\n", unsigned(s.n_table_lt_color));
-    AppendFormat(text, "n_table_dk_color = 0x%06x;\n\n", unsigned(s.n_table_dk_color));
-    AppendFormat(text, "n_font_size = %d;\n\n", int(s.n_font_size));
-    AppendFormat(text, "n_table_width = %d;\n\n", int(s.n_table_width));
-    AppendFormat(text, "b_table_width_percent = %d;\n\n", int(s.b_table_width_percent));
-    AppendFormat(text, "b_use_table = %d;\n\n", int(s.b_use_table));
-    AppendFormat(text, "n_keyword_num = %d;\n", int(s.KeywordCount()));
+    tarvo::AppendFormat(text, "// profile config v1.00\n// profile_file %s\n//\n//\n\n",
+                        quoted_path.c_str());
+    tarvo::AppendFormat(text, "n_tab_size = %d;\n\n", int(s.n_tab_size));
+    tarvo::AppendFormat(text, "n_comment_color = 0x%06x;\n", unsigned(s.n_comment_color));
+    tarvo::AppendFormat(text, "n_keyword_color = 0x%06x;\n\n", unsigned(s.n_keyword_color));
+    tarvo::AppendFormat(text, "n_table_lt_color = 0x%06x;\n", unsigned(s.n_table_lt_color));
+    tarvo::AppendFormat(text, "n_table_dk_color = 0x%06x;\n\n", unsigned(s.n_table_dk_color));
+    tarvo::AppendFormat(text, "n_font_size = %d;\n\n", int(s.n_font_size));
+    tarvo::AppendFormat(text, "n_table_width = %d;\n\n", int(s.n_table_width));
+    tarvo::AppendFormat(text, "b_table_width_percent = %d;\n\n", int(s.b_table_width_percent));
+    tarvo::AppendFormat(text, "b_use_table = %d;\n\n", int(s.b_use_table));
+    tarvo::AppendFormat(text, "n_keyword_num = %d;\n", int(s.KeywordCount()));
     for (int32_t i = 0; i < s.KeywordCount(); ++i) {
-        AppendFormat(text, "p_s_keyword[%d] = ", int(i));
+        tarvo::AppendFormat(text, "p_s_keyword[%d] = ", int(i));
         AppendQuoted(text, s.Keyword(i));
         text += ";\n";
     }
-    AppendFormat(text, "\n\n// profile_file %s end\n", quoted_path.c_str());
+    tarvo::AppendFormat(text, "\n\n// profile_file %s end\n", quoted_path.c_str());
     return text;
 }
 

@@ -2,7 +2,7 @@
 // The text of a profile file. ProfileSettings::WriteProfileFile and ReadProfileFile (declared
 // with the settings record) write and read it.
 
-#include "profile_settings.h"
+#include "convert/profile_settings.h"
 
 #include <string>
 

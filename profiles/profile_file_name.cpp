@@ -1,4 +1,4 @@
-#include "profile_file_name.h"
+#include "profiles/profile_file_name.h"
 
 #include <cerrno>
 #include <cstdio>

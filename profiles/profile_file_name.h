@@ -2,7 +2,7 @@
 // File names for new profiles: "profile_%08x.ini" with numbers from a fixed sequence, so that
 // every run offers the same candidates in the same order.
 
-#include "profile_list.h"
+#include "profiles/profile_list.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "memory.h"
-#include "profile_file_name.h"
-#include "test_support.h"
+#include "convert/memory.h"
+#include "profiles/profile_file_name.h"
+#include "profiles/test_support.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,7 +1,7 @@
-#include "cpp_defaults.h"
-#include "memory.h"
-#include "profile_file.h"
-#include "test_support.h"
+#include "convert/cpp_defaults.h"
+#include "convert/memory.h"
+#include "profiles/profile_file.h"
+#include "profiles/test_support.h"
 
 #include <random>
 
@@ -247,7 +247,7 @@ TEST_F(ProfileFile, OutOfMemoryWhileReadingFailsCleanly) {
     ASSERT_EQ(s.SetKeywords("a b c d e f"), 1);
     ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
     bool loaded = false;
-    for (long allowed = 0; allowed < 50 && !loaded; ++allowed) {
+    for (long allowed = 0; allowed < 500 && !loaded; ++allowed) {
         ProfileSettings back;
         tarvo::InjectAllocationFailure(allowed);
         loaded = back.ReadProfileFile("p.ini") == 1;

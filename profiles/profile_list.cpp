@@ -1,6 +1,6 @@
-#include "profile_list.h"
+#include "profiles/profile_list.h"
 
-#include "memory.h"
+#include "convert/memory.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,9 +1,10 @@
-#include "profile_list_file.h"
+#include "profiles/profile_list_file.h"
 
-#include "config_file.h"
-#include "config_text.h"
-#include "memory.h"
-#include "safe_file.h"
+#include "config/config_file.h"
+#include "convert/format.h"
+#include "convert/memory.h"
+#include "profiles/config_text.h"
+#include "profiles/safe_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,15 +14,16 @@ namespace {
 
 std::string ListText(int32_t count, int32_t default_profile, const ProfileList* list) {
     std::string text = kProfileListHeading;
-    AppendFormat(text,
-                 "\n//\n// here profile name/file settings are stored\n//\n\nn_profile_num = "
-                 "%d;\nn_default_profile = %d;\n",
-                 int(count), int(default_profile));
+    tarvo::AppendFormat(
+        text,
+        "\n//\n// here profile name/file settings are stored\n//\n\nn_profile_num = "
+        "%d;\nn_default_profile = %d;\n",
+        int(count), int(default_profile));
     for (int32_t i = 0; list != nullptr && i < count; ++i) {
         const ProfileEntry& e = *list->GetAt(i);
-        AppendFormat(text, "p_profile_name[%d].p_s_name = \"", int(i));
+        tarvo::AppendFormat(text, "p_profile_name[%d].p_s_name = \"", int(i));
         AppendStringLiteralBody(text, e.p_s_name != nullptr ? e.p_s_name : "");
-        AppendFormat(text, "\";\np_profile_name[%d].p_s_file_name = \"", int(i));
+        tarvo::AppendFormat(text, "\";\np_profile_name[%d].p_s_file_name = \"", int(i));
         AppendStringLiteralBody(text, e.p_s_file_name != nullptr ? e.p_s_file_name : "");
         text += "\";\n";
     }

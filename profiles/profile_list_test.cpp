@@ -1,5 +1,5 @@
-#include "memory.h"
-#include "profile_list.h"
+#include "convert/memory.h"
+#include "profiles/profile_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "safe_file.h"
+#include "profiles/safe_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "safe_file.h"
-#include "test_support.h"
+#include "profiles/safe_file.h"
+#include "profiles/test_support.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Identifiers of Tarvo's resources and of the dialog's controls.
 
-#include "dialog_template.h"
+#include "platform/dialog_template.h"
 
 inline constexpr int IDD_TARVO_DIALOG = 102;
 inline constexpr int IDR_MAINFRAME = 128;

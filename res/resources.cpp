@@ -1,4 +1,4 @@
-#include "resource.h"
+#include "res/resource.h"
 
 #include <array>
 
@@ -64,8 +64,8 @@ constexpr platform::DialogTemplate kDialog{
     "Tarvo by Kesmund", 312, 357, "MS Sans Serif", 8, kControls,
 };
 
-#include "tarvo-16.xpm"
-#include "tarvo-32.xpm"
+#include "res/tarvo-16.xpm"
+#include "res/tarvo-32.xpm"
 
 constexpr std::array<platform::XpmImage, 2> kIconImages{tarvo_32_xpm, tarvo_16_xpm};
 constexpr platform::IconResource kIcon{kIconImages};

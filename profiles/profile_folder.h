@@ -1,0 +1,16 @@
+#pragma once
+// Where profiles.ini and the profile files live: the current directory (as always), a folder
+// given on the command line, or the user's own configuration folder.
+
+#include <string>
+
+// The folder for `--profile-dir dir` (when `dir` is not null) or `--user-profiles` (when `user`
+// is set), "" for the current directory when neither. The user's folder is
+// ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo, made with mode 0700 (and any missing parent with the
+// same) when it is not there; a given folder must exist. Returns false with a sentence for the
+// user in `error` when the folder cannot be had.
+bool ResolveProfileFolder(const char* dir, bool user, std::string& folder, std::string& error);
+
+// The path of `name`, as profiles.ini lists it, inside `folder`: absolute names and names in the
+// current directory ("") stay as they are.
+std::string InProfileFolder(const std::string& folder, const char* name);
