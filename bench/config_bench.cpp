@@ -69,7 +69,7 @@ void BM_ProfileListOpenAndLookUps(benchmark::State& state) {
         ConfigFile config;
         int32_t count = 0;
         int32_t length = 0;
-        int32_t defaultProfile = 0;
+        int32_t default_profile = 0;
         if (config.Open(file.get()) != CFG_OK || config.GetInt("n_profile_num", count) != CFG_OK) {
             state.SkipWithError("profile list did not open");
             break;
@@ -85,8 +85,8 @@ void BM_ProfileListOpenAndLookUps(benchmark::State& state) {
                 config.GetString(key, buffer.data(), length + 1);
             }
         }
-        config.GetInt("n_default_profile", defaultProfile);
-        benchmark::DoNotOptimize(defaultProfile);
+        config.GetInt("n_default_profile", default_profile);
+        benchmark::DoNotOptimize(default_profile);
     }
     state.counters["bytes"] = static_cast<double>(text.size());
     state.counters["keys"] = 2 * kProfiles + 2;

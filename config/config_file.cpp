@@ -9,9 +9,9 @@ namespace {
 
 // One nesting counter per look-up kind, shared by every ConfigFile, so that a circle of
 // references ends. Per thread, so that two threads never race on them.
-thread_local int32_t g_intDepth = 0;
-thread_local int32_t g_stringDepth = 0;
-thread_local int32_t g_lengthDepth = 0;
+thread_local int32_t g_int_depth = 0;
+thread_local int32_t g_string_depth = 0;
+thread_local int32_t g_length_depth = 0;
 
 bool IsValue(TokenKind kind) {
     return kind == TOKEN_CHAR || kind == TOKEN_INT || kind == TOKEN_FLOAT || kind == TOKEN_STRING;
@@ -35,7 +35,7 @@ ConfigResult ConfigFile::Open(std::FILE* file) {
 
 ConfigResult ConfigFile::Release() {
     m_index.reset();
-    m_indexCount = 0;
+    m_index_count = 0;
     m_tokens.reset();
     m_count = 0;
     if (!m_scanner.HasText()) {
@@ -143,7 +143,7 @@ void ConfigFile::BuildIndex() {
         return order < 0 || (order == 0 && a < b);
     });
     // Keep the first definition of each name only.
-    m_indexCount = static_cast<int32_t>(
+    m_index_count = static_cast<int32_t>(
         std::unique(index, index + size,
                     [this](int32_t a, int32_t b) {
                         return std::strcmp(m_tokens[a].text.get(), m_tokens[b].text.get()) == 0;
@@ -160,7 +160,7 @@ ConfigResult ConfigFile::FindValue(const char* name, int32_t& index) const {
     }
     if (m_index) {
         const int32_t* begin = m_index.get();
-        const int32_t* end = begin + m_indexCount;
+        const int32_t* end = begin + m_index_count;
         const int32_t* found =
             std::lower_bound(begin, end, name, [this](int32_t k, const char* key) {
                 return std::strcmp(m_tokens[k].text.get(), key) < 0;
@@ -206,17 +206,17 @@ ConfigResult ConfigFile::LookUp(int32_t& depth, const char* name, const Deliver&
 }
 
 ConfigResult ConfigFile::GetInt(const char* name, int32_t& value) const {
-    return LookUp(g_intDepth, name, [&value](const ConfigToken& token) {
+    return LookUp(g_int_depth, name, [&value](const ConfigToken& token) {
         if (token.kind != TOKEN_INT && token.kind != TOKEN_CHAR) {
             return CFG_TYPE_MISMATCH;
         }
-        value = token.intValue;
+        value = token.int_value;
         return CFG_OK;
     });
 }
 
 ConfigResult ConfigFile::GetString(const char* name, char* buffer, int32_t maxLength) const {
-    return LookUp(g_stringDepth, name, [buffer, maxLength](const ConfigToken& token) {
+    return LookUp(g_string_depth, name, [buffer, maxLength](const ConfigToken& token) {
         if (token.kind != TOKEN_STRING) {
             return CFG_TYPE_MISMATCH;
         }
@@ -228,7 +228,7 @@ ConfigResult ConfigFile::GetString(const char* name, char* buffer, int32_t maxLe
 }
 
 ConfigResult ConfigFile::GetStringLength(const char* name, int32_t& length) const {
-    return LookUp(g_lengthDepth, name, [&length](const ConfigToken& token) {
+    return LookUp(g_length_depth, name, [&length](const ConfigToken& token) {
         if (token.kind != TOKEN_STRING) {
             return CFG_TYPE_MISMATCH;
         }

@@ -86,5 +86,5 @@ private:
     // Indexes of the defined names' first definitions, sorted by name; null when the index
     // could not be allocated (look-ups then scan the table).
     std::unique_ptr<int32_t[]> m_index;
-    int32_t m_indexCount = 0;
+    int32_t m_index_count = 0;
 };

@@ -1,6 +1,7 @@
 #include "config/config_file.h"
 
 #include "config/config_test_support.h"
+#include "convert/format.h"
 #include "convert/memory.h"
 
 #include <gtest/gtest.h>
@@ -25,22 +26,22 @@ ConfigResult OpenText(ConfigFile& config, const std::string& text) {
 std::string LookUps(const ConfigFile& config, const std::string& name) {
     int32_t value = -77;
     int32_t length = -77;
-    const ConfigResult intResult = config.GetInt(name.c_str(), value);
-    const ConfigResult lengthResult = config.GetStringLength(name.c_str(), length);
-    std::string buffer(lengthResult == CFG_OK ? length + 1 : 4, '#');
+    const ConfigResult int_result = config.GetInt(name.c_str(), value);
+    const ConfigResult length_result = config.GetStringLength(name.c_str(), length);
+    std::string buffer(length_result == CFG_OK ? length + 1 : 4, '#');
     EXPECT_EQ(config.GetString(name.c_str(), buffer.data(), static_cast<int32_t>(buffer.size())),
-              lengthResult);
-    if (intResult == CFG_OK) {
+              length_result);
+    if (int_result == CFG_OK) {
         return "int " + std::to_string(value);
     }
-    if (lengthResult == CFG_OK) {
+    if (length_result == CFG_OK) {
         EXPECT_EQ(buffer.back(), '\0');
         return "string " + buffer.substr(0, length);
     }
-    EXPECT_EQ(intResult, lengthResult) << name;
+    EXPECT_EQ(int_result, length_result) << name;
     EXPECT_EQ(value + length, -154); // failed look-ups leave the out-arguments alone
     EXPECT_EQ(buffer, "####");
-    return "result " + std::to_string(intResult);
+    return "result " + std::to_string(int_result);
 }
 
 // FindValue answers exactly as a scan of the table for the first definition does.
@@ -65,7 +66,8 @@ void ExpectIndexMatchesScan(const ConfigFile& config, const std::string& name) {
 std::string Chain(int names, const std::string& value) {
     std::string text;
     for (int i = 1; i < names; ++i) {
-        text += "n" + std::to_string(i) + " = n" + std::to_string(i + 1) + ";\n";
+        // Formatted: GCC 12 warns falsely (-Wrestrict) on "n" + std::to_string(i) here.
+        tarvo::AppendFormat(text, "n%d = n%d;\n", i, i + 1);
     }
     return text + "n" + std::to_string(names) + " = " + value + ";";
 }

@@ -114,10 +114,10 @@ int ConfigScanner::LoadText(std::FILE* file) {
     m_text.reset();
     m_length = 0;
     m_position = 0;
-    m_canUnread = false;
-    m_outOfMemory = false;
-    m_linePosition = 0;
-    m_lineNumber = 1;
+    m_can_unread = false;
+    m_out_of_memory = false;
+    m_line_position = 0;
+    m_line_number = 1;
 
     // One pass into a growing buffer: no seek, so pipes work and a file that changes between
     // measuring and reading cannot leave garbage behind.
@@ -128,14 +128,14 @@ int ConfigScanner::LoadText(std::FILE* file) {
     for (;;) {
         if (capacity - size < 2) {
             if (capacity > kMaxLength) {
-                m_outOfMemory = true;
+                m_out_of_memory = true;
                 return 0;
             }
             const std::size_t grown =
                 std::min(std::max<std::size_t>(2 * capacity, 4096), kMaxLength + 2);
             std::unique_ptr<char[]> larger(tarvo::TryAllocateArray<char>(grown));
             if (!larger) {
-                m_outOfMemory = true;
+                m_out_of_memory = true;
                 return 0;
             }
             if (size != 0) {
@@ -151,7 +151,7 @@ int ConfigScanner::LoadText(std::FILE* file) {
         size += got;
     }
     if (size > kMaxLength) {
-        m_outOfMemory = true;
+        m_out_of_memory = true;
         return 0;
     }
     if (size == 0 || std::ferror(file)) {
@@ -172,35 +172,35 @@ int ConfigScanner::FreeText() {
 
 void ConfigScanner::Rewind() {
     m_position = 0;
-    m_canUnread = false;
+    m_can_unread = false;
 }
 
 void ConfigScanner::RestoreState(ReadState state) {
     m_position = state.position;
-    m_canUnread = state.canUnread;
+    m_can_unread = state.can_unread;
 }
 
 int ConfigScanner::ReadChar() {
-    m_canUnread = false;
+    m_can_unread = false;
     if (!m_text || m_position >= m_length) {
         return 0;
     }
     const char* text = m_text.get();
     const int c = static_cast<unsigned char>(text[m_position++]);
     if (c != '/' || m_position == m_length) {
-        m_canUnread = true;
+        m_can_unread = true;
         return c;
     }
     const std::string_view rest(text + m_position + 1,
                                 static_cast<std::size_t>(m_length - m_position - 1));
     if (text[m_position] == '/') {
-        const std::size_t lineFeed = rest.find('\n');
-        if (lineFeed == std::string_view::npos) {
+        const std::size_t line_feed = rest.find('\n');
+        if (line_feed == std::string_view::npos) {
             m_position = m_length;
             return 0;
         }
-        m_position += static_cast<int32_t>(lineFeed) + 2;
-        m_canUnread = true;
+        m_position += static_cast<int32_t>(line_feed) + 2;
+        m_can_unread = true;
         return '\n';
     }
     if (text[m_position] == '*') {
@@ -214,18 +214,18 @@ int ConfigScanner::ReadChar() {
         if (m_position == m_length) {
             return 0;
         }
-        m_canUnread = true;
+        m_can_unread = true;
         return static_cast<unsigned char>(text[m_position++]);
     }
-    m_canUnread = true;
+    m_can_unread = true;
     return '/';
 }
 
 void ConfigScanner::UnreadChar() {
-    if (m_canUnread && m_position > 0) {
+    if (m_can_unread && m_position > 0) {
         --m_position;
     }
-    m_canUnread = false;
+    m_can_unread = false;
 }
 
 int ConfigScanner::OnlyBlanksLeft() {
@@ -244,35 +244,36 @@ int32_t ConfigScanner::LineNumber() const {
     }
     const char* text = m_text.get();
     const int32_t target = std::min(m_position, m_length);
-    if (target < m_linePosition && target < m_linePosition - target) {
-        m_linePosition = 0;
-        m_lineNumber = 1;
+    if (target < m_line_position && target < m_line_position - target) {
+        m_line_position = 0;
+        m_line_number = 1;
     }
-    if (target >= m_linePosition) {
-        m_lineNumber +=
-            static_cast<int32_t>(std::count(text + m_linePosition, text + target, '\n'));
+    if (target >= m_line_position) {
+        m_line_number +=
+            static_cast<int32_t>(std::count(text + m_line_position, text + target, '\n'));
     } else {
-        m_lineNumber -=
-            static_cast<int32_t>(std::count(text + target, text + m_linePosition, '\n'));
+        m_line_number -=
+            static_cast<int32_t>(std::count(text + target, text + m_line_position, '\n'));
     }
-    m_linePosition = target;
-    return m_lineNumber;
+    m_line_position = target;
+    return m_line_number;
 }
 
 void ConfigScanner::SetError(const char* message, int32_t line) {
     std::size_t length = 0;
-    while (message != nullptr && length < sizeof m_errorText - 1 && message[length] != '\0') {
+    while (message != nullptr && length < sizeof m_error_text - 1 && message[length] != '\0') {
         ++length;
     }
     if (length != 0) {
-        std::memmove(m_errorText, message, length);
+        std::memmove(m_error_text, message, length);
     }
     char suffix[16];
-    const int suffixLength = std::snprintf(suffix, sizeof suffix, " [%d]", static_cast<int>(line));
-    if (suffixLength > 0 && length + static_cast<std::size_t>(suffixLength) < sizeof m_errorText) {
-        std::memcpy(m_errorText + length, suffix, static_cast<std::size_t>(suffixLength) + 1);
+    const int suffix_length = std::snprintf(suffix, sizeof suffix, " [%d]", static_cast<int>(line));
+    if (suffix_length > 0 &&
+        length + static_cast<std::size_t>(suffix_length) < sizeof m_error_text) {
+        std::memcpy(m_error_text + length, suffix, static_cast<std::size_t>(suffix_length) + 1);
     } else {
-        m_errorText[length] = '\0';
+        m_error_text[length] = '\0';
     }
 }
 
@@ -350,17 +351,17 @@ void ConfigScanner::ReadNumber(int first, bool negative, ConfigToken& token) {
     if (hex) {
         if (points == 0) {
             token.kind = TOKEN_INT;
-            token.intValue = HexValue(digits, negative);
+            token.int_value = HexValue(digits, negative);
         }
     } else if (points != 0) {
         token.kind = TOKEN_FLOAT;
-        token.floatValue = FloatValue(digits, static_cast<std::size_t>(length));
+        token.float_value = FloatValue(digits, static_cast<std::size_t>(length));
         if (negative) {
-            token.floatValue = -token.floatValue;
+            token.float_value = -token.float_value;
         }
     } else {
         token.kind = TOKEN_INT;
-        token.intValue = DecimalValue(digits, negative);
+        token.int_value = DecimalValue(digits, negative);
     }
 }
 
@@ -448,7 +449,7 @@ void ConfigScanner::ReadCharConstant(ConfigToken& token) {
         return;
     }
     token.kind = TOKEN_CHAR;
-    token.intValue = code;
+    token.int_value = code;
 }
 
 void ConfigScanner::ReadName(int first, ConfigToken& token) {
@@ -480,10 +481,10 @@ void ConfigScanner::ReadName(int first, ConfigToken& token) {
     RestoreState(end);
     if (std::strcmp(text.get(), "_e") == 0) {
         token.kind = TOKEN_FLOAT;
-        token.floatValue = 2.7182817f;
+        token.float_value = 2.7182817f;
     } else if (std::strcmp(text.get(), "Pi") == 0) {
         token.kind = TOKEN_FLOAT;
-        token.floatValue = 3.1415927f;
+        token.float_value = 3.1415927f;
     } else {
         token.kind = TOKEN_NAME;
         token.text = std::move(text);

@@ -51,8 +51,8 @@ struct ConfigToken {
 
     TokenKind kind = TOKEN_NONE;
     int32_t line = 0;             // 1-based line of the token's first character
-    float floatValue = 0.0f;      // TOKEN_FLOAT
-    int32_t intValue = 0;         // TOKEN_INT, TOKEN_CHAR
+    float float_value = 0.0f;     // TOKEN_FLOAT
+    int32_t int_value = 0;        // TOKEN_INT, TOKEN_CHAR
     std::unique_ptr<char[]> text; // TOKEN_NAME, TOKEN_STRING: zero-terminated
 };
 
@@ -74,7 +74,7 @@ public:
     bool HasText() const { return m_length != 0; }
     // Whether the last LoadText failed because the text did not fit in memory (or in 2^31-1
     // characters).
-    bool OutOfMemory() const { return m_outOfMemory; }
+    bool OutOfMemory() const { return m_out_of_memory; }
 
     void Rewind();
     // The next character (1..255) with the comments taken out; 0 at the end of the data and for
@@ -96,7 +96,7 @@ public:
     // 255 characters. A null message counts as empty.
     void SetError(const char* message, int32_t line);
     // The last diagnostic; empty until the first one.
-    const char* ErrorText() const { return m_errorText; }
+    const char* ErrorText() const { return m_error_text; }
 
     // Reads the next token. TOKEN_NONE at the end of the data (no diagnostic) or when the token
     // cannot be read (ErrorText tells why, except for a hexadecimal number with a point).
@@ -105,9 +105,9 @@ public:
 private:
     struct ReadState {
         int32_t position;
-        bool canUnread;
+        bool can_unread;
     };
-    ReadState SaveState() const { return {m_position, m_canUnread}; }
+    ReadState SaveState() const { return {m_position, m_can_unread}; }
     void RestoreState(ReadState state);
     void RaiseError(const char* message) { SetError(message, LineNumber()); }
 
@@ -119,10 +119,10 @@ private:
     std::unique_ptr<char[]> m_text; // the characters and one closing zero byte
     int32_t m_length = 0;
     int32_t m_position = 0;
-    bool m_canUnread = false; // the last ReadChar stepped past a character
-    bool m_outOfMemory = false;
-    // Last answer of LineNumber: the line of position m_linePosition.
-    mutable int32_t m_linePosition = 0;
-    mutable int32_t m_lineNumber = 1;
-    char m_errorText[256] = {};
+    bool m_can_unread = false; // the last ReadChar stepped past a character
+    bool m_out_of_memory = false;
+    // Last answer of LineNumber: the line of position m_line_position.
+    mutable int32_t m_line_position = 0;
+    mutable int32_t m_line_number = 1;
+    char m_error_text[256] = {};
 };

@@ -31,9 +31,9 @@ std::string Describe(const std::string& text) {
         const ConfigToken token = scanner.NextToken();
         std::ostringstream value;
         if (token.kind == TOKEN_INT || token.kind == TOKEN_CHAR) {
-            value << token.intValue;
+            value << token.int_value;
         } else if (token.kind == TOKEN_FLOAT) {
-            value << token.floatValue;
+            value << token.float_value;
         } else if (token.text) {
             value << Printable(token.text.get());
         }
@@ -142,8 +142,8 @@ TEST(ConfigScanner, ReadsNamesAndSymbols) {
     });
     ConfigScanner scanner;
     Load(scanner, "Pi _e");
-    EXPECT_EQ(scanner.NextToken().floatValue, 3.1415927f);
-    EXPECT_EQ(scanner.NextToken().floatValue, 2.7182817f);
+    EXPECT_EQ(scanner.NextToken().float_value, 3.1415927f);
+    EXPECT_EQ(scanner.NextToken().float_value, 2.7182817f);
 }
 
 TEST(ConfigScanner, CutsDiagnosticsTo255Characters) {

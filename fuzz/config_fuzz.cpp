@@ -44,15 +44,15 @@ void LookUp(const ConfigFile& config, const std::string& name) {
     Check(found != CFG_OK || index == expected);
 
     int32_t value = 0;
-    const ConfigResult intResult = config.GetInt(name.c_str(), value);
+    const ConfigResult int_result = config.GetInt(name.c_str(), value);
     int32_t length = -1;
-    const ConfigResult lengthResult = config.GetStringLength(name.c_str(), length);
-    if (lengthResult != CFG_OK) {
-        Check(config.GetString(name.c_str(), nullptr, 0) == lengthResult);
-        Check(intResult == CFG_OK || intResult == lengthResult);
+    const ConfigResult length_result = config.GetStringLength(name.c_str(), length);
+    if (length_result != CFG_OK) {
+        Check(config.GetString(name.c_str(), nullptr, 0) == length_result);
+        Check(int_result == CFG_OK || int_result == length_result);
         return;
     }
-    Check(intResult == CFG_TYPE_MISMATCH && length >= 0);
+    Check(int_result == CFG_TYPE_MISMATCH && length >= 0);
     // Exact-sized buffers, so that the sanitizer sees any write past them.
     std::vector<char> whole(static_cast<std::size_t>(length) + 1, '#');
     Check(config.GetString(name.c_str(), whole.data(), length + 1) == CFG_OK);
@@ -64,15 +64,15 @@ void LookUp(const ConfigFile& config, const std::string& name) {
 
 // Every token's line and every position's line against a count from the start.
 void ScanTokens(std::FILE* file, const char* text, std::size_t size) {
-    std::vector<int32_t> lineAt(size + 1, 1);
+    std::vector<int32_t> line_at(size + 1, 1);
     for (std::size_t i = 0; i < size; ++i) {
-        lineAt[i + 1] = lineAt[i] + (text[i] == '\n');
+        line_at[i + 1] = line_at[i] + (text[i] == '\n');
     }
     ConfigScanner scanner;
     scanner.LoadText(file);
     while (scanner.OnlyBlanksLeft() == 0) {
         const ConfigToken token = scanner.NextToken();
-        Check(scanner.LineNumber() == lineAt[static_cast<std::size_t>(scanner.Position())]);
+        Check(scanner.LineNumber() == line_at[static_cast<std::size_t>(scanner.Position())]);
         Check(token.line <= scanner.LineNumber());
         if (token.kind == TOKEN_NONE) {
             break;

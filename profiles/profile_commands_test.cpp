@@ -2,6 +2,7 @@
 // what ends up on disk, in the profile box and in the controls.
 
 #include "app/dialog_fixture.h"
+#include "convert/format.h"
 #include "profiles/profile_file_name.h"
 #include "profiles/profile_list_file.h"
 
@@ -290,7 +291,7 @@ TEST_F(ProfileCommands, TheFiftyFirstProfileGrowsTheListAndSurvivesRunningOutOfM
     std::vector<Entry> entries;
     Strings names;
     for (int i = 0; i < 50; ++i) {
-        names.push_back("p" + std::to_string(100 + i));
+        names.push_back(tarvo::Format("p%d", 100 + i));
         dlg.SetDlgItemInt(IDC_TAB_SIZE, i, true); // no keywords: they would take memory too
         Name(names.back());
         Click(IDC_SAVE);

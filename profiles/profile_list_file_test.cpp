@@ -1,3 +1,4 @@
+#include "convert/format.h"
 #include "convert/memory.h"
 #include "profiles/profile_list_file.h"
 #include "profiles/test_support.h"
@@ -151,7 +152,7 @@ TEST_F(ProfileListFile, RandomListsRoundTrip) {
 TEST_F(ProfileListFile, OutOfMemoryKeepsTheEntriesReadBefore) {
     ProfileList list;
     for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(list.Add(Copy("n" + std::to_string(i)), Copy("f" + std::to_string(i))), 1);
+        ASSERT_EQ(list.Add(Copy(tarvo::Format("n%d", i)), Copy(tarvo::Format("f%d", i))), 1);
     }
     list.n_default_profile = 2;
     ASSERT_EQ(WriteProfileListFile("profiles.ini", list), 1);
