@@ -15,6 +15,7 @@ enum class NoticeStyle {
 
 inline constexpr const char* kNoticeKeepTabs = "Negative tab-size = keep tabs";
 inline constexpr const char* kNoticeMaxTabSize = "Max tab-size is 255 !";
+// "lenght" as users have always seen it: the text stays as it is, spelling included.
 inline constexpr const char* kNoticeOver64k = "Text lenght is over 64k !";
 
 inline constexpr int32_t kProgressMax = 1024; // the escape pass covers 0..512, the scan 512..1024
