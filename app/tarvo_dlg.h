@@ -3,11 +3,15 @@
 // box that holds the source and then its HTML.
 
 #include "platform/dialog.h"
+#include "profiles/disk.h"
 #include "profiles/profile_file_name.h"
+#include "profiles/profile_folder.h"
 #include "profiles/profile_list.h"
+#include "profiles/profile_list_file.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ProfileSettings;
 
@@ -18,6 +22,10 @@ struct IconResource;
 class CTarvoDlg : public platform::Dialog {
 public:
     CTarvoDlg();
+
+    // Where profiles.ini and the profile files live; the current directory on the real disk
+    // unless this is called before the dialog is created.
+    void SetProfileFolder(ProfileFolder folder);
 
     // The settings controls into a record, and a record into the controls.
     void ControlsToSettings(ProfileSettings& settings);
@@ -34,7 +42,8 @@ public:
     void OnSelEndOkProfile();
 
     // profiles.ini into the list and the profile box, with the default selected; creates the
-    // file when there is none. Returns 1, or 0 after an error that it reported.
+    // file when there is none. Returns 1, or 0 after an error that it reported. Takes no lock:
+    // every write renames a whole new file into place.
     int ReadProfileList();
     // The list into profiles.ini, whole. Returns 0, showing nothing, when the file could not be
     // written or must not be: after a failed read the list lacks entries that the file holds.
@@ -58,13 +67,29 @@ private:
     void ControlToColour(int id, uint32_t& colour) const;
     // Selects the item whose text is the default entry's name, exactly; none when there is none.
     void SelectDefaultProfile();
-    // Lists `name` as a new profile with a free file name, in the list, the profile box and
-    // profiles.ini. Returns its index, or -1 after a reported failure, everything as it was.
+    // Lists `name` as a new profile with a newly claimed file name, in the list, the profile box
+    // and profiles.ini. Returns its index, or -1 after a reported failure, everything as it was.
     int32_t AddNewProfile(const std::string& name);
+
+    // Every change of profiles.ini (Save of a new name, Set default, Delete) happens between
+    // these two, under the profile folder's lock. Begin takes the lock and, when profiles.ini is
+    // no longer the version this dialog last read or wrote, reads it again into the list and the
+    // profile box, keeping the box's text. False when the lock cannot be had. Messages raised
+    // meanwhile wait for End, which releases the lock.
+    bool BeginListChange(FolderLock& lock);
+    void EndListChange(FolderLock& lock);
+    int ReadProfileListFrom(WhenMissing missing);
+    // A stop message, shown now or, while the lock is held, at EndListChange.
+    void Report(const char* text);
+    std::string ProfileListPath() const;
 
     const platform::IconResource* m_hIcon; // shared resource, never freed
     int32_t m_bFocusSource = 0;            // set until the first paint moved the focus
     ProfileList m_profileList;
     ProfileNumberSequence m_fileNumbers; // numbers for new profile files' names
     bool m_bListWritable = true;         // false while the list lacks what profiles.ini holds
+    ProfileFolder m_profileFolder;
+    FileStamp m_listStamp; // the version of profiles.ini that the list reflects
+    bool m_bHoldReports = false;
+    std::vector<std::string> m_heldReports;
 };

@@ -28,7 +28,7 @@ using Words = std::vector<std::string>;
 
 } // namespace
 
-TEST(PtrArray, GrowsByFiftyAndKeepsOrder) {
+TEST(PtrArray, GrowsByFiftyTwiceThenGeometricallyAndKeepsOrder) {
     PtrArray<int> array;
     EXPECT_EQ(array.GetCapacity(), 0);
     EXPECT_EQ(array.GetAt(0), nullptr);
@@ -37,7 +37,7 @@ TEST(PtrArray, GrowsByFiftyAndKeepsOrder) {
     for (int i = 0; i < 151; ++i) {
         values[std::size_t(i)] = i;
         ASSERT_EQ(array.Add(&values[std::size_t(i)]), 1);
-        const int expected = i < 50 ? 50 : i < 100 ? 100 : i < 150 ? 150 : 200;
+        const int expected = i < 50 ? 50 : i < 100 ? 100 : i < 150 ? 150 : 250;
         ASSERT_EQ(array.GetCapacity(), expected) << "after adding pointer " << i + 1;
     }
     for (int i = 0; i < 151; ++i) {
@@ -45,6 +45,14 @@ TEST(PtrArray, GrowsByFiftyAndKeepsOrder) {
     }
     EXPECT_EQ(array.GetAt(151), nullptr);
     EXPECT_EQ(array.GetAt(-1), nullptr);
+
+    // Always a multiple of 50, half as much again each time, up to the largest int32 one.
+    int growths = 0;
+    for (int32_t capacity = 150; capacity != 0; capacity = GrownCapacity(capacity), ++growths) {
+        ASSERT_EQ(capacity % 50, 0);
+        ASSERT_LT(growths, 60);
+    }
+    EXPECT_EQ(GrownCapacity(INT32_MAX / 50 * 50 - 1), INT32_MAX / 50 * 50);
 
     array.RemoveAll(); // frees the slots only: `values` still owns what they pointed to
     EXPECT_EQ(array.GetCount(), 0);

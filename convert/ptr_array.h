@@ -1,6 +1,6 @@
 #pragma once
-// A growable array of pointers that grows by exactly 50 slots at a time. It owns its slot array,
-// never what the slots point to: the owner of the array frees those.
+// A growable array of pointers. It owns its slot array, never what the slots point to: the
+// owner of the array frees those.
 
 #include "convert/memory.h"
 
@@ -8,11 +8,23 @@
 #include <cstdlib>
 #include <cstring>
 
+// The capacity of a full array after it grows: 50 slots, then 100, then half as many again
+// rounded up to a multiple of 50 (150, 250, 400, ...), so that adding n items copies fewer than
+// 3n. Returns 0 when no larger capacity fits in 32 bits.
+constexpr int32_t GrownCapacity(int32_t capacity) noexcept {
+    constexpr int64_t kStep = 50;
+    constexpr int64_t kMost = INT32_MAX / kStep * kStep;
+    if (capacity >= kMost) {
+        return 0;
+    }
+    const int64_t half_again = (int64_t(capacity) * 3 / 2 + kStep - 1) / kStep * kStep;
+    const int64_t grown = half_again > capacity ? half_again : capacity + kStep;
+    return int32_t(grown < kMost ? grown : kMost);
+}
+
 template <typename T>
 class PtrArray {
 public:
-    static constexpr int32_t kGrowBy = 50;
-
     PtrArray() = default;
     ~PtrArray() { std::free(m_items); }
     PtrArray(const PtrArray&) = delete;
@@ -53,10 +65,10 @@ public:
 
 private:
     bool Grow() noexcept {
-        if (m_capacity > INT32_MAX - kGrowBy) {
+        const int32_t capacity = GrownCapacity(m_capacity);
+        if (capacity == 0) {
             return false;
         }
-        const int32_t capacity = m_capacity + kGrowBy;
         auto** items = static_cast<T**>(tarvo::TryAllocate(sizeof(T*) * std::size_t(capacity)));
         if (items == nullptr) {
             return false;

@@ -6,12 +6,15 @@
 
 #include "convert/memory.h"
 #include "convert/profile_settings.h"
+#include "profiles/profile_file.h"
 #include "profiles/profile_list_file.h"
 #include "res/resource.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 using platform::MessageAnswer;
 using platform::MessageStyle;
@@ -23,27 +26,44 @@ struct FreeBlock {
 };
 using Block = std::unique_ptr<char, FreeBlock>;
 
+constexpr const char* kNoMemory = "Not enough memory";
+constexpr const char* kSaveError = "Error saving profile !";
+constexpr const char* kDeleteError = "Error deleting profile !";
+
 constexpr const char* kDeletedReport = "Profile succesfully erased !\nIn case you needed it "
                                        "again, you can find it's .ini file and activate it "
                                        "manually.";
 
 } // namespace
 
+void CTarvoDlg::SetProfileFolder(ProfileFolder folder) {
+    m_profileFolder = std::move(folder);
+}
+
+std::string CTarvoDlg::ProfileListPath() const {
+    return m_profileFolder.PathOf(kProfileListFileName);
+}
+
 int CTarvoDlg::ReadProfileList() {
+    return ReadProfileListFrom(WhenMissing::Create);
+}
+
+int CTarvoDlg::ReadProfileListFrom(WhenMissing missing) {
     ComboResetContent(IDC_PROFILE_NAME);
     const ProfileListRead read =
-        ReadProfileListFile(kProfileListFileName, m_profileList, WhenMissing::Create);
+        ReadProfileListFile(*m_profileFolder.disk, ProfileListPath().c_str(), m_profileList,
+                            missing, &m_listStamp);
     // Entries read before a failure stay listed, as in the list.
     for (int32_t i = 0; i < m_profileList.GetCount(); ++i) {
         ComboAddString(IDC_PROFILE_NAME, m_profileList.GetAt(i)->p_s_name);
     }
     m_bListWritable = read != ProfileListRead::ErrorInFile && read != ProfileListRead::OutOfMemory;
     if (read == ProfileListRead::ErrorInFile) {
-        MessageBox("Error in main ini file !", kCaption, MessageStyle::Stop);
+        Report("Error in main ini file !");
         return 0;
     }
     if (read == ProfileListRead::OutOfMemory) {
-        MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
+        Report(kNoMemory);
         return 0;
     }
     SelectDefaultProfile();
@@ -68,7 +88,46 @@ int CTarvoDlg::WriteProfileList() {
     if (!m_bListWritable) {
         return 0;
     }
-    return WriteProfileListFile(kProfileListFileName, m_profileList);
+    const std::string path = ProfileListPath();
+    if (!WriteProfileListFile(*m_profileFolder.disk, path.c_str(), m_profileList)) {
+        return 0;
+    }
+    m_listStamp = m_profileFolder.disk->Stamp(path.c_str());
+    return 1;
+}
+
+void CTarvoDlg::Report(const char* text) {
+    if (m_bHoldReports) {
+        m_heldReports.emplace_back(text);
+    } else {
+        MessageBox(text, kCaption, MessageStyle::Stop);
+    }
+}
+
+bool CTarvoDlg::BeginListChange(FolderLock& lock) {
+    if (!lock.Take(*m_profileFolder.disk, m_profileFolder.path.c_str())) {
+        return false;
+    }
+    // No message box while the lock is held: the other windows would wait for the user.
+    m_bHoldReports = true;
+    if (m_profileFolder.disk->Stamp(ProfileListPath().c_str()) == m_listStamp) {
+        return true;
+    }
+    // Another window wrote profiles.ini since: this command's change goes into what it wrote.
+    const std::string shown = GetDlgItemText(IDC_PROFILE_NAME);
+    ReadProfileListFrom(WhenMissing::Leave);
+    SetDlgItemText(IDC_PROFILE_NAME, shown);
+    return true;
+}
+
+void CTarvoDlg::EndListChange(FolderLock& lock) {
+    lock.Release();
+    m_bHoldReports = false;
+    std::vector<std::string> reports;
+    reports.swap(m_heldReports);
+    for (const std::string& text : reports) {
+        MessageBox(text, kCaption, MessageStyle::Stop);
+    }
 }
 
 void CTarvoDlg::OnLoad() {
@@ -79,7 +138,8 @@ void CTarvoDlg::OnLoad() {
         return;
     }
     ProfileSettings settings;
-    if (!settings.ReadProfileFile(entry->p_s_file_name)) {
+    const std::string path = m_profileFolder.PathOf(entry->p_s_file_name);
+    if (!ReadProfileFile(*m_profileFolder.disk, path.c_str(), settings)) {
         MessageBox("Error loading profile !", kCaption, MessageStyle::Stop);
         return;
     }
@@ -94,33 +154,53 @@ void CTarvoDlg::OnSave() {
     ProfileSettings settings;
     ControlsToSettings(settings); // reports its own trouble; what it read is saved
     const std::string name = GetDlgItemText(IDC_PROFILE_NAME);
+    std::string file_name;
+    FolderLock lock;
+    if (!BeginListChange(lock)) {
+        MessageBox(kSaveError, kCaption, MessageStyle::Stop);
+        return;
+    }
     int32_t index = m_profileList.FindByName(name.c_str());
     if (index < 0) {
         index = AddNewProfile(name);
-        if (index < 0) {
-            return;
-        }
     }
-    if (!settings.WriteProfileFile(m_profileList.GetAt(index)->p_s_file_name)) {
-        MessageBox("Error saving profile !", kCaption, MessageStyle::Stop);
+    if (index >= 0) {
+        file_name = m_profileList.GetAt(index)->p_s_file_name;
+    }
+    EndListChange(lock);
+    if (index < 0) {
+        return;
+    }
+    const std::string path = m_profileFolder.PathOf(file_name.c_str());
+    if (!WriteProfileFile(*m_profileFolder.disk, path.c_str(), file_name.c_str(), settings)) {
+        MessageBox(kSaveError, kCaption, MessageStyle::Stop);
     }
 }
 
 int32_t CTarvoDlg::AddNewProfile(const std::string& name) {
     Block name_copy(tarvo::DuplicateString(name.c_str(), std::strlen(name.c_str())));
-    if (!name_copy) {
-        MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
+    Block file_copy(name_copy ? static_cast<char*>(tarvo::TryAllocate(kProfileFileNameSize))
+                              : nullptr);
+    if (!file_copy) {
+        Report(kNoMemory);
         return -1;
     }
+    if (!m_bListWritable) {
+        Report(kSaveError); // the new entry could not be written into profiles.ini
+        return -1;
+    }
+    // Claimed on disk under the folder's lock: no other window can take the same name.
     char file_name[kProfileFileNameSize];
-    if (!ChooseProfileFileName(m_profileList, m_fileNumbers, ProfileNumberSequence::kRange,
-                               file_name)) {
-        MessageBox("Error saving profile !", kCaption, MessageStyle::Stop);
+    if (!ClaimProfileFileName(m_profileList, m_fileNumbers, ProfileNumberSequence::kRange,
+                              m_profileFolder, file_name)) {
+        Report(kSaveError);
         return -1;
     }
-    Block file_copy(tarvo::DuplicateString(file_name, std::strlen(file_name)));
-    if (!file_copy || !m_profileList.Add(name_copy.get(), file_copy.get())) {
-        MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
+    const std::string path = m_profileFolder.PathOf(file_name);
+    std::memcpy(file_copy.get(), file_name, sizeof file_name);
+    if (!m_profileList.Add(name_copy.get(), file_copy.get())) {
+        m_profileFolder.disk->Remove(path.c_str());
+        Report(kNoMemory);
         return -1;
     }
     name_copy.release(); // the list owns both now
@@ -129,10 +209,11 @@ int32_t CTarvoDlg::AddNewProfile(const std::string& name) {
     const int item = ComboAddString(IDC_PROFILE_NAME, m_profileList.GetAt(index)->p_s_name);
     if (!WriteProfileList()) {
         // profiles.ini does not list the profile, so the next start would not know it: take it
-        // back out, before any profile file is written for it.
+        // back out, and give back the file name that was claimed for it.
         m_profileList.RemoveAt(index);
         ComboDeleteString(IDC_PROFILE_NAME, item);
-        MessageBox("Error saving profile !", kCaption, MessageStyle::Stop);
+        m_profileFolder.disk->Remove(path.c_str());
+        Report(kSaveError);
         return -1;
     }
     return index;
@@ -140,16 +221,28 @@ int32_t CTarvoDlg::AddNewProfile(const std::string& name) {
 
 void CTarvoDlg::OnSetDefault() {
     const std::string name = GetDlgItemText(IDC_PROFILE_NAME);
+    FolderLock lock;
+    if (!BeginListChange(lock)) {
+        MessageBox(kSaveError, kCaption, MessageStyle::Stop);
+        return;
+    }
     const int32_t index = m_profileList.FindByName(name.c_str());
+    bool written = true;
+    if (index >= 0) {
+        const int32_t previous = m_profileList.n_default_profile;
+        m_profileList.n_default_profile = index;
+        written = WriteProfileList() != 0;
+        if (!written) {
+            m_profileList.n_default_profile = previous; // what profiles.ini still says
+        }
+    }
+    EndListChange(lock);
     if (index < 0) {
         return;
     }
-    const int32_t previous = m_profileList.n_default_profile;
-    m_profileList.n_default_profile = index;
     OnLoad(); // the new default is written whether it loads or not
-    if (!WriteProfileList()) {
-        m_profileList.n_default_profile = previous; // what profiles.ini still says
-        MessageBox("Error saving profile !", kCaption, MessageStyle::Stop);
+    if (!written) {
+        MessageBox(kSaveError, kCaption, MessageStyle::Stop);
     }
 }
 
@@ -159,8 +252,14 @@ void CTarvoDlg::OnDelete() {
     if (MessageBox(question, kCaption, MessageStyle::Question) != MessageAnswer::Yes) {
         return;
     }
+    FolderLock lock;
+    if (!BeginListChange(lock)) {
+        MessageBox(kDeleteError, kCaption, MessageStyle::Stop);
+        return;
+    }
     const int32_t index = m_profileList.FindByName(name.c_str());
     if (index < 0) {
+        EndListChange(lock);
         return;
     }
     // The default stays on the same profile; when it is the one deleted, the first entry
@@ -172,11 +271,14 @@ void CTarvoDlg::OnDelete() {
         --default_profile;
     }
     if (!m_profileList.RemoveAt(index)) {
-        MessageBox("Error deleting profile !", kCaption, MessageStyle::Stop);
+        EndListChange(lock);
+        MessageBox(kDeleteError, kCaption, MessageStyle::Stop);
         return;
     }
-    if (!WriteProfileList()) {
-        MessageBox("Error deleting profile !", kCaption, MessageStyle::Stop);
+    const bool written = WriteProfileList() != 0;
+    EndListChange(lock);
+    if (!written) {
+        MessageBox(kDeleteError, kCaption, MessageStyle::Stop);
         ReadProfileList(); // the file still lists the profile; so does the dialog again
         return;
     }

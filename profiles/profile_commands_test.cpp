@@ -436,14 +436,15 @@ TEST_F(ProfileCommands, FailedListWritesAreReportedAndLeaveMemoryAsTheDiskIs) {
                                 "Error deleting profile !"}));
     EXPECT_EQ(dlg.GetProfileList().GetCount(), 2);
 
-    // Room for the list but not for the profile file: the profile stays listed, unreadable.
+    // Room for the list but not for the profile file: the profile stays listed, unreadable, its
+    // claimed file empty.
     messages.clear();
     {
         FileSizeLimit nearly_full(1024);
         SaveAs("New", 3);
     }
     EXPECT_EQ(Items(dlg), (Strings{"A", "B", "New"}));
-    EXPECT_EQ(OnDisk().count(FileOf("New")), 0u);
+    EXPECT_EQ(OnDisk().at(FileOf("New")), "");
     Click(IDC_LOAD);
     EXPECT_EQ(Texts(), (Strings{"Error saving profile !", "Error loading profile !"}));
     SaveAs("New", 3);

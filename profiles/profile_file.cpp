@@ -4,8 +4,8 @@
 #include "convert/format.h"
 #include "convert/memory.h"
 #include "profiles/config_text.h"
-#include "profiles/safe_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,9 +20,9 @@ void AppendQuoted(std::string& out, const char* value) {
 
 } // namespace
 
-std::string ProfileFileText(const ProfileSettings& s, const char* path) {
+std::string ProfileFileText(const ProfileSettings& s, const char* name) {
     std::string quoted_path;
-    AppendQuoted(quoted_path, path);
+    AppendQuoted(quoted_path, name);
     std::string text;
     tarvo::AppendFormat(text, "// profile config v1.00\n// profile_file %s\n//\n//\n\n",
                         quoted_path.c_str());
@@ -45,15 +45,25 @@ std::string ProfileFileText(const ProfileSettings& s, const char* path) {
     return text;
 }
 
-int ProfileSettings::WriteProfileFile(const char* path) const {
-    if (path == nullptr) {
+int WriteProfileFile(Disk& disk, const char* path, const char* name,
+                     const ProfileSettings& settings) {
+    if (path == nullptr || name == nullptr) {
+        errno = ENOENT;
         return 0;
     }
-    return WriteFileWhole(path, ProfileFileText(*this, path));
+    return disk.WriteWhole(path, ProfileFileText(settings, name));
+}
+
+int ProfileSettings::WriteProfileFile(const char* path) const {
+    return ::WriteProfileFile(RealDisk(), path, path, *this);
 }
 
 int ProfileSettings::ReadProfileFile(const char* path) {
-    std::FILE* file = path == nullptr ? nullptr : std::fopen(path, "r");
+    return ::ReadProfileFile(RealDisk(), path, *this);
+}
+
+int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
+    std::FILE* file = path == nullptr ? nullptr : disk.OpenRead(path, nullptr);
     if (file == nullptr) {
         return 0;
     }
@@ -70,11 +80,11 @@ int ProfileSettings::ReadProfileFile(const char* path) {
     };
     int32_t keyword_color = 0, comment_color = 0, lt_color = 0, dk_color = 0;
     const IntKey keys[] = {
-        {"n_tab_size", &n_tab_size},         {"n_comment_color", &comment_color},
+        {"n_tab_size", &s.n_tab_size},         {"n_comment_color", &comment_color},
         {"n_keyword_color", &keyword_color}, {"n_table_lt_color", &lt_color},
-        {"n_table_dk_color", &dk_color},     {"n_font_size", &n_font_size},
-        {"n_table_width", &n_table_width},   {"b_table_width_percent", &b_table_width_percent},
-        {"b_use_table", &b_use_table},
+        {"n_table_dk_color", &dk_color},     {"n_font_size", &s.n_font_size},
+        {"n_table_width", &s.n_table_width},   {"b_table_width_percent", &s.b_table_width_percent},
+        {"b_use_table", &s.b_use_table},
     };
     for (const IntKey& key : keys) {
         if (config.GetInt(key.name, *key.field) != CFG_OK) {
@@ -82,12 +92,12 @@ int ProfileSettings::ReadProfileFile(const char* path) {
         }
     }
     // The colours are unsigned 0xRRGGBB values; the reader delivers their 32 bits signed.
-    n_comment_color = uint32_t(comment_color);
-    n_keyword_color = uint32_t(keyword_color);
-    n_table_lt_color = uint32_t(lt_color);
-    n_table_dk_color = uint32_t(dk_color);
+    s.n_comment_color = uint32_t(comment_color);
+    s.n_keyword_color = uint32_t(keyword_color);
+    s.n_table_lt_color = uint32_t(lt_color);
+    s.n_table_dk_color = uint32_t(dk_color);
 
-    SetKeywords(nullptr);
+    s.SetKeywords(nullptr);
     int32_t count = 0;
     if (config.GetInt("n_keyword_num", count) != CFG_OK) {
         return 0;
@@ -99,7 +109,7 @@ int ProfileSettings::ReadProfileFile(const char* path) {
         if (ReadStringSetting(config, key, keyword) != StringRead::Ok) {
             return 0;
         }
-        if (!p_s_keyword.Add(keyword)) {
+        if (!s.p_s_keyword.Add(keyword)) {
             std::free(keyword);
             return 0;
         }

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 int32_t ProfileNumberSequence::Next() noexcept {
     // A multiplier of the form 4k + 1 and an odd increment give the full period of 2^15.
@@ -11,13 +10,6 @@ int32_t ProfileNumberSequence::Next() noexcept {
 }
 
 namespace {
-
-bool ExistsOnDisk(const char* name) {
-    struct stat st;
-    // Anything but a plain "not there" counts as taken: a name that cannot be checked is no
-    // safe place for a new file.
-    return ::lstat(name, &st) == 0 || errno != ENOENT;
-}
 
 bool HeldByList(const ProfileList& list, const char* name) {
     for (int32_t i = 0; i < list.GetCount(); ++i) {
@@ -31,14 +23,24 @@ bool HeldByList(const ProfileList& list, const char* name) {
 
 } // namespace
 
-bool ChooseProfileFileName(const ProfileList& list, ProfileNumberSequence& numbers,
-                           int32_t max_draws, char (&name)[kProfileFileNameSize]) {
+bool ClaimProfileFileName(const ProfileList& list, ProfileNumberSequence& numbers,
+                          int32_t max_draws, const ProfileFolder& folder,
+                          char (&name)[kProfileFileNameSize]) {
+    errno = EEXIST;
     for (int32_t draw = 0; draw < max_draws; ++draw) {
         std::snprintf(name, sizeof name, "profile_%08x.ini", unsigned(numbers.Next()));
-        if (!HeldByList(list, name) && !ExistsOnDisk(name)) {
+        if (HeldByList(list, name)) {
+            continue;
+        }
+        if (folder.disk->CreateNew(folder.PathOf(name).c_str())) {
             return true;
         }
+        if (errno != EEXIST) {
+            break; // the folder takes no new file at all
+        }
     }
+    const int error = errno;
     name[0] = '\0';
+    errno = error;
     return false;
 }

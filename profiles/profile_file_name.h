@@ -2,6 +2,7 @@
 // File names for new profiles: "profile_%08x.ini" with numbers from a fixed sequence, so that
 // every run offers the same candidates in the same order.
 
+#include "profiles/profile_folder.h"
 #include "profiles/profile_list.h"
 
 #include <cstddef>
@@ -20,9 +21,12 @@ private:
 
 inline constexpr std::size_t kProfileFileNameSize = sizeof "profile_00000000.ini";
 
-// Draws up to `max_draws` numbers and writes the first free name to `name`: free means that
-// nothing of that name exists in the current directory, not even a dangling link, and that no
-// entry of `list` holds it as its file name, ignoring case. Returns false when no drawn name
-// was free; kRange draws try every name once.
-bool ChooseProfileFileName(const ProfileList& list, ProfileNumberSequence& numbers,
-                           int32_t max_draws, char (&name)[kProfileFileNameSize]);
+// Draws up to `max_draws` numbers and claims the first free name for a new profile, writing it
+// to `name`: no entry of `list` holds it as its file name, ignoring case, and it is created in
+// `folder` as an empty file that nothing of that name preceded, not even a dangling link
+// (O_CREAT|O_EXCL), so that no other window or process can take it too. Returns false when no
+// drawn name was free (errno EEXIST) or the folder refused a new file (errno tells why); kRange
+// draws try every name once.
+bool ClaimProfileFileName(const ProfileList& list, ProfileNumberSequence& numbers,
+                          int32_t max_draws, const ProfileFolder& folder,
+                          char (&name)[kProfileFileNameSize]);

@@ -3,6 +3,7 @@
 #include "profiles/test_support.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -46,7 +47,7 @@ TEST(ProfileNumberSequenceTest, GivesEveryNumberOnceAndThenTheSameOrderAgain) {
     EXPECT_EQ(another_run.Next(), first[0]);
 }
 
-TEST_F(ProfileFileName, SkipsNamesOnDiskAndNamesTheListHoldsWithinTheBound) {
+TEST_F(ProfileFileName, ClaimsTheFirstNameThatNeitherTheDiskNorTheListHolds) {
     const std::vector<std::string> c = FirstCandidates(9);
     WriteWholeFile(c[0], "kept");
     std::filesystem::create_directory(c[1]);
@@ -58,18 +59,33 @@ TEST_F(ProfileFileName, SkipsNamesOnDiskAndNamesTheListHoldsWithinTheBound) {
     ProfileList list;
     ASSERT_EQ(list.Add(Copy("listed, file missing"), Copy(upper)), 1);
 
+    const ProfileFolder here;
     ProfileNumberSequence numbers;
     char name[kProfileFileNameSize];
-    ASSERT_TRUE(ChooseProfileFileName(list, numbers, 5, name));
+    ASSERT_TRUE(ClaimProfileFileName(list, numbers, 5, here, name));
     EXPECT_EQ(std::string(name), c[4]);
-    ASSERT_TRUE(ChooseProfileFileName(list, numbers, 1, name));
+    EXPECT_TRUE(std::filesystem::is_regular_file(c[4])) << "claimed by an empty file";
+    EXPECT_FALSE(std::filesystem::exists(c[2])) << "the link still dangles";
+    ASSERT_TRUE(ClaimProfileFileName(list, numbers, 1, here, name));
     EXPECT_EQ(std::string(name), c[5]) << "the next search goes on in the sequence";
 
     WriteWholeFile(c[6], "");
     WriteWholeFile(c[7], "");
-    EXPECT_FALSE(ChooseProfileFileName(list, numbers, 2, name));
+    EXPECT_FALSE(ClaimProfileFileName(list, numbers, 2, here, name));
+    EXPECT_EQ(errno, EEXIST);
     EXPECT_EQ(std::string(name), "");
     EXPECT_EQ(ReadWholeFile(c[0]), "kept");
-    ASSERT_TRUE(ChooseProfileFileName(list, numbers, 1, name));
+    ASSERT_TRUE(ClaimProfileFileName(list, numbers, 1, here, name));
     EXPECT_EQ(std::string(name), c[8]);
+
+    // A folder that takes no file at all ends the search at the first draw, with its reason.
+    ProfileFolder below_a_file;
+    below_a_file.path = c[0];
+    EXPECT_FALSE(ClaimProfileFileName(list, numbers, 1000, below_a_file, name));
+    EXPECT_EQ(errno, ENOTDIR);
+    ProfileNumberSequence fresh;
+    for (int i = 0; i < 10; ++i) {
+        fresh.Next();
+    }
+    EXPECT_EQ(numbers.Next(), fresh.Next()) << "one draw only";
 }

@@ -1,5 +1,6 @@
 #include "convert/cpp_defaults.h"
 #include "convert/memory.h"
+#include "profiles/memory_disk.h"
 #include "profiles/profile_file.h"
 #include "profiles/test_support.h"
 
@@ -127,7 +128,10 @@ TEST_F(ProfileFile, EveryKeywordReadsBackByteForByte) {
     EXPECT_NE(text.find("p_s_keyword[6] = \"line\\nfeed\";\n"), std::string::npos);
 }
 
-TEST_F(ProfileFile, RandomRecordsRoundTrip) {
+// In memory: the text round trip, not the disk, is under test here.
+TEST(ProfileFileInMemory, RandomRecordsRoundTrip) {
+    MemoryDisk disk;
+    disk.AddFolder("store");
     std::mt19937 rng(11);
     for (int round = 0; round < 2000; ++round) {
         ProfileSettings s;
@@ -157,17 +161,20 @@ TEST_F(ProfileFile, RandomRecordsRoundTrip) {
             previous.push_back(k);
             AddKeyword(s, k);
         }
-        // A file name may hold anything but a slash and NUL, line breaks included.
+        // A file name may hold anything but a slash and NUL, line breaks included; the comment
+        // lines name it as profiles.ini does, without the folder.
         std::string name = "p";
         for (std::size_t j = rng() % 8; j > 0; --j) {
             char c = char(1 + rng() % 255);
             name += c == '/' ? '_' : c;
         }
-        ASSERT_EQ(s.WriteProfileFile(name.c_str()), 1) << "round " << round;
+        const std::string path = (round % 2 ? "store/" : "") + name;
+        ASSERT_EQ(WriteProfileFile(disk, path.c_str(), name.c_str(), s), 1) << "round " << round;
+        ASSERT_EQ(disk.Text(path), ProfileFileText(s, name.c_str()));
         ProfileSettings back;
-        ASSERT_EQ(back.ReadProfileFile(name.c_str()), 1) << "round " << round;
+        ASSERT_EQ(ReadProfileFile(disk, path.c_str(), back), 1) << "round " << round;
         ExpectSame(back, s);
-        std::filesystem::remove(name);
+        disk.Remove(path.c_str());
         if (HasFailure()) {
             FAIL() << "round " << round;
         }

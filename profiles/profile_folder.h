@@ -2,6 +2,8 @@
 // Where profiles.ini and the profile files live: the current directory (as always), a folder
 // given on the command line, or the user's own configuration folder.
 
+#include "profiles/disk.h"
+
 #include <string>
 
 // The folder for `--profile-dir dir` (when `dir` is not null) or `--user-profiles` (when `user`
@@ -14,3 +16,12 @@ bool ResolveProfileFolder(const char* dir, bool user, std::string& folder, std::
 // The path of `name`, as profiles.ini lists it, inside `folder`: absolute names and names in the
 // current directory ("") stay as they are.
 std::string InProfileFolder(const std::string& folder, const char* name);
+
+// One profile folder on one disk: where profiles.ini and the profile files are.
+struct ProfileFolder {
+    Disk* disk = &RealDisk();
+    std::string path; // "" for the current directory
+
+    // The path of `name`, as profiles.ini lists it.
+    std::string PathOf(const char* name) const { return InProfileFolder(path, name); }
+};

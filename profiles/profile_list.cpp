@@ -1,15 +1,34 @@
 #include "profiles/profile_list.h"
 
 #include "convert/memory.h"
+#include "convert/ptr_array.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 void ProfileEntry::Clear() noexcept {
     std::free(p_s_name);
     std::free(p_s_file_name);
     p_s_name = nullptr;
     p_s_file_name = nullptr;
+}
+
+ProfileEntry::ProfileEntry(ProfileEntry&& other) noexcept
+    : p_s_name(other.p_s_name), p_s_file_name(other.p_s_file_name) {
+    other.p_s_name = nullptr;
+    other.p_s_file_name = nullptr;
+}
+
+ProfileEntry& ProfileEntry::operator=(ProfileEntry&& other) noexcept {
+    if (this != &other) {
+        Clear();
+        p_s_name = other.p_s_name;
+        p_s_file_name = other.p_s_file_name;
+        other.p_s_name = nullptr;
+        other.p_s_file_name = nullptr;
+    }
+    return *this;
 }
 
 bool EqualIgnoringAsciiCase(const char* a, const char* b) noexcept {
@@ -26,19 +45,16 @@ bool EqualIgnoringAsciiCase(const char* a, const char* b) noexcept {
 
 int ProfileList::Add(char* name, char* file_name) noexcept {
     if (m_count == m_capacity) {
-        if (m_capacity > INT32_MAX - kGrowBy) {
-            return 0;
-        }
-        const int32_t capacity = m_capacity + kGrowBy;
-        auto* items = static_cast<ProfileEntry*>(
-            tarvo::TryAllocate(sizeof(ProfileEntry) * std::size_t(capacity)));
+        const int32_t capacity = GrownCapacity(m_capacity);
+        auto* items =
+            capacity == 0 ? nullptr : tarvo::TryAllocateArray<ProfileEntry>(std::size_t(capacity));
         if (items == nullptr) {
             return 0;
         }
-        for (int32_t i = 0; i < capacity; ++i) {
-            items[i] = i < m_count ? m_items[i] : ProfileEntry{};
+        for (int32_t i = 0; i < m_count; ++i) {
+            items[i] = std::move(m_items[i]);
         }
-        std::free(m_items);
+        delete[] m_items;
         m_items = items;
         m_capacity = capacity;
     }
@@ -74,18 +90,14 @@ int ProfileList::RemoveAt(int32_t index) noexcept {
     }
     m_items[index].Clear();
     for (int32_t i = index; i + 1 < m_count; ++i) {
-        m_items[i] = m_items[i + 1];
+        m_items[i] = std::move(m_items[i + 1]);
     }
     --m_count;
-    m_items[m_count] = ProfileEntry{};
     return 1;
 }
 
 void ProfileList::RemoveAll() noexcept {
-    for (int32_t i = 0; i < m_count; ++i) {
-        m_items[i].Clear();
-    }
-    std::free(m_items);
+    delete[] m_items; // which frees every entry's strings
     m_items = nullptr;
     m_capacity = 0;
     m_count = 0;

@@ -4,9 +4,17 @@
 
 #include <cstdint>
 
+// Owns its two strings (blocks from tarvo::TryAllocate): it moves, and is never copied.
 struct ProfileEntry {
-    char* p_s_name = nullptr;      // owned; shown in the profile box, found ignoring case
-    char* p_s_file_name = nullptr; // owned; the profile file's path
+    char* p_s_name = nullptr;      // shown in the profile box, found ignoring case
+    char* p_s_file_name = nullptr; // the profile file, as profiles.ini lists it
+
+    ProfileEntry() = default;
+    ~ProfileEntry() { Clear(); }
+    ProfileEntry(ProfileEntry&& other) noexcept;
+    ProfileEntry& operator=(ProfileEntry&& other) noexcept;
+    ProfileEntry(const ProfileEntry&) = delete;
+    ProfileEntry& operator=(const ProfileEntry&) = delete;
 
     // Frees both strings and sets them to null.
     void Clear() noexcept;
@@ -14,8 +22,6 @@ struct ProfileEntry {
 
 class ProfileList {
 public:
-    static constexpr int32_t kGrowBy = 50;
-
     ProfileList() = default;
     ~ProfileList() { RemoveAll(); }
     ProfileList(const ProfileList&) = delete;
@@ -23,6 +29,7 @@ public:
 
     // Appends an entry that takes over both strings (blocks from tarvo::TryAllocate). Returns 1,
     // or 0 when memory runs out: the list is unchanged and the caller still owns the strings.
+    // A full list grows as a PtrArray does (GrownCapacity).
     int Add(char* name, char* file_name) noexcept;
     // The entry at `index`, or null when there is none.
     ProfileEntry* GetAt(int32_t index) noexcept;

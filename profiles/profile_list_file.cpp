@@ -4,7 +4,6 @@
 #include "convert/format.h"
 #include "convert/memory.h"
 #include "profiles/config_text.h"
-#include "profiles/safe_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -37,24 +36,47 @@ std::string ProfileListText(const ProfileList& list) {
     return ListText(list.GetCount(), list.n_default_profile, &list);
 }
 
+int WriteProfileListFile(Disk& disk, const char* path, const ProfileList& list) {
+    return disk.WriteWhole(path, ProfileListText(list));
+}
+
 int WriteProfileListFile(const char* path, const ProfileList& list) {
-    return WriteFileWhole(path, ProfileListText(list));
+    return WriteProfileListFile(RealDisk(), path, list);
 }
 
 ProfileListRead ReadProfileListFile(const char* path, ProfileList& list, WhenMissing missing) {
+    return ReadProfileListFile(RealDisk(), path, list, missing);
+}
+
+ProfileListRead ReadProfileListFile(Disk& disk, const char* path, ProfileList& list,
+                                    WhenMissing missing, FileStamp* stamp) {
     list.n_default_profile = 0;
     list.RemoveAll();
-    std::FILE* file = std::fopen(path, "r");
+    FileStamp seen;
+    std::FILE* file = disk.OpenRead(path, &seen);
     if (file == nullptr) {
-        // Only a file that is not there is made anew; one that cannot be opened is kept.
-        if (errno != ENOENT && errno != ENOTDIR) {
+        const int error = errno;
+        if (stamp != nullptr) {
+            *stamp = disk.Stamp(path);
+        }
+        // Only a file that is not there is made anew; one that cannot be opened is kept. A
+        // dangling link is not there: writing follows it and creates the file it names.
+        if (error != ENOENT && error != ENOTDIR) {
             return ProfileListRead::ErrorInFile;
         }
         if (missing == WhenMissing::Leave) {
             return ProfileListRead::Missing;
         }
-        return WriteFileWhole(path, ListText(0, -1, nullptr)) ? ProfileListRead::Created
-                                                              : ProfileListRead::Missing;
+        if (!disk.WriteWhole(path, ListText(0, -1, nullptr))) {
+            return ProfileListRead::Missing;
+        }
+        if (stamp != nullptr) {
+            *stamp = disk.Stamp(path);
+        }
+        return ProfileListRead::Created;
+    }
+    if (stamp != nullptr) {
+        *stamp = seen;
     }
     ConfigFile config;
     const ConfigResult opened = config.Open(file);

@@ -1,6 +1,7 @@
 #pragma once
 // profiles.ini: the list of profiles and the default one, beside the profile files.
 
+#include "profiles/disk.h"
 #include "profiles/profile_list.h"
 
 #include <string>
@@ -23,14 +24,20 @@ enum class WhenMissing {
     Leave,  // for readers that must not write anything
 };
 
-// Reads the list file at `path` into `list`, from scratch: n_default_profile starts at 0 and
-// the list empty. After ErrorInFile or OutOfMemory the entries read before the failing one stay
-// in the list and n_default_profile is 0. n_default_profile is read only when the list is not
-// empty. An existing file is never written here, however broken it is.
+// Reads the list file at `path` on `disk` into `list`, from scratch: n_default_profile starts at
+// 0 and the list empty. After ErrorInFile or OutOfMemory the entries read before the failing one
+// stay in the list and n_default_profile is 0. n_default_profile is read only when the list is
+// not empty. An existing file is never written here, however broken it is. `stamp`, when given,
+// receives the version of the file that was read (or created, or found missing).
+ProfileListRead ReadProfileListFile(Disk& disk, const char* path, ProfileList& list,
+                                    WhenMissing missing, FileStamp* stamp = nullptr);
+// The same on the real disk.
 ProfileListRead ReadProfileListFile(const char* path, ProfileList& list, WhenMissing missing);
 
 // The text of the list file for `list`, with its count and n_default_profile as they are.
 std::string ProfileListText(const ProfileList& list);
 
-// Writes `list` to `path` whole, or leaves the old file as it was and returns 0.
+// Writes `list` to `path` on `disk` whole, or leaves the old file as it was and returns 0.
+int WriteProfileListFile(Disk& disk, const char* path, const ProfileList& list);
+// The same on the real disk.
 int WriteProfileListFile(const char* path, const ProfileList& list);

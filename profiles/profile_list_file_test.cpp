@@ -1,5 +1,6 @@
 #include "convert/format.h"
 #include "convert/memory.h"
+#include "profiles/memory_disk.h"
 #include "profiles/profile_list_file.h"
 #include "profiles/test_support.h"
 
@@ -118,7 +119,8 @@ TEST_F(ProfileListFile, BrokenFilesAreReportedAndNeverOverwritten) {
     EXPECT_TRUE(std::filesystem::is_directory("profiles.ini"));
 }
 
-TEST_F(ProfileListFile, RandomListsRoundTrip) {
+TEST(ProfileListFileInMemory, RandomListsRoundTrip) {
+    MemoryDisk disk;
     std::mt19937 rng(5);
     auto random_text = [&] {
         std::string s;
@@ -135,11 +137,13 @@ TEST_F(ProfileListFile, RandomListsRoundTrip) {
             ASSERT_EQ(list.Add(Copy(random_text()), Copy(random_text())), 1);
         }
         list.n_default_profile = int32_t(rng() % 10) - 2;
-        ASSERT_EQ(WriteProfileListFile("profiles.ini", list), 1);
+        ASSERT_EQ(WriteProfileListFile(disk, "profiles.ini", list), 1);
         ProfileList back;
-        ASSERT_EQ(ReadProfileListFile("profiles.ini", back, WhenMissing::Create),
+        FileStamp read;
+        ASSERT_EQ(ReadProfileListFile(disk, "profiles.ini", back, WhenMissing::Create, &read),
                   ProfileListRead::Read)
             << "round " << round;
+        ASSERT_EQ(read, disk.Stamp("profiles.ini"));
         ASSERT_EQ(back.GetCount(), count);
         EXPECT_EQ(back.n_default_profile, count == 0 ? 0 : list.n_default_profile);
         for (int i = 0; i < count; ++i) {

@@ -5,6 +5,12 @@
 
 #include <cstring>
 #include <string>
+#include <type_traits>
+
+static_assert(!std::is_copy_constructible_v<ProfileEntry> && !std::is_copy_assignable_v<ProfileEntry>,
+              "an entry owns its strings");
+static_assert(std::is_nothrow_move_constructible_v<ProfileEntry> &&
+              std::is_nothrow_move_assignable_v<ProfileEntry>);
 
 namespace {
 
@@ -20,7 +26,7 @@ void Fill(ProfileList& list, int n, int first = 0) {
 
 } // namespace
 
-TEST(ProfileList, GrowsByFiftyAndRemovesInOrder) {
+TEST(ProfileList, GrowsByFiftyTwiceThenGeometricallyAndRemovesInOrder) {
     ProfileList list;
     EXPECT_EQ(list.GetAt(0), nullptr);
     EXPECT_EQ(list.RemoveAt(0), 0);
@@ -45,6 +51,18 @@ TEST(ProfileList, GrowsByFiftyAndRemovesInOrder) {
     EXPECT_STREQ(list.GetAt(9)->p_s_name, "name10");
     EXPECT_STREQ(list.GetAt(10)->p_s_name, "name12");
     EXPECT_STREQ(list.GetAt(48)->p_s_name, "name50");
+
+    Fill(list, 52, 100); // 101 entries
+    EXPECT_EQ(list.GetCapacity(), 150);
+    Fill(list, 50, 200);
+    EXPECT_EQ(list.GetCapacity(), 250);
+    EXPECT_STREQ(list.GetAt(150)->p_s_file_name, "file249");
+    EXPECT_STREQ(list.GetAt(48)->p_s_name, "name50");
+
+    // Moving an entry moves its strings.
+    ProfileEntry moved = std::move(*list.GetAt(0));
+    EXPECT_STREQ(moved.p_s_name, "name1");
+    EXPECT_EQ(list.GetAt(0)->p_s_name, nullptr);
 
     list.n_default_profile = 7;
     list.RemoveAll();
