@@ -1,11 +1,28 @@
+// The write rules on the real disk: links, devices, permissions, owners, names and signals.
+
 #include "profiles/safe_file.h"
 #include "profiles/test_support.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
 using WriteFileWholeTest = InTempDir;
+
+struct stat StatOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+bool IsLink(const std::string& path) {
+    return std::filesystem::is_symlink(std::filesystem::symlink_status(path));
+}
 
 } // namespace
 
@@ -15,26 +32,165 @@ TEST_F(WriteFileWholeTest, ReplacesTheFileOrLeavesItAlone) {
     ::chmod("a.ini", 0640);
     ASSERT_EQ(WriteFileWhole("a.ini", "second, longer\n"), 1);
     EXPECT_EQ(ReadWholeFile("a.ini"), "second, longer\n");
-    struct stat st;
-    ASSERT_EQ(::stat("a.ini", &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u); // a replaced file keeps its permissions
+    EXPECT_EQ(StatOf("a.ini").st_mode & 0777, 0640u); // a replaced file keeps its permissions
 
     // The disk fills half-way through the new text.
     {
         FileSizeLimit limit(8);
         EXPECT_EQ(WriteFileWhole("a.ini", std::string(4096, 'x')), 0);
+        EXPECT_EQ(errno, EFBIG);
     }
     EXPECT_EQ(ReadWholeFile("a.ini"), "second, longer\n");
 
-    // A directory that cannot hold files: here, a path below a regular file.
-    EXPECT_EQ(WriteFileWhole("a.ini/b.ini", "text"), 0);
-    // A target that is a directory cannot be replaced.
+    // Reasons as the shell gives them.
+    struct Refused {
+        const char* path;
+        int error;
+    };
     std::filesystem::create_directory("dir.ini");
-    EXPECT_EQ(WriteFileWhole("dir.ini", "text"), 0);
-    EXPECT_TRUE(std::filesystem::is_directory("dir.ini"));
-    EXPECT_EQ(WriteFileWhole("", "text"), 0);
+    for (const Refused& r : {Refused{"a.ini/b.ini", ENOTDIR}, Refused{"dir.ini", EISDIR},
+                             Refused{"dir.ini/", EISDIR}, Refused{".", EISDIR},
+                             Refused{"missing/", EISDIR}, Refused{"missing/b.ini", ENOENT},
+                             Refused{"", ENOENT}}) {
+        errno = 0;
+        EXPECT_EQ(WriteFileWhole(r.path, "text"), 0) << r.path;
+        EXPECT_EQ(errno, r.error) << r.path << ": " << std::strerror(errno);
+    }
     EXPECT_EQ(WriteFileWhole(nullptr, "text"), 0);
+    EXPECT_TRUE(std::filesystem::is_directory("dir.ini"));
+
+    // Any valid name works, the longest one and line breaks included: the temporary file has a
+    // short name of its own.
+    const std::string longest(255, 'n');
+    ASSERT_EQ(WriteFileWhole(longest.c_str(), "long"), 1);
+    ASSERT_EQ(WriteFileWhole(longest.c_str(), "longer"), 1);
+    EXPECT_EQ(ReadWholeFile(longest), "longer");
+    ASSERT_EQ(WriteFileWhole("line\nbreak\r.ini", "x"), 1);
+    std::filesystem::remove(longest);
+    std::filesystem::remove("line\nbreak\r.ini");
 
     // No half-written file is left behind by any of the failures.
     EXPECT_EQ(Listing(), "a.ini\ndir.ini\n");
+}
+
+TEST_F(WriteFileWholeTest, FollowsLinksAndKeepsThemLinks) {
+    std::filesystem::create_directory("real");
+    WriteWholeFile("real/target.ini", "old");
+    ::chmod("real/target.ini", 0604);
+    std::filesystem::create_symlink("real/target.ini", "link.ini");
+    std::filesystem::create_symlink("link.ini", "link-to-link.ini");
+    std::filesystem::create_symlink("target.ini", "real/relative.ini"); // relative to its folder
+    for (const char* via : {"link.ini", "link-to-link.ini", "real/relative.ini"}) {
+        ASSERT_EQ(WriteFileWhole(via, via), 1) << via;
+        EXPECT_TRUE(IsLink(via)) << via;
+        EXPECT_EQ(ReadWholeFile("real/target.ini"), via);
+    }
+    EXPECT_EQ(StatOf("real/target.ini").st_mode & 0777, 0604u);
+
+    // A dangling link creates the file it names, where that folder exists.
+    std::filesystem::create_symlink("real/new.ini", "dangling.ini");
+    ASSERT_EQ(WriteFileWhole("dangling.ini", "new"), 1);
+    EXPECT_TRUE(IsLink("dangling.ini"));
+    EXPECT_EQ(ReadWholeFile("real/new.ini"), "new");
+    std::filesystem::create_symlink("nowhere/new.ini", "nowhere.ini");
+    EXPECT_EQ(WriteFileWhole("nowhere.ini", "x"), 0);
+    EXPECT_EQ(errno, ENOENT);
+    std::filesystem::create_symlink("loop.ini", "loop.ini");
+    EXPECT_EQ(WriteFileWhole("loop.ini", "x"), 0);
+    EXPECT_EQ(errno, ELOOP);
+
+    // Other hard links keep the old text: the file is split from them.
+    std::filesystem::create_hard_link("real/target.ini", "hard.ini");
+    ASSERT_EQ(WriteFileWhole("hard.ini", "split"), 1);
+    EXPECT_EQ(ReadWholeFile("hard.ini"), "split");
+    EXPECT_EQ(ReadWholeFile("real/target.ini"), "real/relative.ini");
+    EXPECT_EQ(TempFilesIn(m_dir) + TempFilesIn(m_dir / "real"), 0);
+}
+
+TEST_F(WriteFileWholeTest, WritesDevicesAndFifosInPlace) {
+    // Reached through links in this folder: nothing in /dev is ever replaced.
+    std::filesystem::create_symlink("/dev/null", "null");
+    std::filesystem::create_symlink("/dev/full", "full");
+    ASSERT_EQ(WriteFileWhole("null", "gone"), 1);
+    EXPECT_TRUE(IsLink("null"));
+    EXPECT_TRUE(S_ISCHR(StatOf("/dev/null").st_mode));
+    EXPECT_EQ(WriteFileWhole("full", "no room"), 0);
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_TRUE(S_ISCHR(StatOf("/dev/full").st_mode));
+
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    const std::string text(100000, 'f'); // more than a pipe holds
+    std::string got;
+    std::thread reader([&] { got = ReadWholeFile("fifo"); });
+    EXPECT_EQ(WriteFileWhole("fifo", text), 1);
+    reader.join();
+    EXPECT_EQ(got, text);
+    EXPECT_TRUE(S_ISFIFO(StatOf("fifo").st_mode));
+    EXPECT_EQ(TempFilesIn(m_dir), 0);
+}
+
+TEST_F(WriteFileWholeTest, RefusesWhatTheUserMayNotWriteAndKeepsTheOwner) {
+    ASSERT_EQ(::chmod(m_dir.c_str(), 0777), 0); // an unprivileged user may make files here
+    WriteWholeFile("ro.ini", "read-only");
+    ASSERT_EQ(::chmod("ro.ini", 0444), 0);
+    const int refused = AsUnprivilegedUser([] {
+        const int written = WriteFileWhole("ro.ini", "changed");
+        return written == 0 && errno == EACCES ? 0 : 1;
+    });
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(ReadWholeFile("ro.ini"), "read-only");
+    EXPECT_EQ(StatOf("ro.ini").st_mode & 0777, 0444u);
+
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "owners can be kept only by root";
+    }
+    // Root is not stopped by permission bits, and gives the file back to its owner.
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    ASSERT_EQ(::chown("ro.ini", nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(WriteFileWhole("ro.ini", "by root"), 1);
+    EXPECT_EQ(ReadWholeFile("ro.ini"), "by root");
+    EXPECT_EQ(StatOf("ro.ini").st_uid, nobody->pw_uid);
+    EXPECT_EQ(StatOf("ro.ini").st_gid, nobody->pw_gid);
+    EXPECT_EQ(StatOf("ro.ini").st_mode & 0777, 0444u);
+}
+
+TEST_F(WriteFileWholeTest, SignalsLeaveNoTemporaryFileWhileThreadsWrite) {
+    constexpr int kWriters = 4;
+    for (int i = 0; i < kWriters; ++i) {
+        WriteWholeFile("out" + std::to_string(i), "old");
+    }
+    for (std::size_t bytes = 16 << 20;; bytes *= 2) {
+        ASSERT_LE(bytes, std::size_t(512) << 20) << "the writes always ended first";
+        TempFileWatch watch(m_dir);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const std::string text(bytes, 'x');
+            std::vector<std::thread> writers;
+            for (int i = 0; i < kWriters; ++i) {
+                writers.emplace_back([&, i] {
+                    for (;;) {
+                        WriteFileWhole(("out" + std::to_string(i)).c_str(), text);
+                    }
+                });
+            }
+            for (std::thread& t : writers) {
+                t.join();
+            }
+            ::_exit(0);
+        }
+        if (!watch.StopWithTempFiles(child, kWriters)) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            continue;
+        }
+        ::kill(child, SIGTERM);
+        ::kill(child, SIGCONT);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(WTERMSIG(status), SIGTERM) << "ended by the signal, as without the handler";
+        EXPECT_EQ(TempFilesIn(m_dir), 0);
+        break;
+    }
 }
