@@ -3,6 +3,8 @@
 
 #include "app/dialog_fixture.h"
 #include "convert/format.h"
+#include "profiles/memory_disk.h"
+#include "profiles/profile_file.h"
 #include "profiles/profile_file_name.h"
 #include "profiles/profile_list_file.h"
 
@@ -66,19 +68,30 @@ std::string Controls(CTarvoDlg& d) {
     return Fields(s);
 }
 
-std::string InFile(const std::string& path) {
-    ProfileSettings s;
-    return s.ReadProfileFile(path.c_str()) ? Fields(s) : "unreadable";
-}
-
 class ProfileCommands : public DialogTest {
 protected:
     // The files come first; Start() opens the dialog on them.
     void SetUp() override { InTempDir::SetUp(); }
-    void Start() { Open(dlg); }
+    void Start() {
+        if (m_memory != nullptr) {
+            dlg.SetProfileFolder(ProfileFolder{m_memory, ""});
+        }
+        Open(dlg);
+    }
+    Disk& TheDisk() const { return m_memory != nullptr ? *m_memory : RealDisk(); }
+    std::string Text(const std::string& path) const {
+        return m_memory != nullptr ? m_memory->Text(path) : ReadWholeFile(path);
+    }
+    std::string InFile(const std::string& path) const {
+        ProfileSettings s;
+        return ReadProfileFile(TheDisk(), path.c_str(), s) ? Fields(s) : "unreadable";
+    }
 
-    // Every entry of the directory with its bytes.
+    // Every entry of the directory (or the memory disk) with its bytes.
     Files OnDisk() const {
+        if (m_memory != nullptr) {
+            return m_memory->Files();
+        }
         Files files;
         for (const auto& e : std::filesystem::directory_iterator(m_dir)) {
             const std::string name = e.path().filename().string();
@@ -112,6 +125,18 @@ protected:
         combo->view()->setCurrentIndex(combo->model()->index(int(at - items.begin()), 0));
         QTest::keyClick(combo->view(), Qt::Key_Return);
     }
+
+    MemoryDisk* m_memory = nullptr; // null: the real disk, in the test's own directory
+};
+
+// The long command sequences run on a disk in memory.
+class ProfileCommandsInMemory : public ProfileCommands {
+protected:
+    void SetUp() override {
+        ProfileCommands::SetUp();
+        m_memory = &m_disk;
+    }
+    MemoryDisk m_disk;
 };
 
 TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
@@ -286,7 +311,7 @@ TEST_F(ProfileCommands, DeleteAsksListsTheRestAndKeepsTheDefaultOnItsProfile) {
     }
 }
 
-TEST_F(ProfileCommands, TheFiftyFirstProfileGrowsTheListAndSurvivesRunningOutOfMemory) {
+TEST_F(ProfileCommandsInMemory, TheFiftyFirstProfileGrowsTheListAndSurvivesRunningOutOfMemory) {
     Start();
     std::vector<Entry> entries;
     Strings names;
@@ -316,8 +341,9 @@ TEST_F(ProfileCommands, TheFiftyFirstProfileGrowsTheListAndSurvivesRunningOutOfM
     entries.push_back({"p150", FileOf("p150")});
     names.push_back("p150");
     EXPECT_EQ(dlg.GetProfileList().GetCapacity(), 100);
-    EXPECT_EQ(ReadWholeFile("profiles.ini"), ListText(entries, 0));
+    EXPECT_EQ(Text("profiles.ini"), ListText(entries, 0));
     CTarvoDlg again;
+    again.SetProfileFolder(ProfileFolder{m_memory, ""});
     Open(again);
     EXPECT_EQ(Items(again), names);
     EXPECT_EQ(again.GetDlgItemText(IDC_PROFILE_NAME), "p100");
@@ -451,7 +477,7 @@ TEST_F(ProfileCommands, FailedListWritesAreReportedAndLeaveMemoryAsTheDiskIs) {
     EXPECT_EQ(InFile(FileOf("New")), Controls(dlg)) << "saved once there is room";
 }
 
-TEST_F(ProfileCommands, NewFileNamesAvoidEveryFileOnDiskAndInTheList) {
+TEST_F(ProfileCommandsInMemory, NewFileNamesAvoidEveryFileOnDiskAndInTheList) {
     ProfileNumberSequence numbers;
     Strings candidates;
     for (int32_t i = 0; i < ProfileNumberSequence::kRange; ++i) {
@@ -463,30 +489,30 @@ TEST_F(ProfileCommands, NewFileNamesAvoidEveryFileOnDiskAndInTheList) {
     std::string listed = candidates[0];
     std::transform(listed.begin(), listed.end(), listed.begin(),
                    [](char ch) { return ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch; });
-    WriteWholeFile("profiles.ini", ListText({{"Old", listed}}, 0));
-    WriteWholeFile(candidates[1], "left behind");
+    m_disk.Put("profiles.ini", ListText({{"Old", listed}}, 0));
+    m_disk.Put(candidates[1], "left behind");
     Start();
     messages.clear();
     SaveAs("New", 4);
     EXPECT_EQ(FileOf("New"), candidates[2]);
-    EXPECT_EQ(ReadWholeFile(candidates[1]), "left behind");
+    EXPECT_EQ(Text(candidates[1]), "left behind");
 
     // Every name taken but the very last one that the sequence gives.
     for (std::size_t i = 3; i + 1 < candidates.size(); ++i) {
-        ::close(::open(candidates[i].c_str(), O_CREAT | O_WRONLY, 0644));
+        m_disk.Put(candidates[i], "");
     }
     SaveAs("Last", 4);
     EXPECT_EQ(FileOf("Last"), candidates.back());
-    const std::string list = ReadWholeFile("profiles.ini");
+    const std::string list = Text("profiles.ini");
     SaveAs("None", 4);
     EXPECT_EQ(Texts(), Strings{"Error saving profile !"});
-    EXPECT_EQ(ReadWholeFile("profiles.ini"), list);
+    EXPECT_EQ(Text("profiles.ini"), list);
     EXPECT_EQ(Items(dlg), (Strings{"Last", "New", "Old"}));
 }
 
 // Random Save, Load, Set default and Delete against a model of the list: the disk and the box
 // agree with it after every command.
-TEST_F(ProfileCommands, RandomCommandsKeepDiskAndBoxInStepWithAModel) {
+TEST_F(ProfileCommandsInMemory, RandomCommandsKeepDiskAndBoxInStepWithAModel) {
     Start();
     std::vector<Entry> model;
     int32_t default_profile = 0;
@@ -543,7 +569,7 @@ TEST_F(ProfileCommands, RandomCommandsKeepDiskAndBoxInStepWithAModel) {
             ASSERT_EQ(Texts(), said);
         }
 
-        ASSERT_EQ(ReadWholeFile("profiles.ini"),
+        ASSERT_EQ(Text("profiles.ini"),
                   written ? ListText(model, default_profile) : kDefaultList)
             << step;
         Strings listed;
@@ -572,3 +598,145 @@ TEST_F(ProfileCommands, RandomCommandsKeepDiskAndBoxInStepWithAModel) {
 }
 
 } // namespace
+
+namespace {
+
+// Two windows on one folder, each command driven through its handler.
+class TwoWindows : public ProfileCommandsInMemory {
+protected:
+    void SaveIn(CTarvoDlg& w, const std::string& name, int tab_size) {
+        w.OnCppDefaults();
+        w.SetDlgItemInt(IDC_TAB_SIZE, tab_size, true);
+        w.SetDlgItemText(IDC_PROFILE_NAME, name);
+        w.OnSave();
+    }
+    std::string ListedFile(const CTarvoDlg& w, const std::string& name) const {
+        const ProfileEntry* e = w.GetProfileList().GetAt(w.GetProfileList().FindByName(name.c_str()));
+        return e != nullptr ? e->p_s_file_name : "";
+    }
+};
+
+} // namespace
+
+TEST_F(TwoWindows, EveryChangeGoesIntoWhatTheOtherWindowWrote) {
+    Start();
+    CTarvoDlg other;
+    other.SetProfileFolder(ProfileFolder{m_memory, ""});
+    Open(other);
+    messages.clear();
+    SaveIn(dlg, "FromA", 1);
+    SaveIn(other, "FromB", 2); // other has not seen FromA
+    EXPECT_EQ(Items(other), (Strings{"FromA", "FromB"})) << "the merged list is shown";
+    EXPECT_NE(ListedFile(other, "FromA"), ListedFile(other, "FromB")) << "one file each";
+    EXPECT_EQ(Text("profiles.ini"), ListText({{"FromA", ListedFile(other, "FromA")},
+                                              {"FromB", ListedFile(other, "FromB")}},
+                                             0));
+
+    // Random commands from both windows against one model of profiles.ini.
+    std::vector<Entry> model = {{"FromA", ListedFile(other, "FromA")},
+                                {"FromB", ListedFile(other, "FromB")}};
+    int32_t default_profile = 0;
+    std::set<std::string> ever_listed{"profiles.ini", model[0].file, model[1].file};
+    std::mt19937 random(13);
+    const Strings names{"a", "B", "b", "Web", "x y", "", "FromA"};
+    answer = MessageAnswer::Yes;
+    for (int step = 0; step < 150; ++step) {
+        messages.clear();
+        CTarvoDlg& w = random() % 2 ? static_cast<CTarvoDlg&>(dlg) : other;
+        const std::string name = names[random() % names.size()];
+        const auto at = std::find_if(model.begin(), model.end(), [&](const Entry& e) {
+            return EqualIgnoringAsciiCase(e.name.c_str(), name.c_str());
+        });
+        const int found = at != model.end() ? int(at - model.begin()) : -1;
+        const unsigned command = random() % 3;
+        Strings said;
+        if (command == 0) {
+            SaveIn(w, name, int(random() % 9));
+            if (found < 0) {
+                model.push_back({name, ListedFile(w, name)});
+                ever_listed.insert(model.back().file);
+            }
+        } else if (command == 1) {
+            w.SetDlgItemText(IDC_PROFILE_NAME, name);
+            w.OnSetDefault();
+            default_profile = found >= 0 ? found : default_profile;
+        } else {
+            w.SetDlgItemText(IDC_PROFILE_NAME, name);
+            w.OnDelete();
+            said.push_back(Question(name));
+            if (found >= 0) {
+                default_profile = found == default_profile  ? 0
+                                  : found < default_profile ? default_profile - 1
+                                                            : default_profile;
+                model.erase(model.begin() + found);
+                said.push_back(kDeletedReport);
+            }
+        }
+        ASSERT_EQ(Texts(), said) << step;
+        ASSERT_EQ(Text("profiles.ini"), ListText(model, default_profile)) << step;
+        Strings listed;
+        std::set<std::string> files;
+        for (const Entry& e : model) {
+            listed.push_back(e.name);
+            ASSERT_TRUE(files.insert(e.file).second) << "a file listed twice: " << e.file;
+        }
+        std::sort(listed.begin(), listed.end(), [](const auto& x, const auto& y) {
+            return QString::compare(QString::fromStdString(x), QString::fromStdString(y),
+                                    Qt::CaseInsensitive) < 0;
+        });
+        ASSERT_EQ(Items(w), listed) << step;
+        // Every file on the disk is profiles.ini or a profile's, listed now or deleted.
+        for (const auto& [file, bytes] : OnDisk()) {
+            ASSERT_EQ(ever_listed.count(file), 1u) << file;
+            ASSERT_FALSE(bytes.empty()) << file;
+        }
+        ASSERT_EQ(m_memory->LocksHeld(), 0);
+    }
+    EXPECT_GT(model.size(), 2u);
+}
+
+TEST_F(ProfileCommandsInMemory, ProfilesLiveInTheChosenFolderUnderTheirBareNames) {
+    m_disk.AddFolder("store");
+    dlg.SetProfileFolder(ProfileFolder{&m_disk, "store"});
+    Open(dlg);
+    messages.clear();
+    SaveAs("Web", 3);
+    const std::string file = FileOf("Web");
+    EXPECT_EQ(file.find('/'), std::string::npos) << file;
+    ProfileSettings saved;
+    dlg.ControlsToSettings(saved);
+    EXPECT_EQ(Text("store/profiles.ini"), ListText({{"Web", file}}, 0));
+    EXPECT_EQ(Text("store/" + file), ProfileFileText(saved, file.c_str()));
+    EXPECT_EQ(OnDisk().size(), 2u) << "nothing outside the folder";
+    Settings(9);
+    Click(IDC_LOAD);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_TAB_SIZE), "3");
+
+    // Files that may not be written: reported, and left as they were.
+    m_disk.SetReadOnly("store/" + file, true);
+    SaveAs("Web", 5);
+    EXPECT_EQ(Text("store/" + file), ProfileFileText(saved, file.c_str()));
+    m_disk.SetReadOnly("store/profiles.ini", true);
+    const Files before = OnDisk();
+    SaveAs("New", 5);
+    Name("Web");
+    Click(IDC_SET_DEFAULT);
+    answer = MessageAnswer::Yes;
+    Click(IDC_DELETE);
+    EXPECT_EQ(OnDisk(), before) << "no claimed file left behind";
+    EXPECT_EQ(Items(dlg), Strings{"Web"});
+    EXPECT_EQ(Texts(), (Strings{"Error saving profile !", "Error saving profile !",
+                                "Error saving profile !", Question("Web"),
+                                "Error deleting profile !"}));
+}
+
+TEST_F(ProfileCommands, ALinkedListFileStaysALink) {
+    std::filesystem::create_directory("shared");
+    std::filesystem::create_symlink("shared/profiles.ini", "profiles.ini");
+    Start(); // the dangling link creates the file it names
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status("profiles.ini")));
+    EXPECT_EQ(ReadWholeFile("shared/profiles.ini"), kDefaultList);
+    SaveAs("Web", 4);
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status("profiles.ini")));
+    EXPECT_EQ(ReadWholeFile("shared/profiles.ini"), ListText({{"Web", FileOf("Web")}}, 0));
+}
