@@ -11,7 +11,7 @@ namespace {
 struct Parsed {
     int status;
     std::vector<std::string> left; // what the toolkit gets
-    std::string profile_dir; // "-" when not given
+    std::string profile_dir;       // "-" when not given
     bool user_profiles;
     std::string out;
 };

@@ -11,8 +11,7 @@ bool CTarvoApp::InitInstance() {
     CTarvoDlg dlg;
     ProfileFolder folder;
     std::string error;
-    if (!ResolveProfileFolder(m_options.profile_dir, m_options.user_profiles, folder.path,
-                              error)) {
+    if (!ResolveProfileFolder(m_options.profile_dir, m_options.user_profiles, folder.path, error)) {
         // Started from a menu, nobody reads standard error: the box says it too.
         std::fprintf(stderr, "tarvo: %s\n", error.c_str());
         dlg.MessageBox("Can't use the profile folder !\n" + error, CTarvoDlg::kCaption,

@@ -62,8 +62,8 @@ TEST_F(OutputFile, KeepsWhatTheUserMayNotWriteAndNamesTheReason) {
     for (const char* folder : {"sub/", ".", "sub", "missing/"}) {
         const Outcome run = Convert(std::string("-o ") + folder);
         EXPECT_EQ(run.status, 1) << folder;
-        EXPECT_EQ(run.err, std::string("tarvo-convert: cannot write '") + folder +
-                               "': Is a directory\n");
+        EXPECT_EQ(run.err,
+                  std::string("tarvo-convert: cannot write '") + folder + "': Is a directory\n");
     }
     const std::string longest(255, 'n');
     EXPECT_EQ(Convert("-o " + longest).status, 0);

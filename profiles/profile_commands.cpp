@@ -50,9 +50,8 @@ int CTarvoDlg::ReadProfileList() {
 
 int CTarvoDlg::ReadProfileListFrom(WhenMissing missing) {
     ComboResetContent(IDC_PROFILE_NAME);
-    const ProfileListRead read =
-        ReadProfileListFile(*m_profileFolder.disk, ProfileListPath().c_str(), m_profileList,
-                            missing, &m_listStamp);
+    const ProfileListRead read = ReadProfileListFile(
+        *m_profileFolder.disk, ProfileListPath().c_str(), m_profileList, missing, &m_listStamp);
     // Entries read before a failure stay listed, as in the list.
     for (int32_t i = 0; i < m_profileList.GetCount(); ++i) {
         ComboAddString(IDC_PROFILE_NAME, m_profileList.GetAt(i)->p_s_name);

@@ -80,10 +80,10 @@ int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
     };
     int32_t keyword_color = 0, comment_color = 0, lt_color = 0, dk_color = 0;
     const IntKey keys[] = {
-        {"n_tab_size", &s.n_tab_size},         {"n_comment_color", &comment_color},
+        {"n_tab_size", &s.n_tab_size},       {"n_comment_color", &comment_color},
         {"n_keyword_color", &keyword_color}, {"n_table_lt_color", &lt_color},
         {"n_table_dk_color", &dk_color},     {"n_font_size", &s.n_font_size},
-        {"n_table_width", &s.n_table_width},   {"b_table_width_percent", &s.b_table_width_percent},
+        {"n_table_width", &s.n_table_width}, {"b_table_width_percent", &s.b_table_width_percent},
         {"b_use_table", &s.b_use_table},
     };
     for (const IntKey& key : keys) {

@@ -7,7 +7,8 @@
 #include <string>
 #include <type_traits>
 
-static_assert(!std::is_copy_constructible_v<ProfileEntry> && !std::is_copy_assignable_v<ProfileEntry>,
+static_assert(!std::is_copy_constructible_v<ProfileEntry> &&
+                  !std::is_copy_assignable_v<ProfileEntry>,
               "an entry owns its strings");
 static_assert(std::is_nothrow_move_constructible_v<ProfileEntry> &&
               std::is_nothrow_move_assignable_v<ProfileEntry>);

@@ -38,8 +38,8 @@ bool CloseKeeping(int fd, bool ok, int& error) {
 }
 
 bool IsDescriptorLink(const std::string& path) {
-    return path.rfind("/proc/", 0) == 0 || path.rfind("/dev/fd/", 0) == 0 ||
-           path == "/dev/stdin" || path == "/dev/stdout" || path == "/dev/stderr";
+    return path.rfind("/proc/", 0) == 0 || path.rfind("/dev/fd/", 0) == 0 || path == "/dev/stdin" ||
+           path == "/dev/stdout" || path == "/dev/stderr";
 }
 
 // Follows the symbolic links that the last part of `path` names, to the path of the file they
@@ -66,7 +66,8 @@ bool FollowLinks(std::string& path, bool& descriptor) {
         }
         const std::string next(target, std::size_t(n));
         const std::size_t slash = path.rfind('/');
-        path = next[0] == '/' || slash == std::string::npos ? next : path.substr(0, slash + 1) + next;
+        path =
+            next[0] == '/' || slash == std::string::npos ? next : path.substr(0, slash + 1) + next;
     }
 }
 

@@ -48,10 +48,10 @@ TEST_F(WriteFileWholeTest, ReplacesTheFileOrLeavesItAlone) {
         int error;
     };
     std::filesystem::create_directory("dir.ini");
-    for (const Refused& r : {Refused{"a.ini/b.ini", ENOTDIR}, Refused{"dir.ini", EISDIR},
-                             Refused{"dir.ini/", EISDIR}, Refused{".", EISDIR},
-                             Refused{"missing/", EISDIR}, Refused{"missing/b.ini", ENOENT},
-                             Refused{"", ENOENT}}) {
+    for (const Refused& r :
+         {Refused{"a.ini/b.ini", ENOTDIR}, Refused{"dir.ini", EISDIR}, Refused{"dir.ini/", EISDIR},
+          Refused{".", EISDIR}, Refused{"missing/", EISDIR}, Refused{"missing/b.ini", ENOENT},
+          Refused{"", ENOENT}}) {
         errno = 0;
         EXPECT_EQ(WriteFileWhole(r.path, "text"), 0) << r.path;
         EXPECT_EQ(errno, r.error) << r.path << ": " << std::strerror(errno);

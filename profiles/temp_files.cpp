@@ -72,8 +72,7 @@ uint64_t Mix(uint64_t x) {
 
 void NewName(char (&name)[TempFile::kNameSize]) {
     static std::atomic<uint64_t> counter{0};
-    static const char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     uint64_t bits = Mix(counter.fetch_add(1) ^ (uint64_t(::getpid()) << 40) ^ uint64_t(now));
     std::memcpy(name, ".tarvo-", 7);

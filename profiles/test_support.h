@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
 #include <functional>
 #include <grp.h>
+#include <iterator>
 #include <poll.h>
 #include <pwd.h>
+#include <string>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
