@@ -35,7 +35,9 @@ ConfigResult ConfigFile::Open(std::FILE* file) {
 
 ConfigResult ConfigFile::Release() {
     m_index.reset();
-    m_index_count = 0;
+    m_index_mask = 0;
+    m_first_definition.reset();
+    m_last_found = -1;
     m_tokens.reset();
     m_count = 0;
     if (!m_scanner.HasText()) {
@@ -122,33 +124,57 @@ ConfigResult ConfigFile::CheckGrammar() const {
     return CFG_OK;
 }
 
+namespace {
+
+// FNV-1a over the name's bytes.
+uint32_t HashName(const char* name) {
+    uint32_t hash = 2166136261u;
+    for (; *name != '\0'; ++name) {
+        hash = (hash ^ static_cast<unsigned char>(*name)) * 16777619u;
+    }
+    return hash;
+}
+
+} // namespace
+
 void ConfigFile::BuildIndex() {
     int32_t definitions = 0;
     for (int32_t k = 0; k + 2 < m_count; ++k) {
         definitions += m_tokens[k].kind == TOKEN_NAME && m_tokens[k + 1].kind == TOKEN_ASSIGN;
     }
-    m_index.reset(tarvo::TryAllocateArray<int32_t>(static_cast<std::size_t>(definitions) + 1));
+    // At most half full, so that probe runs stay short.
+    std::size_t slots = 16;
+    while (slots < std::size_t(definitions) * 2) {
+        slots *= 2;
+    }
+    m_index.reset(tarvo::TryAllocateArray<IndexSlot>(slots));
     if (!m_index) {
         return;
     }
-    int32_t* index = m_index.get();
-    int32_t size = 0;
+    m_index_mask = uint32_t(slots - 1);
+    m_first_definition.reset(tarvo::TryAllocateArray<uint8_t>(std::size_t(m_count)));
+    // In file order, so that the first definition of a name takes its slot.
     for (int32_t k = 0; k + 2 < m_count; ++k) {
-        if (m_tokens[k].kind == TOKEN_NAME && m_tokens[k + 1].kind == TOKEN_ASSIGN) {
-            index[size++] = k;
+        if (m_tokens[k].kind != TOKEN_NAME || m_tokens[k + 1].kind != TOKEN_ASSIGN) {
+            continue;
+        }
+        const char* name = m_tokens[k].text.get();
+        const uint32_t hash = HashName(name);
+        for (uint32_t i = hash & m_index_mask;; i = (i + 1) & m_index_mask) {
+            IndexSlot& slot = m_index[i];
+            if (slot.token_plus_one == 0) {
+                slot = IndexSlot{k + 1, hash};
+                if (m_first_definition) {
+                    m_first_definition[k] = 1;
+                }
+                break;
+            }
+            if (slot.hash == hash &&
+                std::strcmp(m_tokens[slot.token_plus_one - 1].text.get(), name) == 0) {
+                break; // defined before
+            }
         }
     }
-    std::sort(index, index + size, [this](int32_t a, int32_t b) {
-        const int order = std::strcmp(m_tokens[a].text.get(), m_tokens[b].text.get());
-        return order < 0 || (order == 0 && a < b);
-    });
-    // Keep the first definition of each name only.
-    m_index_count = static_cast<int32_t>(
-        std::unique(index, index + size,
-                    [this](int32_t a, int32_t b) {
-                        return std::strcmp(m_tokens[a].text.get(), m_tokens[b].text.get()) == 0;
-                    }) -
-        index);
 }
 
 ConfigResult ConfigFile::FindValue(const char* name, int32_t& index) const {
@@ -158,18 +184,34 @@ ConfigResult ConfigFile::FindValue(const char* name, int32_t& index) const {
     if (name == nullptr) {
         return CFG_NOT_FOUND;
     }
-    if (m_index) {
-        const int32_t* begin = m_index.get();
-        const int32_t* end = begin + m_index_count;
-        const int32_t* found =
-            std::lower_bound(begin, end, name, [this](int32_t k, const char* key) {
-                return std::strcmp(m_tokens[k].text.get(), key) < 0;
-            });
-        if (found == end || std::strcmp(m_tokens[*found].text.get(), name) != 0) {
-            return CFG_NOT_FOUND;
+    if (m_first_definition) {
+        // The next definition after the last one found; a few tokens on at most.
+        const int32_t end = std::min(m_count - 2, m_last_found + 8);
+        for (int32_t k = m_last_found + 1; k < end; ++k) {
+            if (m_first_definition[k] != 0) {
+                if (std::strcmp(m_tokens[k].text.get(), name) == 0) {
+                    m_last_found = k;
+                    index = k + 2;
+                    return CFG_OK;
+                }
+                break;
+            }
         }
-        index = *found + 2;
-        return CFG_OK;
+    }
+    if (m_index) {
+        const uint32_t hash = HashName(name);
+        for (uint32_t i = hash & m_index_mask;; i = (i + 1) & m_index_mask) {
+            const IndexSlot& slot = m_index[i];
+            if (slot.token_plus_one == 0) {
+                return CFG_NOT_FOUND;
+            }
+            if (slot.hash == hash &&
+                std::strcmp(m_tokens[slot.token_plus_one - 1].text.get(), name) == 0) {
+                m_last_found = slot.token_plus_one - 1;
+                index = slot.token_plus_one + 1;
+                return CFG_OK;
+            }
+        }
     }
     for (int32_t k = 0; k + 2 < m_count; ++k) {
         if (m_tokens[k].kind == TOKEN_NAME && m_tokens[k + 1].kind == TOKEN_ASSIGN &&

@@ -73,7 +73,7 @@ public:
 private:
     ConfigResult Parse();
     ConfigResult CheckGrammar() const;
-    // Sorts the first definition of every name, so that look-ups need not scan the table.
+    // Hashes the first definition of every name, so that look-ups need not scan the table.
     void BuildIndex();
     // Follows references from `name` to a value and hands it to `deliver`. `depth` is the
     // look-up's nesting counter, shared by every ConfigFile.
@@ -83,8 +83,18 @@ private:
     ConfigScanner m_scanner;
     int32_t m_count = 0;
     std::unique_ptr<ConfigToken[]> m_tokens;
-    // Indexes of the defined names' first definitions, sorted by name; null when the index
-    // could not be allocated (look-ups then scan the table).
-    std::unique_ptr<int32_t[]> m_index;
-    int32_t m_index_count = 0;
+    // A hash table of the defined names' first definitions, open addressing: each slot holds
+    // the token index of a definition plus one (0: free) and its name's hash. Null when it could
+    // not be allocated (look-ups then scan the table).
+    struct IndexSlot {
+        int32_t token_plus_one;
+        uint32_t hash;
+    };
+    std::unique_ptr<IndexSlot[]> m_index;
+    uint32_t m_index_mask = 0; // slots - 1, a power of two less one
+    // Per token: 1 when it is the first definition of its name. With it a look-up first tries
+    // the definition after the last one found, since readers look their settings up in the
+    // order they were written, and a walk along the table is cheaper than a probe of the hash.
+    std::unique_ptr<uint8_t[]> m_first_definition;
+    mutable int32_t m_last_found = -1;
 };
