@@ -3,12 +3,15 @@
 // Text crosses this interface as UTF-8 with CR LF line ends, whatever the toolkit uses inside.
 
 #include "platform/dialog_template.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +21,7 @@ inline constexpr int IDCANCEL = 2;
 enum class Notification {
     Clicked,  // a push button or toggle was pressed
     SelEndOk, // the user picked an item from a combo box's list
+    Menu,     // the user picked a context menu entry, or pressed its shortcut
 };
 
 struct FontSpec {
@@ -79,6 +83,9 @@ public:
     void SetItemFocus(int id);
     // Selects the whole text of an edit box, with the caret at its end.
     void SelectAll(int id);
+    // Replaces the selection of an edit box (or inserts at the caret) with `text`, as a paste
+    // does: the user can undo it.
+    void ReplaceSel(int id, std::string_view text);
     // Scrolls an edit box so that its caret is in view.
     void ScrollCaret(int id);
     // Paints the control now, so that a change shows while a long command still runs.
@@ -87,12 +94,28 @@ public:
     // face nor an allowed fallback exists.
     bool SetItemFont(int id, const FontSpec& font);
 
+    // A number box (style::kNumber) that also takes a typed "-" in front of its number.
+    void AllowTypedMinus(int id);
+
     // The icon of the window, for its title bar and the task bar. Null: none of its own.
     void SetIcon(const IconResource* icon);
+
+    // Adds `items` to the context menu of multi-line edit box `id`, after the toolkit's own
+    // entries; their shortcuts work anywhere in the window. A pick or a shortcut calls OnCommand
+    // with the entry's id and Notification::Menu. False (nothing added) for another control.
+    bool AddContextMenu(int id, std::span<const MenuItemTemplate> items);
+    // Lets the user resize and maximise the window, no smaller than the template's size; the
+    // controls named in `stretch` take the extra width and height. Call once the window exists.
+    void EnableResizing(std::span<const ControlStretch> stretch);
+    // Files dropped on multi-line edit box `id` go to OnDropFiles instead of becoming text.
+    void DragAcceptFiles(int id);
 
     // A modal message box owned by this window, through the process's message handler.
     MessageAnswer MessageBox(std::string_view text, std::string_view caption,
                              MessageStyle style) const;
+    // A modal file dialog owned by this window, through the process's file dialog handler.
+    // Returns the chosen path, or "" when the user cancelled.
+    std::string AskFileName(const FileDialogRequest& request) const;
 
     // Layer internals, for the toolkit side of the layer and its tests.
     struct Impl;
@@ -110,6 +133,9 @@ protected:
     virtual void OnCancel();
     // A control's notification; returns true when handled.
     virtual bool OnCommand(int /*id*/, Notification /*code*/) { return false; }
+    // Files dropped on a control that accepts them (DragAcceptFiles): their paths, as the file
+    // system names them, in the order given. Called once the drop has ended.
+    virtual void OnDropFiles(int /*id*/, const std::vector<std::string>& /*paths*/) {}
 
 private:
     friend struct Impl;

@@ -2,40 +2,25 @@
 // The toolkit side of the layer, for its own sources and for tests that drive the real widgets.
 // Program code includes dialog.h instead.
 
+#include "platform/app_text.h"
 #include "platform/dialog.h"
-
-#include <QRect>
-#include <QString>
+#include "platform/dialog_units.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
-#include <string_view>
 
 class QFont;
 class QWidget;
 
 namespace platform {
 
-// Text as the program sees it (UTF-8, CR LF) from text as the toolkit holds it (LF, or paragraph
-// and line separators), and back.
-std::string ToAppText(const QString& text);
-QString FromAppText(std::string_view text);
-
-// The number rules of GetDlgItemInt on a text.
-int32_t ParseDlgInt(const QString& text, bool* translated, bool is_signed);
-
-// Dialog base units of a font: the average width of its letters and its height, in pixels.
-struct BaseUnits {
-    int x;
-    int y;
-};
+// Dialog base units of a font.
 BaseUnits DialogBaseUnits(const QFont& font);
-// Pixels of a rectangle given in dialog units.
-QRect MapDialogRect(BaseUnits units, int x, int y, int width, int height);
 
 // Shows a message owned by `owner` through the installed handler, or the built-in box.
 MessageAnswer ShowMessage(QWidget* owner, const MessageRequest& request);
+// Asks for a file name through the installed handler, or the toolkit's dialog owned by `owner`.
+std::string AskFileName(QWidget* owner, const FileDialogRequest& request);
 
 // The window of a dialog, null before Create.
 QWidget* DialogWindowOf(const Dialog& dialog);

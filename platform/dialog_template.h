@@ -52,6 +52,23 @@ struct DialogTemplate {
     std::span<const ControlTemplate> controls; // creation order, which is also the tab order
 };
 
+// An entry of a context menu: a command, or a submenu when `submenu` is not empty.
+struct MenuItemTemplate {
+    int id;               // the command sent when the entry is picked; unused for a submenu
+    const char* caption;  // UTF-8; an "&" marks the access key
+    const char* shortcut; // e.g. "Ctrl+Shift+C" or "F5", valid anywhere in the window; "" for none
+    std::span<const MenuItemTemplate> submenu;
+};
+
+// A control that takes part of the window's growth when the window is made larger than the
+// template: all of the extra width, all of the extra height, or both. The others keep their
+// places and sizes.
+struct ControlStretch {
+    int id;
+    bool width;
+    bool height;
+};
+
 // An image in XPM form, as C data.
 using XpmImage = const char* const*;
 

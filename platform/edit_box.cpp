@@ -1,0 +1,81 @@
+#include "platform/edit_box.h"
+
+#include "platform/dialog_template.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// Typed text, as opposed to keys that edit or move: printable and without Ctrl, Alt or Meta.
+bool IsTypedText(const QKeyEvent* e) {
+    if ((e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        return false;
+    }
+    const QString text = e->text();
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+}
+
+bool AllDigits(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+} // namespace
+
+EditBox::EditBox(QWidget* parent, uint32_t styles)
+    : QLineEdit(parent), m_number((styles & style::kNumber) != 0),
+      m_upper((styles & style::kUpperCase) != 0) {}
+
+bool EditBox::Accepts(const QString& typed) const {
+    if (!m_number || AllDigits(typed)) {
+        return true;
+    }
+    if (!m_minus || !typed.startsWith(u'-') || !AllDigits(QStringView(typed).mid(1))) {
+        return false;
+    }
+    // The minus only in front: typed at the start, with no sign left after it.
+    const int at = hasSelectedText() ? selectionStart() : cursorPosition();
+    const int end = hasSelectedText() ? selectionEnd() : at;
+    return at == 0 && !text().mid(end).startsWith(u'-');
+}
+
+void EditBox::keyPressEvent(QKeyEvent* e) {
+    if (IsTypedText(e)) {
+        if (!Accepts(e->text())) {
+            e->accept(); // refused, as the box takes digits only
+            return;
+        }
+        if (m_upper) {
+            QKeyEvent upper(e->type(), e->key(), e->modifiers(), e->text().toUpper(),
+                            e->isAutoRepeat(), ushort(e->count()));
+            QLineEdit::keyPressEvent(&upper);
+            e->setAccepted(upper.isAccepted());
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void EditBox::inputMethodEvent(QInputMethodEvent* e) {
+    QString commit = e->commitString();
+    if (!Accepts(commit)) {
+        commit.clear();
+    }
+    if (m_upper) {
+        commit = commit.toUpper();
+    }
+    if (commit == e->commitString()) {
+        QLineEdit::inputMethodEvent(e);
+        return;
+    }
+    QInputMethodEvent changed(e->preeditString(), e->attributes());
+    changed.setCommitString(commit, e->replacementStart(), e->replacementLength());
+    QLineEdit::inputMethodEvent(&changed);
+}
+
+} // namespace platform
