@@ -3,6 +3,8 @@
 
 #include "platform/dialog_template.h"
 
+#include <span>
+
 inline constexpr int IDD_TARVO_DIALOG = 102;
 inline constexpr int IDR_MAINFRAME = 128;
 
@@ -28,8 +30,23 @@ inline constexpr int IDC_USE_TABLE = 1020;
 inline constexpr int IDC_TABLE_WIDTH = 1021;
 inline constexpr int IDC_TABLE_WIDTH_PERCENT = 1023;
 
+// Commands of the context menus.
+inline constexpr int ID_COPY_RICH_TEXT = 32771;
+inline constexpr int ID_PREVIEW_IN_BROWSER = 32772;
+inline constexpr int ID_SAVE_HTML_PAGE = 32773;
+inline constexpr int ID_OPEN_SOURCE_FILE = 32774;
+inline constexpr int ID_KEYWORD_SET_FIRST = 32800; // plus the set's index in TarvoKeywordSets()
+
 // Dialog template 102: Tarvo's one window.
 const platform::DialogTemplate& TarvoDialogTemplate();
+
+// The entries that the source box's context menu adds to the toolkit's own.
+std::span<const platform::MenuItemTemplate> TarvoSourceMenu();
+// The keyword box's: "Insert keywords", with one entry for each keyword set.
+std::span<const platform::MenuItemTemplate> TarvoKeywordMenu();
+// The controls that grow with the window: the source box in both directions, the progress bar
+// in width.
+std::span<const platform::ControlStretch> TarvoDialogStretch();
 
 // Icon 128: the application icon, at 32 x 32 and 16 x 16.
 const platform::IconResource& TarvoIcon();

@@ -1,6 +1,9 @@
 #include "res/resource.h"
 
+#include "res/keyword_sets.h"
+
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -64,6 +67,18 @@ constexpr platform::DialogTemplate kDialog{
     "Tarvo by Kesmund", 312, 357, "MS Sans Serif", 8, kControls,
 };
 
+constexpr platform::MenuItemTemplate kSourceMenu[] = {
+    {ID_COPY_RICH_TEXT, "Copy as ric&h text", "Ctrl+Shift+C", {}},
+    {ID_PREVIEW_IN_BROWSER, "Pre&view in browser", "F5", {}},
+    {ID_SAVE_HTML_PAGE, "Save as HTML pa&ge...", "Ctrl+S", {}},
+    {ID_OPEN_SOURCE_FILE, "&Open source file...", "Ctrl+O", {}},
+};
+
+constexpr platform::ControlStretch kStretch[] = {
+    {IDC_PROGRESS, true, false},
+    {IDC_SOURCE, true, true},
+};
+
 #include "res/tarvo-16.xpm"
 #include "res/tarvo-32.xpm"
 
@@ -74,6 +89,27 @@ constexpr platform::IconResource kIcon{kIconImages};
 
 const platform::DialogTemplate& TarvoDialogTemplate() {
     return kDialog;
+}
+
+std::span<const platform::MenuItemTemplate> TarvoSourceMenu() {
+    return kSourceMenu;
+}
+
+std::span<const platform::MenuItemTemplate> TarvoKeywordMenu() {
+    static const std::vector<platform::MenuItemTemplate> sets = [] {
+        std::vector<platform::MenuItemTemplate> items;
+        int id = ID_KEYWORD_SET_FIRST;
+        for (const KeywordSet& set : TarvoKeywordSets()) {
+            items.push_back({id++, set.name.c_str(), "", {}});
+        }
+        return items;
+    }();
+    static const platform::MenuItemTemplate menu[] = {{0, "Insert &keywords", "", sets}};
+    return menu;
+}
+
+std::span<const platform::ControlStretch> TarvoDialogStretch() {
+    return kStretch;
 }
 
 const platform::IconResource& TarvoIcon() {
