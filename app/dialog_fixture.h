@@ -1,11 +1,12 @@
 #pragma once
 // A Tarvo dialog open on the offscreen screen, in an empty directory of its own, with every
-// message box caught.
+// message box and file dialog caught and every file that would go to the desktop recorded.
 
 #include "app/tarvo_dlg.h"
 #include "convert/cpp_defaults.h"
 #include "convert/memory.h"
 #include "convert/profile_settings.h"
+#include "platform/desktop.h"
 #include "platform/dialog_qt.h"
 #include "profiles/test_support.h"
 #include "res/resource.h"
@@ -76,6 +77,14 @@ protected:
               messages.push_back({std::string(m.caption), std::string(m.text), m.style,
                                   dlg.GetDlgItemText(IDC_SOURCE)});
               return answer;
+          }),
+          m_files([this](const platform::FileDialogRequest& r) {
+              file_dialogs.push_back(r.mode);
+              return next_file;
+          }),
+          m_opener([this](std::string_view path) {
+              opened.emplace_back(path);
+              return open_result;
           }) {}
 
     void SetUp() override {
@@ -118,7 +127,13 @@ protected:
     RecordingDlg dlg;
     std::vector<SeenMessage> messages;
     platform::MessageAnswer answer = platform::MessageAnswer::Ok;
+    std::string next_file; // what a file dialog answers; "" cancels
+    std::vector<platform::FileDialogMode> file_dialogs;
+    std::vector<std::string> opened; // files handed to the desktop
+    bool open_result = true;         // whether the desktop could open them
 
 private:
     platform::ScopedMessageHandler m_handler;
+    platform::ScopedFileDialogHandler m_files;
+    platform::ScopedFileOpener m_opener;
 };

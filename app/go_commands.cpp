@@ -8,6 +8,7 @@
 #include "platform/wait_cursor.h"
 #include "res/resource.h"
 
+#include <memory>
 #include <string>
 
 using platform::MessageStyle;
@@ -17,7 +18,7 @@ namespace {
 // Shows what the conversion reports while it runs.
 class GoObserver : public ConvertObserver {
 public:
-    explicit GoObserver(CTarvoDlg& dlg) : m_dlg(dlg) {}
+    GoObserver(CTarvoDlg& dlg, bool show_escaped) : m_dlg(dlg), m_show_escaped(show_escaped) {}
 
     void Notice(NoticeStyle style, const char* text) override {
         m_dlg.MessageBox(text, CTarvoDlg::kCaption,
@@ -27,40 +28,48 @@ public:
 
     // The escaped text shows at once, while the keyword scan still runs.
     void EscapeDone(std::string_view escaped) override {
-        m_dlg.SetDlgItemText(IDC_SOURCE, escaped);
-        m_dlg.UpdateItem(IDC_SOURCE);
+        if (m_show_escaped) {
+            m_dlg.SetDlgItemText(IDC_SOURCE, escaped);
+            m_dlg.UpdateItem(IDC_SOURCE);
+        }
     }
 
     void Progress(int32_t position) override { m_dlg.SetProgressPos(IDC_PROGRESS, position); }
 
 private:
     CTarvoDlg& m_dlg;
+    bool m_show_escaped;
 };
 
 } // namespace
 
-void CTarvoDlg::OnGo() {
-    int converted = 0;
-    {
-        const platform::WaitCursor wait;
-        SetProgressRange(IDC_PROGRESS, 0, kProgressMax);
-        SetProgressPos(IDC_PROGRESS, 0);
-        ProfileSettings settings;
-        ControlsToSettings(settings);
-        const int b_css = GetCheck(IDC_W3C_CORRECT);
-        GoObserver observer(*this);
-        std::string html;
-        converted = ConvertSource(settings, GetDlgItemText(IDC_SOURCE), b_css, html, &observer);
-        if (converted != 0) {
-            SetDlgItemText(IDC_SOURCE, html);
-        }
+int CTarvoDlg::ConvertBox(Conversion& conversion, bool show) {
+    const platform::WaitCursor wait;
+    SetProgressRange(IDC_PROGRESS, 0, kProgressMax);
+    SetProgressPos(IDC_PROGRESS, 0);
+    ControlsToSettings(conversion.settings);
+    conversion.b_css = GetCheck(IDC_W3C_CORRECT);
+    conversion.source = GetDlgItemText(IDC_SOURCE);
+    GoObserver observer(*this, show);
+    const int converted = ConvertSource(conversion.settings, conversion.source, conversion.b_css,
+                                        conversion.html, &observer);
+    if (converted != 0 && show) {
+        SetDlgItemText(IDC_SOURCE, conversion.html);
     }
+    return converted;
+}
+
+void CTarvoDlg::OnGo() {
+    auto conversion = std::make_shared<Conversion>();
+    const int converted = ConvertBox(*conversion, true);
     if (converted == 0) {
         // The box keeps what it last showed: the source, or the escaped text.
+        m_lastGo.reset();
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
         SetProgressPos(IDC_PROGRESS, 0);
         return;
     }
+    m_lastGo = std::move(conversion);
     SetItemFocus(IDC_SOURCE);
     SelectAll(IDC_SOURCE);
     ScrollCaret(IDC_SOURCE);

@@ -1,5 +1,6 @@
 #include "app/tarvo_dlg.h"
 
+#include "res/keyword_sets.h"
 #include "res/resource.h"
 
 using platform::Notification;
@@ -24,6 +25,10 @@ constexpr CommandEntry kCommandMap[] = {
     {IDC_PROFILE_NAME, Notification::SelEndOk, &CTarvoDlg::OnSelEndOkProfile},
     {IDC_DELETE, Notification::Clicked, &CTarvoDlg::OnDelete},
     {IDC_VIEW_CSS, Notification::Clicked, &CTarvoDlg::OnViewCss},
+    {ID_COPY_RICH_TEXT, Notification::Menu, &CTarvoDlg::OnCopyRichText},
+    {ID_PREVIEW_IN_BROWSER, Notification::Menu, &CTarvoDlg::OnPreviewInBrowser},
+    {ID_SAVE_HTML_PAGE, Notification::Menu, &CTarvoDlg::OnSaveHtmlPage},
+    {ID_OPEN_SOURCE_FILE, Notification::Menu, &CTarvoDlg::OnOpenSourceFile},
 };
 
 // The source box's font: the whole cell 14 pixels high.
@@ -38,6 +43,12 @@ bool CTarvoDlg::OnCommand(int id, Notification code) {
             return true;
         }
     }
+    const std::size_t set = std::size_t(id - ID_KEYWORD_SET_FIRST);
+    if (code == Notification::Menu && id >= ID_KEYWORD_SET_FIRST &&
+        set < TarvoKeywordSets().size()) {
+        OnInsertKeywords(set);
+        return true;
+    }
     return false;
 }
 
@@ -46,6 +57,13 @@ bool CTarvoDlg::OnInitDialog() {
     SetIcon(m_hIcon);
     // Without the face or a fixed-pitch stand-in the box keeps the dialog's font.
     SetItemFont(IDC_SOURCE, kSourceFont);
+    // What the template cannot say: the window grows, the context menus' entries, files dropped
+    // on the source box, and the tab size's "-1" typed.
+    EnableResizing(TarvoDialogStretch());
+    AddContextMenu(IDC_SOURCE, TarvoSourceMenu());
+    AddContextMenu(IDC_KEYWORD_LIST, TarvoKeywordMenu());
+    DragAcceptFiles(IDC_SOURCE);
+    AllowTypedMinus(IDC_TAB_SIZE);
     m_bFocusSource = 1;
     SetCheck(IDC_W3C_CORRECT, 1);
     ReadProfileList(); // selects the default profile, which the load then shows
@@ -67,4 +85,13 @@ void CTarvoDlg::OnOK() {}
 
 void CTarvoDlg::OnCancel() {
     Dialog::OnCancel();
+}
+
+void CTarvoDlg::OnInsertKeywords(std::size_t index) {
+    const std::vector<KeywordSet>& sets = TarvoKeywordSets();
+    if (index < sets.size()) {
+        // As a paste does, so that the user can undo it.
+        SelectAll(IDC_KEYWORD_LIST);
+        ReplaceSel(IDC_KEYWORD_LIST, sets[index].words);
+    }
 }

@@ -2,22 +2,32 @@
 // Tarvo's one window: the settings controls, the profile buttons, Go and View CSS, and the big
 // box that holds the source and then its HTML.
 
+#include "convert/profile_settings.h"
 #include "platform/dialog.h"
+#include "platform/temp_folder.h"
 #include "profiles/disk.h"
 #include "profiles/profile_file_name.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list.h"
 #include "profiles/profile_list_file.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
-
-class ProfileSettings;
 
 namespace platform {
 struct IconResource;
 }
+
+// A conversion as the commands that hand the result on use it.
+struct Conversion {
+    std::string source; // the source text, CR LF
+    std::string html;   // ConvertSource's result for it
+    int b_css = 0;
+    ProfileSettings settings; // what it was made with
+};
 
 class CTarvoDlg : public platform::Dialog {
 public:
@@ -41,6 +51,17 @@ public:
     void OnDelete();
     void OnSelEndOkProfile();
 
+    // Context menu commands, which hand the result on and bring text in.
+    void OnCopyRichText();
+    void OnPreviewInBrowser();
+    void OnSaveHtmlPage();
+    void OnOpenSourceFile();
+    // Replaces the keyword box's text with keyword set `index` of TarvoKeywordSets().
+    void OnInsertKeywords(std::size_t index);
+    // The text of the file at `path` into the source box, as if pasted; a file that is not text
+    // is refused with a message.
+    void LoadSourceFile(const std::string& path);
+
     // profiles.ini into the list and the profile box, with the default selected; creates the
     // file when there is none. Returns 1, or 0 after an error that it reported. Takes no lock:
     // every write renames a whole new file into place.
@@ -59,6 +80,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id, platform::Notification code) override;
+    void OnDropFiles(int id, const std::vector<std::string>& paths) override;
 
 private:
     // Writes a colour as six upper-case hexadecimal digits; false when memory ran out.
@@ -70,6 +92,14 @@ private:
     // Lists `name` as a new profile with a newly claimed file name, in the list, the profile box
     // and profiles.ini. Returns its index, or -1 after a reported failure, everything as it was.
     int32_t AddNewProfile(const std::string& name);
+    // Converts the source box's text with the controls' settings and style, as Go does: wait
+    // cursor, progress bar, notices. With `show`, the escaped text and then the result go into
+    // the box. Returns 1, or 0 when memory ran out (nothing reported yet).
+    int ConvertBox(Conversion& conversion, bool show);
+    // The conversion that the source box stands for: Go's, while the box still shows its result;
+    // else the box's text converted as Go would, the box left as it is. Null when memory ran out,
+    // which it reported.
+    std::shared_ptr<const Conversion> ConversionOfBox();
 
     // Every change of profiles.ini (Save of a new name, Set default, Delete) happens between
     // these two, under the profile folder's lock. Begin takes the lock and, when profiles.ini is
@@ -92,4 +122,7 @@ private:
     FileStamp m_listStamp; // the version of profiles.ini that the list reflects
     bool m_bHoldReports = false;
     std::vector<std::string> m_heldReports;
+    std::shared_ptr<const Conversion> m_lastGo; // the last Go's, null before any
+    platform::TempFolder m_previewFolder;       // preview pages, gone with the dialog
+    std::string m_sourcePath;                   // the file last opened into the source box
 };

@@ -1,7 +1,10 @@
 // "&Go" on a megabyte of C++ and "Vie&w CSS", through the dialog's real widgets on the offscreen
 // platform: reading the box, both updates of its text, the progress bar and the paint after.
+// Then handing a megabyte's result on: "Copy as rich text" (with the source in the box, which it
+// converts first, and with Go's result in it) and "Preview in browser" up to the written page.
 
 #include "app/tarvo_dlg.h"
+#include "platform/desktop.h"
 #include "platform/dialog_qt.h"
 #include "res/resource.h"
 
@@ -94,6 +97,46 @@ void BM_ViewCss(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ViewCss)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Arguments: css (1 classes, 0 font markup), go (1: Go's result in the box, 0: the source).
+void BM_CopyRichText1MB(benchmark::State& state) {
+    Dialog dlg;
+    dlg->SetCheck(IDC_W3C_CORRECT, int(state.range(0)));
+    dlg->SetDlgItemText(IDC_SOURCE, Megabyte());
+    if (state.range(1) != 0) {
+        dlg->OnGo();
+    }
+    for (auto _ : state) {
+        dlg->OnCopyRichText();
+    }
+}
+BENCHMARK(BM_CopyRichText1MB)
+    ->ArgsProduct({{1, 0}, {0, 1}})
+    ->ArgNames({"css", "go"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// From the command to the page on disk; the browser is not started.
+void BM_PreviewPage1MB(benchmark::State& state) {
+    const platform::ScopedFileOpener no_browser([](std::string_view) { return true; });
+    Dialog dlg;
+    dlg->SetCheck(IDC_W3C_CORRECT, int(state.range(0)));
+    dlg->SetDlgItemText(IDC_SOURCE, Megabyte());
+    dlg->OnGo();
+    for (auto _ : state) {
+        dlg->OnPreviewInBrowser();
+    }
+}
+BENCHMARK(BM_PreviewPage1MB)
+    ->Arg(1)
+    ->Arg(0)
+    ->ArgName("css")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

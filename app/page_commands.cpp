@@ -1,0 +1,113 @@
+// Handing the result on: "Copy as rich text" to the clipboard, "Preview in browser" and "Save as
+// HTML page...". Each works on what the source box stands for: Go's result while the box still
+// shows it, else the box's text converted as Go would convert it.
+
+#include "app/tarvo_dlg.h"
+
+#include "convert/html_page.h"
+#include "convert/rich_text.h"
+#include "convert/style_sheet.h"
+#include "platform/clipboard.h"
+#include "platform/desktop.h"
+#include "profiles/safe_file.h"
+#include "res/resource.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+using platform::MessageStyle;
+
+namespace {
+
+// Files get the line ends of the system they are written on.
+std::string WithLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// The complete page: the style sheet comes along for the CSS classes.
+std::string Page(const Conversion& conversion, std::string_view title) {
+    return BuildHtmlPage(title, WithLf(conversion.html),
+                         conversion.b_css != 0 ? WithLf(BuildStyleSheet(conversion.settings))
+                                               : std::string());
+}
+
+// The first line of a failure's message, then the file and the system's reason.
+std::string Failure(const char* what, const std::string& path, int error) {
+    return std::string(what) + "\n" + path + ": " + std::strerror(error);
+}
+
+constexpr const char* kPreviewTitle = "Tarvo preview";
+constexpr const char* kPageFilter = "HTML pages (*.html *.htm);;All files (*)";
+
+} // namespace
+
+std::shared_ptr<const Conversion> CTarvoDlg::ConversionOfBox() {
+    if (m_lastGo && GetDlgItemText(IDC_SOURCE) == m_lastGo->html) {
+        return m_lastGo;
+    }
+    auto conversion = std::make_shared<Conversion>();
+    const int converted = ConvertBox(*conversion, false);
+    SetProgressPos(IDC_PROGRESS, 0);
+    if (converted == 0) {
+        MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
+        return nullptr;
+    }
+    return conversion;
+}
+
+void CTarvoDlg::OnCopyRichText() {
+    if (const auto conversion = ConversionOfBox()) {
+        // Plain-text targets get the code itself, rich ones its coloured rendering.
+        platform::SetClipboardText(
+            conversion->source,
+            BuildRichText(conversion->html, conversion->settings, conversion->b_css));
+    }
+}
+
+void CTarvoDlg::OnPreviewInBrowser() {
+    const auto conversion = ConversionOfBox();
+    if (!conversion) {
+        return;
+    }
+    const std::string& folder = m_previewFolder.Path();
+    const std::string path = folder + "/preview.html";
+    if (folder.empty() || WriteFileWhole(path.c_str(), Page(*conversion, kPreviewTitle)) == 0) {
+        const int error = errno;
+        MessageBox(Failure("Error writing preview !", path, error), kCaption, MessageStyle::Stop);
+        return;
+    }
+    if (!platform::OpenWithDesktop(path)) {
+        MessageBox("Can't open a browser for the preview !\n" + path, kCaption, MessageStyle::Stop);
+    }
+}
+
+void CTarvoDlg::OnSaveHtmlPage() {
+    std::string suggested;
+    if (!m_sourcePath.empty()) {
+        suggested = std::filesystem::path(m_sourcePath).replace_extension(".html").string();
+    }
+    const std::string path =
+        AskFileName({platform::FileDialogMode::Save, "Save as HTML page", kPageFilter, suggested});
+    if (path.empty()) {
+        return;
+    }
+    const auto conversion = ConversionOfBox();
+    if (!conversion) {
+        return;
+    }
+    const std::string title = std::filesystem::path(path).stem().string();
+    if (WriteFileWhole(path.c_str(), Page(*conversion, title)) == 0) {
+        const int error = errno;
+        MessageBox(Failure("Error saving page !", path, error), kCaption, MessageStyle::Stop);
+    }
+}
