@@ -90,8 +90,9 @@ public:
     void ScrollCaret(int id);
     // Paints the control now, so that a change shows while a long command still runs.
     void UpdateItem(int id);
-    // Gives the control its own font; returns false (leaving the font as it was) when neither the
-    // face nor an allowed fallback exists.
+    // Gives the control a font for text in columns (MakeCellFont in cell_font.h); returns false,
+    // leaving the font as it was, when neither the face, its stand-in nor an allowed fallback
+    // draws every letter at one width.
     bool SetItemFont(int id, const FontSpec& font);
 
     // A number box (style::kNumber) that also takes a typed "-" in front of its number.
