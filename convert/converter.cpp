@@ -251,6 +251,100 @@ private:
 
     static bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+    // Characters of identifiers and numbers: letters, digits, _ and $, and every byte above 127
+    // (UTF-8 names). A raw string's R and prefix must stand alone as such a word, so FOOR"x" and
+    // 1R"x" keep their ordinary strings. This is not the keyword rule's boundary test, which
+    // would miss x=R"(...)": the = before the R is no boundary, yet ends the word before it.
+    // The escaped text needs no care here: "&lt;R" has the ";" of the entity before the R.
+    static bool IsIdentifier(char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+               b == '_' || b == '$' || b >= 0x80;
+    }
+
+    // Whether the line feed at p is escaped by a backslash right before it (or before its CR).
+    // Lines are spliced before anything else in C and C++, so the backslashes before that one
+    // do not count.
+    bool LineContinues(std::size_t p) const {
+        return (p >= 1 && m_text[p - 1] == '\\') ||
+               (p >= 2 && m_text[p - 1] == '\r' && m_text[p - 2] == '\\');
+    }
+
+    // Where the raw string whose opening quote is at p ends (just past its closing quote, or the
+    // end of the text when it is never closed), or 0 when no raw string starts there: the quote
+    // must follow R, u8R, uR, UR or LR standing alone, and a valid delimiter and "(" follow it.
+    // The text is escaped: an entity of the delimiter counts as the one character it stands
+    // for, and is matched in its escaped form, which is the same for every occurrence. Tabs are
+    // replaced too: with a tab size of 0 a tab of the delimiter is gone, as between keywords.
+    // The prefix has passed as code by the time its quote is seen; no tag can fall inside it,
+    // since a keyword must be followed by a boundary, and the quote is none.
+    std::size_t RawStringEnd(std::size_t p) const {
+        if (p == 0 || m_text[p - 1] != 'R') {
+            return 0;
+        }
+        std::size_t word = p - 1; // start of the prefix
+        if (word >= 1 &&
+            (m_text[word - 1] == 'u' || m_text[word - 1] == 'U' || m_text[word - 1] == 'L')) {
+            word -= 1;
+        } else if (word >= 2 && m_text[word - 1] == '8' && m_text[word - 2] == 'u') {
+            word -= 2;
+        }
+        if (word > 0 && IsIdentifier(m_text[word - 1])) {
+            return 0;
+        }
+        std::size_t q = p + 1;
+        for (int count = 0; q < m_length && m_text[q] != '('; ++count) {
+            if (count == 16 || !IsDelimiterChar(m_text[q])) {
+                return 0;
+            }
+            q += EntityLength(q);
+        }
+        if (q >= m_length) {
+            return 0;
+        }
+        const char* delimiter = m_text + p + 1;
+        const std::size_t size = q - (p + 1);
+        for (q += 1;;) {
+            const void* close = std::memchr(m_text + q, ')', m_length - q);
+            if (close == nullptr) {
+                return m_length;
+            }
+            q = Index(close) + 1;
+            if (m_length - q > size && std::memcmp(m_text + q, delimiter, size) == 0 &&
+                m_text[q + size] == '"') {
+                return q + size + 1;
+            }
+        }
+    }
+
+    // What C++ allows in a raw string's delimiter, besides "(" which ends it.
+    static bool IsDelimiterChar(char c) {
+        switch (c) {
+        case ' ':
+        case ')':
+        case '\\':
+        case '\t':
+        case '\n':
+        case '\r':
+        case '\v':
+        case '\f':
+            return false;
+        default:
+            return true;
+        }
+    }
+
+    // The length of the escaped character at q: 4 or 5 for an entity, else 1.
+    std::size_t EntityLength(std::size_t q) const {
+        if (m_text[q] != '&') {
+            return 1;
+        }
+        const std::string_view rest(m_text + q, m_length - q);
+        return rest.starts_with("&lt;") || rest.starts_with("&gt;") ? 4
+               : rest.starts_with("&amp;")                          ? 5
+                                                                    : 1;
+    }
+
     bool PrecededByBoundary(std::size_t p) const {
         return p == 0 || (m_class[static_cast<unsigned char>(m_text[p - 1])] & kBoundaryBit) != 0;
     }
@@ -283,8 +377,29 @@ private:
     void Step(std::size_t& p) {
         const char ch = m_text[p];
         const bool more = p + 1 < m_length;
-        if (!m_in_line && !m_in_block && ch == '"' && QuoteCounts(p)) {
-            m_in_string = !m_in_string;
+        if (!m_in_line && !m_in_block) {
+            if (ch == '"' && QuoteCounts(p)) {
+                const std::size_t raw_end = m_in_string ? 0 : RawStringEnd(p);
+                if (raw_end != 0) {
+                    // The quote closes what is pending, as any character but white space
+                    // does; the raw string is then copied whole.
+                    if (m_comment_close_pending) {
+                        Insert(p, m_pieces.comment_close);
+                        m_comment_close_pending = false;
+                    }
+                    if (m_keyword_open) {
+                        Insert(p, m_pieces.keyword_close);
+                        m_keyword_open = false;
+                    }
+                    m_progress.Range(p + 1, raw_end);
+                    p = raw_end;
+                    return;
+                }
+                m_in_string = !m_in_string;
+            } else if (ch == '\n' && m_in_string && !LineContinues(p)) {
+                // A string cannot run on past the end of its line.
+                m_in_string = false;
+            }
         }
         if (m_comment_close_pending && !IsWhite(ch)) {
             Insert(p, m_pieces.comment_close);
@@ -341,15 +456,24 @@ private:
     std::size_t SkipString(std::size_t p) const {
         for (;;) {
             const void* q = std::memchr(m_text + p, '"', m_length - p);
-            if (q == nullptr) {
-                return m_length;
+            const std::size_t quote = q == nullptr ? m_length : Index(q);
+            // Only the part before the quote is searched for line ends, so that a string of
+            // many continued lines is still read once.
+            while (const void* n = std::memchr(m_text + p, '\n', quote - p)) {
+                p = Index(n);
+                if (!LineContinues(p)) {
+                    return p;
+                }
+                ++p;
             }
-            p = std::size_t(static_cast<const char*>(q) - m_text);
-            if (QuoteCounts(p)) {
-                return p;
+            if (quote == m_length || QuoteCounts(quote)) {
+                return quote;
             }
-            ++p;
+            p = quote + 1;
         }
+    }
+    std::size_t Index(const void* q) const {
+        return std::size_t(static_cast<const char*>(q) - m_text);
     }
     std::size_t SkipLine(std::size_t p) const {
         const void* q = std::memchr(m_text + p, '\n', m_length - p);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -44,6 +45,53 @@ struct Reference {
 
     static bool White(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
     static bool Boundary(char c) { return c != '\0' && std::strchr(" \t\n\r[]()+-*/<>.,;~", c); }
+    static bool Identifier(char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' ||
+               static_cast<unsigned char>(c) >= 0x80;
+    }
+    static std::string Escaped(const std::string& text) {
+        std::string t;
+        for (char c : text) {
+            t += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : std::string(1, c);
+        }
+        return t;
+    }
+
+    // The end of the raw string whose opening quote is at p in the escaped text t (past its
+    // closing quote, or the end of t), or npos when the quote opens none.
+    static std::size_t RawEnd(const std::string& t, std::size_t p) {
+        std::size_t word = p;
+        while (word > 0 && Identifier(t[word - 1])) {
+            --word;
+        }
+        const std::string prefix = t.substr(word, p - word);
+        if (prefix != "R" && prefix != "u8R" && prefix != "uR" && prefix != "UR" &&
+            prefix != "LR") {
+            return std::string::npos;
+        }
+        std::string delimiter; // as in the source
+        std::size_t q = p + 1;
+        for (; q < t.size() && t[q] != '('; ++q) {
+            char c = t[q];
+            for (const char* entity : {"&lt;", "&gt;", "&amp;"}) {
+                if (t.compare(q, std::strlen(entity), entity) == 0) {
+                    c = entity[1] == 'l' ? '<' : entity[1] == 'g' ? '>' : '&';
+                    q += std::strlen(entity) - 1;
+                    break;
+                }
+            }
+            if (std::strchr(" )\\\t\n\r\v\f", c) != nullptr && c != '\0') {
+                return std::string::npos;
+            }
+            delimiter += c;
+        }
+        if (q >= t.size() || delimiter.size() > 16) {
+            return std::string::npos;
+        }
+        const std::string close = ")" + Escaped(delimiter) + "\"";
+        const std::size_t end = t.find(close, q + 1);
+        return end == std::string::npos ? t.size() : end + close.size();
+    }
 
     Reference(const ProfileSettings& s, bool css) {
         char buffer[512];
@@ -110,6 +158,7 @@ struct Reference {
         const std::size_t L = t.size();
         std::string out;
         bool str = false, line = false, block = false, pending = false, kw = false;
+        std::size_t raw_end = 0; // a raw string runs up to here
         std::size_t p = 0;
         while (p < L) {
             if (p % 256 == 0) {
@@ -117,6 +166,15 @@ struct Reference {
             }
             const char ch = t[p];
             const std::size_t r = L - p - 1;
+            if (p < raw_end) {
+                out += ch;
+                ++p;
+                continue;
+            }
+            if (!line && !block && str && ch == '\n' && !(p >= 1 && t[p - 1] == '\\') &&
+                !(p >= 2 && t[p - 1] == '\r' && t[p - 2] == '\\')) {
+                str = false;
+            }
             if (!line && !block && ch == '"') {
                 std::size_t backslashes = 0;
                 while (backslashes < p && t[p - 1 - backslashes] == '\\') {
@@ -124,7 +182,11 @@ struct Reference {
                 }
                 const bool char_constant =
                     !str && p > 0 && t[p - 1] == '\'' && r > 0 && t[p + 1] == '\'';
-                if (backslashes % 2 == 0 && !char_constant) {
+                const std::size_t raw =
+                    str || backslashes % 2 != 0 ? std::string::npos : RawEnd(t, p);
+                if (raw != std::string::npos) {
+                    raw_end = raw;
+                } else if (backslashes % 2 == 0 && !char_constant) {
                     str = !str;
                 }
             }
@@ -145,7 +207,7 @@ struct Reference {
                 line = false;
                 pending = true;
             }
-            if (str || line) {
+            if (str || line || p < raw_end) {
                 out += ch;
                 ++p;
                 continue;
@@ -208,12 +270,41 @@ struct Reference {
     }
 };
 
+// A raw string literal, most often well formed: a prefix that may be part of a longer word, a
+// delimiter that may be too long or hold a character it must not, a body with quotes, comment
+// marks, line breaks and closings of other delimiters, and a closing that may be missing.
+std::string RandomRawString(std::mt19937& rng) {
+    static const char* const prefixes[] = {"",  "",  "u8",   "u",   "U", "L", "x",
+                                           "1", "$", "\xE9", "uu8", "=", "<"};
+    static const char delimiter_chars[] = "ab<&\"_ab<&\"_ab<&\"_\t )\\\n\v";
+    static const char body_chars[] = ")\"/*\n\r\t\\' xa<&";
+    std::string delimiter;
+    const std::size_t size = rng() % 4 == 0 ? rng() % 19 : rng() % 3;
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::size_t n = sizeof delimiter_chars - 1;
+        delimiter += delimiter_chars[rng() % 8 == 0 ? rng() % n : rng() % (n - 6)];
+    }
+    std::string text = std::string(prefixes[rng() % std::size(prefixes)]) + "R\"" + delimiter;
+    text += rng() % 8 == 0 ? "" : "(";
+    for (std::size_t i = rng() % 12; i > 0; --i) {
+        text += rng() % 6 == 0 ? ")" + delimiter.substr(0, delimiter.size() / 2) + "\""
+                               : std::string(1, body_chars[rng() % (sizeof body_chars - 1)]);
+    }
+    if (rng() % 6 != 0) {
+        text += ")" + delimiter + "\"";
+    }
+    return text;
+}
+
 std::string RandomText(std::mt19937& rng, std::size_t length,
                        const std::vector<std::string>& words) {
     static const char pieces[] = " \t\r\n\"'\\/*<>&;(){}=#:.,";
     std::string text;
     while (text.size() < length) {
-        switch (rng() % 8) {
+        switch (rng() % 9) {
+        case 8:
+            text += RandomRawString(rng);
+            break;
         case 0:
         case 1:
             text += words[rng() % words.size()];
@@ -361,8 +452,88 @@ TEST(ConvertSource, StringsAndComments) {
     EXPECT_EQ(body("a */ int"), "a */ " + k + "int" + c);
     EXPECT_EQ(body("/*a*/ /*b*/"), m + "/*a*/ " + c + m + "/*b*/" + c);
     EXPECT_EQ(body("int // x"), k + "int " + c + m + "// x" + c);
-    // A string runs across line ends.
-    EXPECT_EQ(body("\"a\nint\" int"), "\"a\nint\" " + k + "int" + c);
+}
+
+// Each case: the source, then what the converter makes of it between the pieces, written with
+// K for the keyword open tag, M for the comment open tag and | for a close tag.
+struct Case {
+    const char* source;
+    const char* expected;
+};
+
+void CheckCases(const char* keywords, int32_t tab_size, std::initializer_list<Case> cases) {
+    ProfileSettings s;
+    SetDefaults(s, keywords);
+    s.b_use_table = 0;
+    s.n_tab_size = tab_size;
+    for (const Case& c : cases) {
+        std::string expected;
+        for (const char* e = c.expected; *e != '\0'; ++e) {
+            expected += *e == 'K'   ? "<font color=\"#0000FF\">"
+                        : *e == 'M' ? "<font color=\"#008000\">"
+                        : *e == '|' ? "</font>"
+                                    : std::string(1, *e);
+        }
+        EXPECT_EQ(Convert(s, c.source, 0), "<pre>\r\n" + expected + "\r\n</pre>\r\n") << c.source;
+    }
+}
+
+TEST(ConvertSource, RawStringsAreCopiedAsText) {
+    CheckCases("int return sizeof", 2,
+               {
+                   // Quotes, comment marks and a ) that closes nothing inside: the comments after
+                   // it are marked, and nothing inside it.
+                   {"auto r = R\"x(a \"b\" /* not ) \" c)x\"; // c4\nint y; // c5",
+                    "auto r = R\"x(a \"b\" /* not ) \" c)x\"; M// c4\n|Kint |y; M// c5|"},
+                   // Every prefix, with and without a delimiter.
+                   {"R\"(int // a)\" int", "R\"(int // a)\" Kint|"},
+                   {"u8R\"(int /* a)\" int", "u8R\"(int /* a)\" Kint|"},
+                   {"uR\"d(\" ' */ a)d\" int", "uR\"d(\" ' */ a)d\" Kint|"},
+                   {"UR\"(\")\" int", "UR\"(\")\" Kint|"},
+                   {"LR\"(a\\)\" int", "LR\"(a\\)\" Kint|"},
+                   // The closing of another delimiter, line breaks, tabs and escapes inside.
+                   {"R\"ab()\" )a\" )b\" \r\n\tint // x\r\n)ab\" int",
+                    "R\"ab()\" )a\" )b\" \r\n  int // x\r\n)ab\" Kint|"},
+                   {"R\"<&>(a<b)<&>\" int", "R\"&lt;&amp;&gt;(a&lt;b)&lt;&amp;&gt;\" Kint|"},
+                   {"R\"<<<<<<<<<<<<<<<<(\")<<<<<<<<<<<<<<<<\" int",
+                    "R\"&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;(\")"
+                    "&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;&lt;\" Kint|"},
+                   // Left open, it runs to the end of the text, like an open block comment.
+                   {"R\"(int // a\n/* int", "R\"(int // a\n/* int"},
+                   // After a keyword, a boundary, an entity or an = it still begins.
+                   {"return LR\"(\" int)\";", "Kreturn |LR\"(\" int)\";"},
+                   {"sizeof(LR\"(\")\") int", "Ksizeof|(LR\"(\")\") Kint|"},
+                   {"f<R\"(\")\"> x=R\"(\")\" int", "f&lt;R\"(\")\"&gt; x=R\"(\")\" Kint|"},
+                   // Not raw: R or its prefix ends a longer word, or the delimiter is invalid (too
+                   // long, or holding a space or backslash): the quote opens an ordinary string.
+                   {"FOOR\"(\")\" int", "FOOR\"(\")\" int"},
+                   {"1R\"(\")\" int", "1R\"(\")\" int"},
+                   {"xu8R\"(\")\" int", "xu8R\"(\")\" int"},
+                   {"intLR\"(\")\" int", "intLR\"(\")\" int"},
+                   {"R\"0123456789abcdef(\")0123456789abcdef\" int",
+                    "R\"0123456789abcdef(\")0123456789abcdef\" Kint|"},
+                   {"R\"0123456789abcdefg(\")0123456789abcdefg\" int",
+                    "R\"0123456789abcdefg(\")0123456789abcdefg\" int"},
+                   {"R\" (\") \" int", "R\" (\") \" int"},
+                   {"R\"\\(a)\\\" int", "R\"\\(a)\\\" int"},
+               });
+}
+
+TEST(ConvertSource, OrdinaryLiteralsEndAtTheirLine) {
+    CheckCases("int", 4,
+               {
+                   {"\"a\nint; \"b\" int", "\"a\nKint|; \"b\" Kint|"},
+                   {"\"a\r\nint // c", "\"a\r\nKint |M// c|"},
+                   {"#error don't \"quote\r\n// c", "#error don't \"quote\r\nM// c|"},
+                   // A backslash right before the line break continues the line, whatever
+                   // stands before it.
+                   {"\"a\\\nint\" int", "\"a\\\nint\" Kint|"},
+                   {"\"a\\\r\nint\" int", "\"a\\\r\nint\" Kint|"},
+                   {"\"a\\\\\r\nint\" int", "\"a\\\\\r\nint\" Kint|"},
+                   {"\"a\\ \r\nint", "\"a\\ \r\nKint|"},
+                   // The character constant '"' still opens nothing.
+                   {"'\"' // c\n'\\\"' // d", "'\"' M// c\n|'\\\"' M// d|"},
+               });
 }
 
 TEST(ConvertSource, EscapedQuotesAndCharacterConstantsDoNotDerailTheScan) {
@@ -436,9 +607,9 @@ TEST(ConvertSource, SortsTheKeywordListLongestFirst) {
 
 TEST(ConvertSource, AgreesWithTheRuleByRuleScanOnRandomText) {
     std::mt19937 rng(2024);
-    const std::vector<std::string> vocabulary = {"int", "in",  "i",    "#if", "#ifdef", "\"",  "a/",
-                                                 "*",   "lt",  "&lt;", "'",   "\\",     "x\r", "\r",
-                                                 "",    "amp", "pre",  "b c", "/",      "a*"};
+    const std::vector<std::string> vocabulary = {
+        "int", "in", "i",   "#if", "#ifdef", "\"", "a/", "*", "lt", "&lt;",   "'",   "\\",    "x\r",
+        "\r",  "",   "amp", "pre", "b c",    "/",  "a*", "R", "LR", "u8R\"(", ")\"", "\\\r\n"};
     for (int round = 0; round < 3000; ++round) {
         std::string keywords;
         const int count = int(rng() % 8);
