@@ -6,13 +6,11 @@
 #include "convert/cpp_defaults.h"
 #include "convert/memory.h"
 #include "convert/profile_settings.h"
+#include "convert/settings_text.h"
 #include "res/resource.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <string>
 #include <string_view>
 
 using platform::MessageStyle;
@@ -24,70 +22,18 @@ struct FreeBlock {
 };
 using Block = std::unique_ptr<char, FreeBlock>;
 
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// A hexadecimal number read the way scanf's "%x" reads one: white space, a sign, an optional
-// 0x, then digits up to the first other character. Digits past 32 bits wrap around.
-bool ReadHexNumber(std::string_view text, uint32_t& value) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // "0x" counts as a prefix only before a digit; "0xG" is the number 0.
-    if (i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-        HexDigit(text[i + 2]) >= 0) {
-        i += 2;
-    }
-    uint32_t number = 0;
-    bool digits = false;
-    for (; i < text.size() && HexDigit(text[i]) >= 0; ++i) {
-        number = (number << 4) | uint32_t(HexDigit(text[i]));
-        digits = true;
-    }
-    if (!digits) {
-        return false;
-    }
-    value = negative ? 0u - number : number;
-    return true;
-}
-
 } // namespace
 
 void CTarvoDlg::ControlToColour(int id, uint32_t& colour) const {
-    const std::string text = GetDlgItemText(id);
-    std::string_view rest = text;
-    if (!rest.empty() && rest.front() == '#') {
-        rest.remove_prefix(1);
-    }
-    ReadHexNumber(rest, colour); // no number: the field keeps its value
+    ReadColourText(GetDlgItemText(id), colour); // no number: the field keeps its value
 }
 
 bool CTarvoDlg::ColourToControl(int id, uint32_t colour) {
-    Block text(static_cast<char*>(tarvo::TryAllocate(7)));
+    Block text(static_cast<char*>(tarvo::TryAllocate(kColourTextSize)));
     if (!text) {
         return false;
     }
-    std::snprintf(text.get(), 7, "%06X", unsigned(colour & 0xFFFFFFu));
+    FormatColourText(colour, text.get());
     SetDlgItemText(id, text.get());
     return true;
 }
@@ -120,27 +66,13 @@ void CTarvoDlg::SettingsToControls(const ProfileSettings& s) {
         MessageBox("Not enough memory !", kCaption, MessageStyle::Stop);
         return;
     }
-    std::size_t length = 1;
-    for (int32_t i = 0; i < s.KeywordCount(); ++i) {
-        length += std::strlen(s.Keyword(i)) + 1;
-    }
-    Block text(static_cast<char*>(tarvo::TryAllocate(length)));
+    Block text(static_cast<char*>(tarvo::TryAllocate(KeywordTextSize(s))));
     if (!text) {
         MessageBox("Not enough memory !", kCaption, MessageStyle::Stop);
         return;
     }
-    // Keywords joined by one space each; none is written while the text is still empty.
-    char* end = text.get();
-    for (int32_t i = 0; i < s.KeywordCount(); ++i) {
-        if (end != text.get()) {
-            *end++ = ' ';
-        }
-        const std::size_t n = std::strlen(s.Keyword(i));
-        std::memcpy(end, s.Keyword(i), n);
-        end += n;
-    }
-    *end = '\0';
-    SetDlgItemText(IDC_KEYWORD_LIST, std::string_view(text.get(), std::size_t(end - text.get())));
+    const std::size_t length = JoinKeywords(s, text.get());
+    SetDlgItemText(IDC_KEYWORD_LIST, std::string_view(text.get(), length));
 }
 
 void CTarvoDlg::OnCppDefaults() {

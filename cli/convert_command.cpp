@@ -1,17 +1,26 @@
 #include "cli/convert_command.h"
 
-#include "cli/dialog_transfer.h"
+#include "cli/batch_command.h"
+#include "cli/source_file.h"
+#include "convert/box_text.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
+#include "convert/dialog_round_trip.h"
 #include "convert/style_sheet.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list_file.h"
 #include "profiles/safe_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -20,7 +29,8 @@ constexpr const char* kVersion = TARVO_VERSION;
 
 constexpr const char* kUsage =
     "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup] [-o OUT] [FILE]\n"
-    "       tarvo-convert [PROFILE OPTIONS] --style-sheet [-o OUT]\n";
+    "       tarvo-convert [PROFILE OPTIONS] --style-sheet [-o OUT]\n"
+    "       tarvo-convert [PROFILE OPTIONS] [--font-markup] -d OUTDIR [BATCH OPTIONS] FILE|DIR...\n";
 
 constexpr const char* kHelp =
     "Turns C and C++ source into HTML exactly as Tarvo's \"Go\" does.\n"
@@ -38,6 +48,19 @@ constexpr const char* kHelp =
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
+    "Many files at once (-d): every FILE, and every C or C++ file under each DIR (.c .cc .cpp\n"
+    ".cxx .c++ .h .hh .hpp .hxx .h++ .inl .ipp .tcc), becomes OUTDIR/<its path below DIR>.html,\n"
+    "a complete HTML page; OUTDIR/index.html links them all.\n"
+    "  -d OUTDIR            write the pages into OUTDIR (made when missing)\n"
+    "  --include GLOB       convert the files that GLOB matches instead of the C and C++ ones\n"
+    "                       (repeatable; a GLOB with \"/\" matches the path below DIR)\n"
+    "  --exclude GLOB       leave out the files and folders that GLOB matches (repeatable)\n"
+    "  --fragment           write the bare converted text, not a page around it\n"
+    "  -j N                 convert N files at a time (default: one per processor)\n"
+    "  -q                   no progress bar, and no summary when nothing failed\n"
+    "Failures are named and skipped; the run ends with \"N converted, M failed\".\n"
+    "Example: tarvo-convert -d site/code --exclude 'test*' src include\n"
+    "\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
 
 struct Options {
@@ -46,9 +69,12 @@ struct Options {
     const char* profile_dir = nullptr;
     bool user_profiles = false;
     const char* output = nullptr;
-    const char* input = nullptr;
+    std::vector<const char*> inputs;
     bool font_markup = false;
     bool style_sheet = false;
+    const char* out_dir = nullptr;
+    BatchOptions batch;
+    bool batch_only = false; // an option that only -d takes was given
 };
 
 class Command {
@@ -70,7 +96,7 @@ private:
     int Parse(int argc, const char* const* argv, Options& options, bool& done);
     int LoadSettings(const Options& options, ProfileSettings& settings);
     int ReadInput(const char* path, std::string& text);
-    int WriteOutput(const char* path, const std::string& text);
+    int WriteOutput(const char* path, std::string_view text);
 
     std::FILE* m_in;
     std::FILE* m_out;
@@ -101,11 +127,9 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             into = argv[++i];
             return true;
         };
+        const char* glob = nullptr;
         if (only_files || arg == "-" || arg.empty() || arg[0] != '-') {
-            if (o.input != nullptr) {
-                return Usage("more than one input file");
-            }
-            o.input = argv[i];
+            o.inputs.push_back(argv[i]);
         } else if (arg == "--") {
             only_files = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -139,6 +163,29 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             o.font_markup = true;
         } else if (arg == "--style-sheet") {
             o.style_sheet = true;
+        } else if (arg == "-d") {
+            if (!value(o.out_dir)) {
+                return Usage("missing folder after", "-d");
+            }
+        } else if (arg == "--include" || arg == "--exclude") {
+            if (!value(glob)) {
+                return Usage("missing pattern after", argv[i]);
+            }
+            (arg == "--include" ? o.batch.includes : o.batch.excludes).emplace_back(glob);
+            o.batch_only = true;
+        } else if (arg == "--fragment") {
+            o.batch.fragment = o.batch_only = true;
+        } else if (arg == "-q") {
+            o.batch.quiet = o.batch_only = true;
+        } else if (arg.rfind("-j", 0) == 0) {
+            const char* number = arg.size() > 2 ? argv[i] + 2 : nullptr; // -jN or -j N
+            char* end = nullptr;
+            const long jobs = number || value(number) ? std::strtol(number, &end, 10) : 0;
+            if (end == number || *end != '\0' || jobs < 1 || jobs > 1024) {
+                return Usage("-j needs a number from 1 to 1024");
+            }
+            o.batch.jobs = unsigned(jobs);
+            o.batch_only = true;
         } else {
             return Usage("unknown option", argv[i]);
         }
@@ -149,7 +196,30 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     if (o.profile_dir != nullptr && o.user_profiles) {
         return Usage("--profile-dir and --user-profiles exclude each other");
     }
-    if (o.style_sheet && (o.input != nullptr || o.font_markup)) {
+    if (o.out_dir != nullptr) {
+        if (o.output != nullptr || o.style_sheet) {
+            return Usage("-d takes neither -o nor --style-sheet");
+        }
+        if (o.inputs.empty()) {
+            return Usage("-d needs at least one FILE or DIR");
+        }
+        for (const char* input : o.inputs) {
+            if (std::strcmp(input, "-") == 0) {
+                return Usage("-d reads no standard input");
+            }
+            o.batch.inputs.emplace_back(input);
+        }
+        o.batch.out_dir = o.out_dir;
+        o.batch.font_markup = o.font_markup;
+        return 0;
+    }
+    if (o.batch_only) {
+        return Usage("--include, --exclude, --fragment, -j and -q need -d");
+    }
+    if (o.inputs.size() > 1) {
+        return Usage("more than one input file");
+    }
+    if (o.style_sheet && (!o.inputs.empty() || o.font_markup)) {
         return Usage("--style-sheet takes no input file and no --font-markup");
     }
     return 0;
@@ -195,18 +265,23 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
 
 int Command::ReadInput(const char* path, std::string& text) {
     const bool from_stdin = path == nullptr || std::strcmp(path, "-") == 0;
-    std::FILE* file = from_stdin ? m_in : std::fopen(path, "rb");
-    if (file == nullptr) {
-        return Fail(std::string("cannot read '") + path + "': " + std::strerror(errno));
-    }
-    char buffer[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, n);
-    }
-    const int error = std::ferror(file) ? errno : 0;
-    if (!from_stdin) {
-        std::fclose(file);
+    int error = 0;
+    if (from_stdin) {
+        char buffer[1 << 16];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, m_in)) > 0;) {
+            text.append(buffer, n);
+        }
+        error = std::ferror(m_in) ? errno : 0;
+    } else {
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            error = errno;
+        } else {
+            struct stat st;
+            const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+            error = ReadToEnd(fd, text, sized ? std::size_t(st.st_size) : 0);
+            ::close(fd);
+        }
     }
     if (error != 0) {
         return Fail(std::string("cannot read '") + (from_stdin ? "standard input" : path) +
@@ -215,7 +290,7 @@ int Command::ReadInput(const char* path, std::string& text) {
     return 0;
 }
 
-int Command::WriteOutput(const char* path, const std::string& text) {
+int Command::WriteOutput(const char* path, std::string_view text) {
     if (path == nullptr || std::strcmp(path, "-") == 0) {
         if (std::fwrite(text.data(), 1, text.size(), m_out) != text.size() ||
             std::fflush(m_out) != 0) {
@@ -240,20 +315,28 @@ int Command::Run(int argc, const char* const* argv) {
         return status;
     }
     if (options.style_sheet) {
-        return WriteOutput(options.output, WithLf(BuildStyleSheet(settings)));
+        std::string sheet = BuildStyleSheet(settings);
+        ToLf(sheet);
+        return WriteOutput(options.output, sheet);
+    }
+    if (options.out_dir != nullptr) {
+        return RunBatch(options.batch, settings, m_err);
     }
     std::string source;
-    if (const int status = ReadInput(options.input, source); status != 0) {
+    if (const int status = ReadInput(options.inputs.empty() ? nullptr : options.inputs[0], source);
+        status != 0) {
         return status;
     }
-    source = WithCrLf(source);
+    // In place: the text was read with room for the added CRs.
+    ToCrLf(source);
     std::string html;
     NoticePrinter notices(m_err);
     if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
         return Fail("Not enough memory");
     }
     std::string().swap(source);
-    return WriteOutput(options.output, WithLf(html));
+    ToLf(html);
+    return WriteOutput(options.output, html);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-#include "cli/dialog_transfer.h"
+#include "convert/box_text.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
+#include "convert/dialog_round_trip.h"
 #include "convert/memory.h"
 #include "convert/style_sheet.h"
 #include "profiles/profile_list_file.h"
@@ -37,9 +38,12 @@ Outcome Convert(const std::string& args, const std::string& input = "",
 std::string Expected(const std::string& source, int css, ProfileSettings* settings = nullptr) {
     ProfileSettings defaults;
     SetCppDefaults(defaults);
+    std::string text = source;
+    ToCrLf(text);
     std::string html;
-    EXPECT_EQ(ConvertSource(settings ? *settings : defaults, WithCrLf(source), css, html), 1);
-    return WithLf(html);
+    EXPECT_EQ(ConvertSource(settings ? *settings : defaults, text, css, html), 1);
+    ToLf(html);
+    return html;
 }
 
 using ConvertCommand = InTempDir;
@@ -79,7 +83,9 @@ TEST_F(ConvertCommand, ConvertsFilesAndStandardInputAlike) {
 
     ProfileSettings defaults;
     SetCppDefaults(defaults);
-    EXPECT_EQ(Convert("--style-sheet").out, WithLf(BuildStyleSheet(defaults)));
+    std::string sheet = BuildStyleSheet(defaults);
+    ToLf(sheet);
+    EXPECT_EQ(Convert("--style-sheet").out, sheet);
 
     // Bytes pass as they are, UTF-8 or not.
     const std::string bytes = "s = \"\xC3\xA4\xFF\x01\"; int x;\n";

@@ -1,0 +1,25 @@
+#pragma once
+// tarvo-convert -d OUTDIR FILE|DIR...: many sources into a mirrored tree of pages, with an index.
+
+#include "cli/source_tree.h"
+#include "convert/profile_settings.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct BatchOptions {
+    std::string out_dir;
+    std::vector<std::string> inputs;
+    std::vector<std::string> includes;
+    std::vector<std::string> excludes;
+    bool font_markup = false;
+    bool fragment = false; // the bare converted text instead of a page around it
+    bool quiet = false;    // no progress bar, and no summary when nothing failed
+    unsigned jobs = 0;     // files converted at a time; 0: one per processor
+};
+
+// Converts every source into OUTDIR/<path below its folder>.html, then writes OUTDIR/index.html.
+// Failures are named on `err` in the order of the sources and skipped; a summary ends the run.
+// Returns 0, or 1 when anything failed.
+int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err);

@@ -1,0 +1,13 @@
+#pragma once
+// Reading a source whole, with room to turn its line breaks into CR LF without a second copy.
+
+#include <cstddef>
+#include <string>
+
+// Reads `fd` to its end into `text`, which first gets room for `expected` bytes and a quarter
+// more. Returns 0, or the errno value of a failed read.
+int ReadToEnd(int fd, std::string& text, std::size_t expected);
+
+// Reads the regular file `path` whole. Returns 0, or an errno value; ENODEV for a file that is
+// not a regular one (a pipe or a device is never waited on).
+int ReadRegularFile(const char* path, std::string& text);

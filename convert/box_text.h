@@ -1,0 +1,41 @@
+#pragma once
+// Text as the dialog's multi-line boxes hold it. The boxes hold Unicode: text set into one is
+// read as UTF-8, and text read back comes as UTF-8 with every line break as CR LF. These are the
+// platform-free rules of that way, for the command line, which has no box; a test of the dialog
+// checks them against the real boxes.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// True when `text` is valid UTF-8 as the box reads it: shortest forms only, no surrogates,
+// nothing above U+10FFFF (noncharacters are valid).
+bool IsValidUtf8(std::string_view text) noexcept;
+
+// What a box gives back for `text` set into it: one leading byte-order mark dropped, each byte
+// that starts no valid UTF-8 sequence as U+FFFD, and every line break (CR LF, a lone CR or LF,
+// U+2028, U+2029, and U+FDD0 and U+FDD1, which the box takes as block breaks) as CR LF.
+std::string ThroughTextBox(std::string_view text);
+
+// True when ThroughTextBox gives `text` back unchanged and it holds no line break: valid UTF-8
+// with neither a leading byte-order mark nor any of the breaks above. Allocates nothing.
+bool SurvivesTextBox(std::string_view text) noexcept;
+
+// Each byte as the Latin-1 character of that number, in UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes);
+
+// A file's bytes as the source box shows them once opened: the text itself when it is valid
+// UTF-8, each byte as the Latin-1 character of that number otherwise; then as ThroughTextBox.
+std::string OpenedInTextBox(std::string_view bytes);
+
+// Every line break of `data` (LF, CR LF, or a lone CR) as CR LF, in place. CrLfGrowth tells how
+// many bytes that adds; the block must have room for them after `size`. Returns the new size.
+std::size_t CrLfGrowth(const char* data, std::size_t size) noexcept;
+std::size_t ToCrLfInPlace(char* data, std::size_t size, std::size_t growth) noexcept;
+
+// CR LF as LF, in place; other CRs stay. Returns the new size.
+std::size_t ToLfInPlace(char* data, std::size_t size) noexcept;
+
+// The same on strings.
+void ToCrLf(std::string& text);
+void ToLf(std::string& text);
