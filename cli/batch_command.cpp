@@ -6,6 +6,7 @@
 #include "convert/box_text.h"
 #include "convert/converter.h"
 #include "convert/html_page.h"
+#include "convert/line_ends.h"
 #include "convert/memory.h"
 #include "convert/style_sheet.h"
 #include "profiles/safe_file.h"

@@ -2,10 +2,11 @@
 
 #include "cli/batch_command.h"
 #include "cli/source_file.h"
-#include "convert/box_text.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
+#include "convert/line_ends.h"
+#include "convert/memory.h"
 #include "convert/style_sheet.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list_file.h"
@@ -263,14 +264,17 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
     return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
 }
 
+// The source as the dialog's box delivers it: every line break as CR LF.
 int Command::ReadInput(const char* path, std::string& text) {
     const bool from_stdin = path == nullptr || std::strcmp(path, "-") == 0;
     int error = 0;
     if (from_stdin) {
+        CrLfAppender appender(text);
         char buffer[1 << 16];
         for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, m_in)) > 0;) {
-            text.append(buffer, n);
+            appender.Append(std::string_view(buffer, n));
         }
+        appender.Finish();
         error = std::ferror(m_in) ? errno : 0;
     } else {
         const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
@@ -279,7 +283,7 @@ int Command::ReadInput(const char* path, std::string& text) {
         } else {
             struct stat st;
             const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-            error = ReadToEnd(fd, text, sized ? std::size_t(st.st_size) : 0);
+            error = ReadWithCrLf(fd, text, sized ? std::size_t(st.st_size) : 0);
             ::close(fd);
         }
     }
@@ -327,9 +331,11 @@ int Command::Run(int argc, const char* const* argv) {
         status != 0) {
         return status;
     }
-    // In place: the text was read with room for the added CRs.
-    ToCrLf(source);
+    // Room for the whole output up front: the converter then never moves it while it grows, and
+    // pages that stay unused are never touched.
     std::string html;
+    tarvo::TryReserve(html, source.size() * 2 + 4096);
+    PreferLargePages(html);
     NoticePrinter notices(m_err);
     if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
         return Fail("Not enough memory");

@@ -1,7 +1,7 @@
-#include "convert/box_text.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
+#include "convert/line_ends.h"
 #include "convert/memory.h"
 #include "convert/style_sheet.h"
 #include "profiles/profile_list_file.h"
@@ -38,8 +38,7 @@ Outcome Convert(const std::string& args, const std::string& input = "",
 std::string Expected(const std::string& source, int css, ProfileSettings* settings = nullptr) {
     ProfileSettings defaults;
     SetCppDefaults(defaults);
-    std::string text = source;
-    ToCrLf(text);
+    const std::string text = WithCrLf(source);
     std::string html;
     EXPECT_EQ(ConvertSource(settings ? *settings : defaults, text, css, html), 1);
     ToLf(html);

@@ -1,15 +1,30 @@
 #include "cli/source_file.h"
 
+#include "convert/line_ends.h"
+
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+
+void PreferLargePages(std::string& text) {
+    constexpr std::size_t kLarge = std::size_t(2) << 20;
+    const auto start = reinterpret_cast<uintptr_t>(text.data());
+    const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
+    const uintptr_t last = (start + text.capacity()) & ~(kLarge - 1);
+    if (first < last) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE); // a hint only
+    }
+}
 
 int ReadToEnd(int fd, std::string& text, std::size_t expected) {
     text.clear();
     text.reserve(expected + expected / 4 + 64);
+    PreferLargePages(text);
     std::size_t want = expected + 1; // one byte more, to see the end in the same read
     for (;;) {
         const std::size_t old = text.size();
@@ -29,6 +44,29 @@ int ReadToEnd(int fd, std::string& text, std::size_t expected) {
         if (n == 0) {
             return 0;
         }
+    }
+}
+
+int ReadWithCrLf(int fd, std::string& text, std::size_t expected) {
+    text.clear();
+    // Lines of eight bytes and more fit; the text grows by doubling beyond that.
+    text.reserve(expected + expected / 8 + 64);
+    PreferLargePages(text);
+    CrLfAppender appender(text);
+    std::string piece(std::size_t(1) << 18, '\0');
+    for (;;) {
+        const ssize_t n = ::read(fd, piece.data(), piece.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return errno;
+        }
+        if (n == 0) {
+            appender.Finish();
+            return 0;
+        }
+        appender.Append(std::string_view(piece.data(), std::size_t(n)));
     }
 }
 

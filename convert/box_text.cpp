@@ -1,8 +1,8 @@
 #include "convert/box_text.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
+
 
 namespace {
 
@@ -182,96 +182,4 @@ std::string Latin1ToUtf8(std::string_view bytes) {
         }
     }
     return utf8;
-}
-
-std::size_t CrLfGrowth(const char* data, std::size_t size) noexcept {
-    std::size_t lf = 0;
-    std::size_t cr = 0;
-    std::size_t pairs = 0; // CR LF, counted once in each of lf and cr, needs nothing
-    std::size_t i = 0;
-    for (; i + 9 <= size; i += 8) {
-        const uint64_t word = Load(data + i);
-        lf += std::size_t(std::popcount(Matches(word, '\n')));
-        if (const uint64_t crs = Matches(word, '\r'); crs != 0) {
-            cr += std::size_t(std::popcount(crs));
-            pairs += std::size_t(std::popcount(crs & Matches(Load(data + i + 1), '\n')));
-        }
-    }
-    for (; i < size; ++i) {
-        lf += data[i] == '\n';
-        cr += data[i] == '\r';
-        pairs += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n';
-    }
-    return lf + cr - 2 * pairs;
-}
-
-std::size_t ToCrLfInPlace(char* data, std::size_t size, std::size_t growth) noexcept {
-    // From the back, so that every byte moves once; the front stays where no break is left.
-    std::size_t r = size;
-    std::size_t w = size + growth;
-    char after = '\0'; // the byte that stood right after data[r] before it moved
-    while (w != r) {
-        if (r >= 8) {
-            const uint64_t word = Load(data + r - 8);
-            if (!HasLineEnd(word)) {
-                r -= 8;
-                w -= 8;
-                std::memcpy(data + w, &word, sizeof word);
-                after = data[r];
-                continue;
-            }
-        }
-        const char c = data[--r];
-        if (c == '\n') {
-            data[--w] = '\n';
-            if (r == 0 || data[r - 1] != '\r') {
-                data[--w] = '\r';
-            }
-        } else if (c == '\r') {
-            if (after != '\n') {
-                data[--w] = '\n';
-            }
-            data[--w] = '\r';
-        } else {
-            data[--w] = c;
-        }
-        after = c;
-    }
-    return size + growth;
-}
-
-std::size_t ToLfInPlace(char* data, std::size_t size) noexcept {
-    const void* first = std::memchr(data, '\r', size);
-    if (first == nullptr) {
-        return size;
-    }
-    std::size_t r = std::size_t(static_cast<const char*>(first) - data);
-    std::size_t w = r;
-    while (r < size) {
-        if (r + 8 <= size) {
-            const uint64_t word = Load(data + r);
-            if (Matches(word, '\r') == 0) {
-                std::memcpy(data + w, &word, sizeof word);
-                r += 8;
-                w += 8;
-                continue;
-            }
-        }
-        const char c = data[r++];
-        if (c != '\r' || r == size || data[r] != '\n') {
-            data[w++] = c;
-        }
-    }
-    return w;
-}
-
-void ToCrLf(std::string& text) {
-    const std::size_t size = text.size();
-    const std::size_t growth = CrLfGrowth(text.data(), size);
-    text.resize(size + growth);
-    ToCrLfInPlace(text.data(), size, growth);
-}
-
-void ToLf(std::string& text) {
-    text.resize(ToLfInPlace(text.data(), text.size()));
 }

@@ -27,15 +27,3 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // A file's bytes as the source box shows them once opened: the text itself when it is valid
 // UTF-8, each byte as the Latin-1 character of that number otherwise; then as ThroughTextBox.
 std::string OpenedInTextBox(std::string_view bytes);
-
-// Every line break of `data` (LF, CR LF, or a lone CR) as CR LF, in place. CrLfGrowth tells how
-// many bytes that adds; the block must have room for them after `size`. Returns the new size.
-std::size_t CrLfGrowth(const char* data, std::size_t size) noexcept;
-std::size_t ToCrLfInPlace(char* data, std::size_t size, std::size_t growth) noexcept;
-
-// CR LF as LF, in place; other CRs stay. Returns the new size.
-std::size_t ToLfInPlace(char* data, std::size_t size) noexcept;
-
-// The same on strings.
-void ToCrLf(std::string& text);
-void ToLf(std::string& text);

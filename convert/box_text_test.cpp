@@ -1,5 +1,5 @@
-// Text through the dialog's boxes, the fast line-end passes, and settings through the dialog,
-// each on random texts against its plain definition. The real boxes are compared in the dialog's
+// Text through the dialog's boxes and settings through the dialog, on random texts against
+// their plain definitions. The real boxes are compared in the dialog's
 // tests.
 
 #include "convert/box_text.h"
@@ -45,16 +45,6 @@ std::string PlainCrLf(const std::string& text) {
     return out;
 }
 
-std::string PlainLf(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 std::vector<std::string> Keywords(const ProfileSettings& s) {
     std::vector<std::string> out;
     for (int32_t i = 0; i < s.KeywordCount(); ++i) {
@@ -64,19 +54,6 @@ std::vector<std::string> Keywords(const ProfileSettings& s) {
 }
 
 } // namespace
-
-TEST(BoxText, LineEndPassesGiveWhatTheirPlainFormsGive) {
-    std::mt19937 random(11);
-    for (int round = 0; round < 3000; ++round) {
-        const std::string text = RandomText(random, 40);
-        std::string crlf = text;
-        ToCrLf(crlf);
-        ASSERT_EQ(crlf, PlainCrLf(text));
-        std::string lf = text;
-        ToLf(lf);
-        ASSERT_EQ(lf, PlainLf(text));
-    }
-}
 
 TEST(BoxText, TheBoxGivesValidUtf8WithCrLfBreaks) {
     std::mt19937 random(12);
