@@ -2,8 +2,13 @@
 // built-in settings, and running out of memory on the way.
 
 #include "app/dialog_fixture.h"
+#include "convert/box_text.h"
 #include "convert/cpp_defaults.h"
+#include "convert/dialog_round_trip.h"
 #include "convert/memory.h"
+
+#include <QPlainTextEdit>
+#include <QStringDecoder>
 
 #include <random>
 
@@ -132,6 +137,74 @@ TEST_F(TransferTest, RandomRecordsSurviveTheWayThroughTheControls) {
         ASSERT_EQ(Fields(back), Fields(s));
     }
     EXPECT_TRUE(messages.empty());
+}
+
+// Random bytes, heavy in what the boxes change: line breaks, broken UTF-8, separators, marks.
+std::string RandomBytes(std::mt19937& random, int pieces) {
+    static const char* const kPieces[] = {"int",          " ",
+                                          "\t",           "\r",
+                                          "\n",           "\r\n",
+                                          "\xC3\xA4",     "\xFF",
+                                          "\x80",         "\xE2\x80",
+                                          "\xE2\x80\xA8", "\xE2\x80\xA9",
+                                          "\xEF\xB7\x90", "\xEF\xBB\xBF",
+                                          "\xED\xA0\x80", "\xF0\x9F\x98\x80",
+                                          "\xC2\xA0",     "\xC0\xAF"};
+    std::string text;
+    for (int n = int(random() % unsigned(pieces + 1)); n > 0; --n) {
+        if (random() % 4 == 0) {
+            text += char(1 + random() % 255);
+        } else {
+            text += kPieces[random() % std::size(kPieces)];
+        }
+    }
+    return text;
+}
+
+// The command line's round trip against the real controls, on records that no user types.
+TEST_F(TransferTest, TheCommandLinesRoundTripIsTheDialogs) {
+    std::mt19937 random(2026);
+    for (int round = 0; round < 300; ++round) {
+        ProfileSettings s;
+        s.n_tab_size = int32_t(random());
+        s.n_font_size = int32_t(random());
+        s.n_table_width = int32_t(random());
+        s.n_keyword_color = uint32_t(random());
+        s.n_comment_color = uint32_t(random());
+        s.n_table_lt_color = uint32_t(random());
+        s.n_table_dk_color = uint32_t(random());
+        s.b_use_table = int32_t(random() % 4) - 1;
+        s.b_table_width_percent = int32_t(random() % 3);
+        std::vector<std::string> list;
+        for (int n = int(random() % 6); n > 0; --n) {
+            list.push_back(random() % 3 == 0 ? std::string() : RandomBytes(random, 4));
+        }
+        SetKeywordList(s, list);
+        dlg.SettingsToControls(s);
+        ProfileSettings real;
+        dlg.ControlsToSettings(real);
+        ASSERT_EQ(ThroughTheDialog(s), 1);
+        ASSERT_EQ(Fields(s), Fields(real));
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+// What the source box holds once a file is opened (UTF-8, or Latin-1 when that is not valid),
+// as Go reads it, against the command line's rule for the same bytes.
+TEST_F(TransferTest, TheSourceBoxHoldsWhatTheCommandLineConverts) {
+    std::mt19937 random(2027);
+    auto* box = static_cast<QPlainTextEdit*>(Widget(IDC_SOURCE));
+    for (int round = 0; round < 300; ++round) {
+        const std::string bytes = RandomBytes(random, 12);
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QString text = utf8(QByteArray(bytes.data(), qsizetype(bytes.size())));
+        if (utf8.hasError()) {
+            text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+        }
+        box->setPlainText(text);
+        ASSERT_EQ(dlg.GetDlgItemText(IDC_SOURCE), OpenedInTextBox(bytes)) << bytes;
+        ASSERT_EQ(!utf8.hasError(), IsValidUtf8(bytes)) << bytes;
+    }
 }
 
 TEST_F(TransferTest, CppDefaultsFillTheSettingsControlsOnly) {

@@ -225,8 +225,8 @@ std::string Summary(const std::vector<Job>& jobs, std::size_t& failed, bool& not
             with[i] += (job.notices >> i) & 1u;
         }
     }
-    std::string text = std::to_string(converted) + " converted, " + std::to_string(failed) +
-                       " failed";
+    std::string text =
+        std::to_string(converted) + " converted, " + std::to_string(failed) + " failed";
     for (std::size_t i = 0; i < std::size(kNotices); ++i) {
         if (with[i] != 0) {
             noticed = true;
@@ -268,7 +268,8 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
     }
     const Converter converter(options, style_sheet);
     const unsigned wanted = options.jobs != 0 ? options.jobs : Processors();
-    const std::size_t count = std::max<std::size_t>(1, std::min<std::size_t>(wanted, sources.size()));
+    const std::size_t count =
+        std::max<std::size_t>(1, std::min<std::size_t>(wanted, sources.size()));
     std::vector<std::thread> workers;
     for (std::size_t i = 0; i < count; ++i) {
         try {

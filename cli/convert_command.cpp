@@ -31,7 +31,8 @@ constexpr const char* kVersion = TARVO_VERSION;
 constexpr const char* kUsage =
     "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup] [-o OUT] [FILE]\n"
     "       tarvo-convert [PROFILE OPTIONS] --style-sheet [-o OUT]\n"
-    "       tarvo-convert [PROFILE OPTIONS] [--font-markup] -d OUTDIR [BATCH OPTIONS] FILE|DIR...\n";
+    "       tarvo-convert [PROFILE OPTIONS] [--font-markup] -d OUTDIR [BATCH OPTIONS] "
+    "FILE|DIR...\n";
 
 constexpr const char* kHelp =
     "Turns C and C++ source into HTML exactly as Tarvo's \"Go\" does.\n"

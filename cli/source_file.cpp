@@ -3,6 +3,7 @@
 #include "convert/line_ends.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,9 +50,26 @@ int ReadToEnd(int fd, std::string& text, std::size_t expected) {
 
 int ReadWithCrLf(int fd, std::string& text, std::size_t expected) {
     text.clear();
+    // A big source, its HTML and the converter's own copy are served from one heap with room
+    // to spare, and that room gets large pages.
+    constexpr std::size_t kBig = std::size_t(4) << 20;
+    const bool big = expected >= kBig && expected <= (std::size_t(64) << 20);
+    if (big) {
+        ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        ::mallopt(M_TOP_PAD, int(expected * 4));
+    }
     // Lines of eight bytes and more fit; the text grows by doubling beyond that.
     text.reserve(expected + expected / 8 + 64);
-    PreferLargePages(text);
+    if (big) {
+        const auto start = reinterpret_cast<uintptr_t>(text.data());
+        const auto top = reinterpret_cast<uintptr_t>(::sbrk(0));
+        constexpr uintptr_t kLarge = uintptr_t(2) << 20;
+        const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
+        const uintptr_t last = top & ~(kLarge - 1);
+        if (first < last) {
+            ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        }
+    }
     CrLfAppender appender(text);
     std::string piece(std::size_t(1) << 18, '\0');
     for (;;) {

@@ -134,12 +134,11 @@ bool IsSelected(const SourceSelection& selection, const std::string& name,
     if (!selection.includes.empty()) {
         return AnyMatches(selection.includes, name, relative);
     }
-    return std::any_of(std::begin(kSourceEndings), std::end(kSourceEndings),
-                       [&](std::string_view ending) {
-                           return name.size() > ending.size() &&
-                                  std::string_view(name).substr(name.size() - ending.size()) ==
-                                      ending;
-                       });
+    return std::any_of(
+        std::begin(kSourceEndings), std::end(kSourceEndings), [&](std::string_view ending) {
+            return name.size() > ending.size() &&
+                   std::string_view(name).substr(name.size() - ending.size()) == ending;
+        });
 }
 
 void ListSources(const std::vector<std::string>& inputs, const SourceSelection& selection,

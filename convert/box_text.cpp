@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-
 namespace {
 
 // Eight bytes at a time: source text is mostly ASCII between line breaks, and these passes run
@@ -146,8 +145,8 @@ std::string ThroughTextBox(std::string_view text) {
     return out;
 }
 
-bool SurvivesTextBox(std::string_view text) noexcept {
-    if (StartsWithBom(text)) {
+bool SurvivesTextBox(std::string_view text, bool at_start) noexcept {
+    if (at_start && StartsWithBom(text)) {
         return false;
     }
     const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());

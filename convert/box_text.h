@@ -18,8 +18,9 @@ bool IsValidUtf8(std::string_view text) noexcept;
 std::string ThroughTextBox(std::string_view text);
 
 // True when ThroughTextBox gives `text` back unchanged and it holds no line break: valid UTF-8
-// with neither a leading byte-order mark nor any of the breaks above. Allocates nothing.
-bool SurvivesTextBox(std::string_view text) noexcept;
+// with none of the breaks above, nor a leading byte-order mark when `at_start` (the box drops
+// one only at the start of its text). Allocates nothing.
+bool SurvivesTextBox(std::string_view text, bool at_start = true) noexcept;
 
 // Each byte as the Latin-1 character of that number, in UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);

@@ -17,10 +17,24 @@ namespace {
 
 // Random bytes, heavy in line breaks, multi-byte characters and broken sequences.
 std::string RandomText(std::mt19937& random, int pieces) {
-    static const char* const kPieces[] = {
-        "a",    "int",          " ",        "\t",           "\r",           "\n",
-        "\r\n", "\xE2\x80\xA8", "\xEF\xB7\x91", "\xEF\xBB\xBF", "\xC3\xA4",     "\xFF",
-        "\x80", "\xE2\x80",     "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\xC0\x80", "xxxxxxxxx"};
+    static const char* const kPieces[] = {"a",
+                                          "int",
+                                          " ",
+                                          "\t",
+                                          "\r",
+                                          "\n",
+                                          "\r\n",
+                                          "\xE2\x80\xA8",
+                                          "\xEF\xB7\x91",
+                                          "\xEF\xBB\xBF",
+                                          "\xC3\xA4",
+                                          "\xFF",
+                                          "\x80",
+                                          "\xE2\x80",
+                                          "\xED\xA0\x80",
+                                          "\xF0\x9F\x98\x80",
+                                          "\xC0\x80",
+                                          "xxxxxxxxx"};
     std::string text;
     for (int n = int(random() % unsigned(pieces + 1)); n > 0; --n) {
         if (random() % 8 == 0) {
@@ -64,6 +78,9 @@ TEST(BoxText, TheBoxGivesValidUtf8WithCrLfBreaks) {
         ASSERT_EQ(PlainCrLf(shown), shown) << "every break is CR LF already";
         const bool unchanged = shown == text && text.find_first_of("\r\n") == std::string::npos;
         ASSERT_EQ(SurvivesTextBox(text), unchanged) << text;
+        ASSERT_EQ(SurvivesTextBox(text, false), ThroughTextBox("x" + text) == "x" + text &&
+                                                    text.find_first_of("\r\n") == std::string::npos)
+            << text;
         if (IsValidUtf8(text)) {
             ASSERT_EQ(OpenedInTextBox(text), shown);
         }
@@ -88,8 +105,8 @@ TEST(DialogRoundTrip, KeywordsAndFieldsComeBackAsFromTheControls) {
         s.b_table_width_percent = int32_t(random() % 3);
         std::vector<const char*> before;
         for (int n = int(random() % 6); n > 0; --n) {
-            const std::string word = random() % 2 ? "kw" + std::to_string(random() % 9)
-                                                  : RandomText(random, 3);
+            const std::string word =
+                random() % 2 ? "kw" + std::to_string(random() % 9) : RandomText(random, 3);
             char* copy = tarvo::DuplicateString(word.c_str(), word.size());
             ASSERT_EQ(s.p_s_keyword.Add(copy), 1);
             before.push_back(copy);

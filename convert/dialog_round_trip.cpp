@@ -28,7 +28,8 @@ bool KeywordsComeBackAsTheyAre(const ProfileSettings& s) {
     }
     for (int32_t i = 0; i < count; ++i) {
         const std::string_view keyword = s.Keyword(i);
-        if (keyword.find_first_of(" \t") != std::string_view::npos || !SurvivesTextBox(keyword)) {
+        if (keyword.find_first_of(" \t") != std::string_view::npos ||
+            !SurvivesTextBox(keyword, i == 0)) {
             return false;
         }
     }
