@@ -79,9 +79,7 @@ bool ReadFolder(const std::string& path, const SourceSelection& selection,
             found.push_back({std::string(name), true, 0});
         }
     }
-    const int error = errno;
     ::closedir(dir);
-    errno = error;
     std::sort(found.begin(), found.end(),
               [](const Found& a, const Found& b) { return a.name < b.name; });
     return true;
