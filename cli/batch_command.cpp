@@ -240,12 +240,20 @@ std::string Summary(const std::vector<Job>& jobs, std::size_t& failed, bool& not
 } // namespace
 
 int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err) {
+    std::string out_dir = options.out_dir;
+    while (out_dir.size() > 1 && out_dir.back() == '/') {
+        out_dir.pop_back();
+    }
     std::error_code ec;
-    std::filesystem::create_directories(options.out_dir, ec);
+    std::filesystem::create_directories(out_dir, ec);
     struct stat out_st;
-    if (ec || ::stat(options.out_dir.c_str(), &out_st) != 0 || !S_ISDIR(out_st.st_mode)) {
-        std::fprintf(err, "%s: %s: %s\n", kName, options.out_dir.c_str(),
-                     ec ? ec.message().c_str() : std::strerror(errno ? errno : ENOTDIR));
+    if (!ec && ::stat(out_dir.c_str(), &out_st) != 0) {
+        ec.assign(errno, std::generic_category());
+    } else if (!ec && !S_ISDIR(out_st.st_mode)) {
+        ec.assign(ENOTDIR, std::generic_category());
+    }
+    if (ec) {
+        std::fprintf(err, "%s: %s: %s\n", kName, out_dir.c_str(), ec.message().c_str());
         return 1;
     }
     SourceSelection selection{options.includes, options.excludes, out_st.st_dev, out_st.st_ino};
@@ -259,7 +267,7 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         run.jobs[i].source = &sources[i];
         total_bytes += sources[i].size;
     }
-    PlanPages(options.out_dir, run.jobs);
+    PlanPages(out_dir, run.jobs);
 
     std::string style_sheet;
     if (!options.font_markup && !options.fragment) {
@@ -318,7 +326,7 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         }
     }
     bool index_written = true;
-    const std::string index_path = options.out_dir + "/index.html";
+    const std::string index_path = out_dir + "/index.html";
     if (!WriteFileWhole(index_path.c_str(), BuildIndexPage(std::move(index)))) {
         std::fprintf(err, "%s: %s: %s\n", kName, index_path.c_str(), std::strerror(errno));
         index_written = false;
