@@ -24,4 +24,5 @@ private:
     std::size_t m_files;
     uint64_t m_bytes;
     std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_last; // of the last drawing
 };
