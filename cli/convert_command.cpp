@@ -59,7 +59,7 @@ constexpr const char* kHelp =
     "  --exclude GLOB       leave out the files and folders that GLOB matches (repeatable)\n"
     "  --fragment           write the bare converted text, not a page around it\n"
     "  -j N                 convert N files at a time (default: one per processor)\n"
-    "  -q                   no progress bar, and no summary when nothing failed\n"
+    "  -q                   no progress bar, and no summary when all went well\n"
     "Failures are named and skipped; the run ends with \"N converted, M failed\".\n"
     "Example: tarvo-convert -d site/code --exclude 'test*' src include\n"
     "\n"

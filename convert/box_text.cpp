@@ -1,5 +1,7 @@
 #include "convert/box_text.h"
 
+#include "convert/line_ends.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -165,7 +167,16 @@ bool SurvivesTextBox(std::string_view text, bool at_start) noexcept {
 }
 
 std::string OpenedInTextBox(std::string_view bytes) {
-    return IsValidUtf8(bytes) ? ThroughTextBox(bytes) : ThroughTextBox(Latin1ToUtf8(bytes));
+    if (!IsValidUtf8(bytes)) {
+        return ThroughTextBox(Latin1ToUtf8(bytes));
+    }
+    // Without a byte that can begin a mark or one of the box's own breaks (U+FEFF, U+2028,
+    // U+2029, U+FDD0 and U+FDD1 all begin with E2 or EF), only the line ends change.
+    if (std::memchr(bytes.data(), 0xE2, bytes.size()) == nullptr &&
+        std::memchr(bytes.data(), 0xEF, bytes.size()) == nullptr) {
+        return WithCrLf(bytes);
+    }
+    return ThroughTextBox(bytes);
 }
 
 std::string Latin1ToUtf8(std::string_view bytes) {
