@@ -12,14 +12,23 @@
 #include <cerrno>
 #include <cstdint>
 
-void PreferLargePages(std::string& text) {
-    constexpr std::size_t kLarge = std::size_t(2) << 20;
-    const auto start = reinterpret_cast<uintptr_t>(text.data());
+namespace {
+
+// Large pages for the whole 2 MiB pages between `start` and `end`; a hint only.
+void AdviseLargePages(uintptr_t start, uintptr_t end) {
+    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
     const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t last = (start + text.capacity()) & ~(kLarge - 1);
+    const uintptr_t last = end & ~(kLarge - 1);
     if (first < last) {
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE); // a hint only
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
     }
+}
+
+} // namespace
+
+void PreferLargePages(std::string& text) {
+    const auto start = reinterpret_cast<uintptr_t>(text.data());
+    AdviseLargePages(start, start + text.capacity());
 }
 
 int ReadToEnd(int fd, std::string& text, std::size_t expected) {
@@ -50,8 +59,9 @@ int ReadToEnd(int fd, std::string& text, std::size_t expected) {
 
 int ReadWithCrLf(int fd, std::string& text, std::size_t expected) {
     text.clear();
-    // A big source, its HTML and the converter's own copy are served from one heap with room
-    // to spare, and that room gets large pages.
+    // A big source, its HTML and the converter's own copy of it are served from one heap that
+    // grows with room to spare, and all of it gets large pages: 4 KiB pages would cost a page
+    // fault every 4 KiB of tens of megabytes.
     constexpr std::size_t kBig = std::size_t(4) << 20;
     const bool big = expected >= kBig && expected <= (std::size_t(64) << 20);
     if (big) {
@@ -61,14 +71,8 @@ int ReadWithCrLf(int fd, std::string& text, std::size_t expected) {
     // Lines of eight bytes and more fit; the text grows by doubling beyond that.
     text.reserve(expected + expected / 8 + 64);
     if (big) {
-        const auto start = reinterpret_cast<uintptr_t>(text.data());
-        const auto top = reinterpret_cast<uintptr_t>(::sbrk(0));
-        constexpr uintptr_t kLarge = uintptr_t(2) << 20;
-        const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
-        const uintptr_t last = top & ~(kLarge - 1);
-        if (first < last) {
-            ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-        }
+        AdviseLargePages(reinterpret_cast<uintptr_t>(text.data()),
+                         reinterpret_cast<uintptr_t>(::sbrk(0)));
     }
     CrLfAppender appender(text);
     std::string piece(std::size_t(1) << 18, '\0');

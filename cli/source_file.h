@@ -1,5 +1,6 @@
 #pragma once
-// Reading a source whole, with room to turn its line breaks into CR LF without a second copy.
+// Reading sources whole: as bytes, or with every line break as CR LF as the dialog's box gives
+// its text.
 
 #include <cstddef>
 #include <string>
@@ -10,7 +11,8 @@ int ReadToEnd(int fd, std::string& text, std::size_t expected);
 
 // Reads `fd` to its end into `text` with every line break as CR LF, as the dialog's source box
 // delivers its text; `expected` bytes give the room. Returns 0, or the errno value of a failed
-// read.
+// read. A source of megabytes also sets the allocator up for big blocks on large pages, for
+// this process's one conversion.
 int ReadWithCrLf(int fd, std::string& text, std::size_t expected);
 
 // Reads the regular file `path` whole. Returns 0, or an errno value; ENODEV for a file that is
