@@ -122,9 +122,9 @@ TEST(SourceFile, Utf8IsTellsWhatTheToolkitDecodesWithoutError) {
         }
         QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-        ASSERT_EQ(IsUtf8(bytes), !decode.hasError())
+        ASSERT_EQ(IsValidUtf8(bytes), !decode.hasError())
             << QByteArray::fromStdString(bytes).toHex().toStdString();
-        valid += IsUtf8(bytes) ? 1 : 0;
+        valid += IsValidUtf8(bytes) ? 1 : 0;
         ASSERT_EQ(Latin1ToUtf8(bytes), QString::fromLatin1(bytes).toUtf8().toStdString());
     }
     EXPECT_GT(valid, 2000) << "valid sequences were tried too";

@@ -7,9 +7,6 @@
 #include "convert/dialog_round_trip.h"
 #include "convert/memory.h"
 
-#include <QPlainTextEdit>
-#include <QStringDecoder>
-
 #include <random>
 
 namespace {
@@ -153,7 +150,10 @@ std::string RandomBytes(std::mt19937& random, int pieces) {
     std::string text;
     for (int n = int(random() % unsigned(pieces + 1)); n > 0; --n) {
         if (random() % 4 == 0) {
-            text += char(1 + random() % 255);
+            // A stray byte, never one that begins a character of its own: characters of scripts
+            // that the installed fonts cannot shape would make the toolkit warn.
+            const unsigned byte = 1 + random() % 255;
+            text += char(byte >= 0xC2 && byte <= 0xF4 ? 0x80 | (byte & 0x3F) : byte);
         } else {
             text += kPieces[random() % std::size(kPieces)];
         }
@@ -189,22 +189,17 @@ TEST_F(TransferTest, TheCommandLinesRoundTripIsTheDialogs) {
     EXPECT_TRUE(messages.empty());
 }
 
-// What the source box holds once a file is opened (UTF-8, or Latin-1 when that is not valid),
-// as Go reads it, against the command line's rule for the same bytes.
+// What the source box holds once a file is opened, as Go reads it, against the command line's
+// rule for the same bytes.
 TEST_F(TransferTest, TheSourceBoxHoldsWhatTheCommandLineConverts) {
     std::mt19937 random(2027);
-    auto* box = static_cast<QPlainTextEdit*>(Widget(IDC_SOURCE));
     for (int round = 0; round < 300; ++round) {
         const std::string bytes = RandomBytes(random, 12);
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        QString text = utf8(QByteArray(bytes.data(), qsizetype(bytes.size())));
-        if (utf8.hasError()) {
-            text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-        }
-        box->setPlainText(text);
+        WriteWholeFile("opened.cpp", bytes);
+        dlg.LoadSourceFile((m_dir / "opened.cpp").string());
         ASSERT_EQ(dlg.GetDlgItemText(IDC_SOURCE), OpenedInTextBox(bytes)) << bytes;
-        ASSERT_EQ(!utf8.hasError(), IsValidUtf8(bytes)) << bytes;
     }
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(TransferTest, CppDefaultsFillTheSettingsControlsOnly) {

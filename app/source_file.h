@@ -1,6 +1,8 @@
 #pragma once
 // A source file's text for the source box.
 
+#include "convert/box_text.h"
+
 #include <string>
 #include <string_view>
 
@@ -14,9 +16,5 @@ enum class SourceRead {
 // dropped); anything else is read as Latin-1, so that every byte shows as a character.
 SourceRead ReadSourceText(const char* path, std::string& text);
 
-// Whether `bytes` is well-formed UTF-8: no stray or missing continuation bytes, no overlong
-// forms, no surrogates, nothing above U+10FFFF.
-bool IsUtf8(std::string_view bytes);
-
-// `bytes` read as Latin-1, in UTF-8.
-std::string Latin1ToUtf8(std::string_view bytes);
+// Whether bytes are well-formed UTF-8 (IsValidUtf8) and the Latin-1 reading (Latin1ToUtf8) are
+// shared with the command line, which converts files as this reads them.

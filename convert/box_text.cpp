@@ -74,6 +74,16 @@ bool IsBoxBreak(const unsigned char* p) noexcept {
            (p[0] == 0xEF && p[1] == 0xB7 && (p[2] == 0x90 || p[2] == 0x91));
 }
 
+// The bytes of the line break at text[i], a CR or an LF. The box first makes every CR LF an LF
+// and then takes CR LF, a lone CR and LF each as one break; so CR CR LF is one break too.
+std::size_t BreakLength(std::string_view text, std::size_t i) noexcept {
+    if (text[i] == '\n') {
+        return 1;
+    }
+    const std::string_view rest = text.substr(i);
+    return rest.starts_with("\r\n") ? 2 : rest.starts_with("\r\r\n") ? 3 : 1;
+}
+
 bool StartsWithBom(std::string_view text) noexcept {
     return text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0;
 }
@@ -129,7 +139,7 @@ std::string ThroughTextBox(std::string_view text) {
         }
         if (text[i] == '\r' || text[i] == '\n') {
             out += "\r\n";
-            i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+            i += BreakLength(text, i);
             continue;
         }
         const std::size_t length = SequenceLength(bytes + i, bytes + text.size());
@@ -170,9 +180,13 @@ std::string OpenedInTextBox(std::string_view bytes) {
     if (!IsValidUtf8(bytes)) {
         return ThroughTextBox(Latin1ToUtf8(bytes));
     }
-    // Without a byte that can begin a mark or one of the box's own breaks (U+FEFF, U+2028,
-    // U+2029, U+FDD0 and U+FDD1 all begin with E2 or EF), only the line ends change.
-    if (std::memchr(bytes.data(), 0xE2, bytes.size()) == nullptr &&
+    if (StartsWithBom(bytes)) {
+        bytes.remove_prefix(3);
+    }
+    // Without a CR and without a byte that can begin a mark or one of the box's own breaks
+    // (U+FEFF, U+2028, U+2029, U+FDD0 and U+FDD1 all begin with E2 or EF), only the LFs change.
+    if (std::memchr(bytes.data(), '\r', bytes.size()) == nullptr &&
+        std::memchr(bytes.data(), 0xE2, bytes.size()) == nullptr &&
         std::memchr(bytes.data(), 0xEF, bytes.size()) == nullptr) {
         return WithCrLf(bytes);
     }

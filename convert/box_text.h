@@ -14,7 +14,8 @@ bool IsValidUtf8(std::string_view text) noexcept;
 
 // What a box gives back for `text` set into it: one leading byte-order mark dropped, each byte
 // that starts no valid UTF-8 sequence as U+FFFD, and every line break (CR LF, a lone CR or LF,
-// U+2028, U+2029, and U+FDD0 and U+FDD1, which the box takes as block breaks) as CR LF.
+// U+2028, U+2029, and U+FDD0 and U+FDD1, which the box takes as block breaks) as CR LF. The box
+// turns CR LF into LF before it breaks lines, so CR CR LF is one break, not two.
 std::string ThroughTextBox(std::string_view text);
 
 // True when ThroughTextBox gives `text` back unchanged and it holds no line break: valid UTF-8
@@ -25,6 +26,7 @@ bool SurvivesTextBox(std::string_view text, bool at_start = true) noexcept;
 // Each byte as the Latin-1 character of that number, in UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
 
-// A file's bytes as the source box shows them once opened: the text itself when it is valid
-// UTF-8, each byte as the Latin-1 character of that number otherwise; then as ThroughTextBox.
+// A file's bytes as the source box holds them once opened: when they are valid UTF-8, the text
+// without a leading byte-order mark (the box then drops one more, as ThroughTextBox says); each
+// byte as the Latin-1 character of that number otherwise. Line breaks as ThroughTextBox.
 std::string OpenedInTextBox(std::string_view bytes);
