@@ -106,8 +106,9 @@ public:
         : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment),
           m_style_sheet(style_sheet) {}
 
-    // The text that Go leaves in the box for the file, as a page or bare, written whole.
-    void Convert(ProfileSettings& settings, Job& job) const {
+    // The text that Go leaves in the box for the file, as a page or bare, written whole into
+    // `pages`.
+    void Convert(ProfileSettings& settings, FileWriteGroup& pages, Job& job) const {
         job.failed = job.source->path;
         std::string bytes;
         if (const int error = ReadRegularFile(job.source->path.c_str(), bytes); error != 0) {
@@ -133,7 +134,7 @@ public:
         if (!m_fragment) {
             html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);
         }
-        if (!WriteFileWhole(job.page.c_str(), html)) {
+        if (!pages.Write(job.page.c_str(), html)) {
             job.failed = job.page;
             job.problem = std::strerror(errno);
         }
@@ -145,30 +146,64 @@ private:
     std::string_view m_style_sheet;
 };
 
+// Marks `jobs` done, and wakes the reporter when they are the last.
+void Finish(Run& run, const std::vector<Job*>& jobs) {
+    bool last = false;
+    {
+        const std::lock_guard<std::mutex> lock(run.mutex);
+        for (Job* job : jobs) {
+            job->done = true;
+            run.bytes_done += job->source->size;
+        }
+        run.files_done += jobs.size();
+        last = run.files_done == run.jobs.size();
+    }
+    // Only the end wakes the reporter at once; a wake-up per file would take a processor from
+    // the workers every time.
+    if (last) {
+        run.finished.notify_one();
+    }
+}
+
+// Puts the pages of `waiting` in place, and they are done.
+void CommitPages(Run& run, FileWriteGroup& pages, std::vector<Job*>& waiting) {
+    for (const FileWriteGroup::Failure& failure : pages.Commit()) {
+        for (Job* job : waiting) {
+            if (job->page == failure.path) {
+                job->failed = job->page;
+                job->problem = std::strerror(failure.error);
+            }
+        }
+    }
+    Finish(run, waiting);
+    waiting.clear();
+}
+
 void Work(Run& run, const Converter& converter, const ProfileSettings& shared) {
     ProfileSettings settings;
     const bool ready = CopySettings(shared, settings);
+    // A flush to the disk per page would cost more than converting it: pages wait in groups.
+    FileWriteGroup pages;
+    std::vector<Job*> waiting;
     for (std::size_t i; (i = run.next++) < run.jobs.size();) {
         Job& job = run.jobs[i];
+        const std::size_t before = pages.Waiting();
         if (!ready && job.problem.empty()) {
             job.failed = job.source->path;
             job.problem = "Not enough memory";
         } else if (job.problem.empty()) {
-            converter.Convert(settings, job);
+            converter.Convert(settings, pages, job);
         }
-        bool last = false;
-        {
-            const std::lock_guard<std::mutex> lock(run.mutex);
-            job.done = true;
-            last = ++run.files_done == run.jobs.size();
-            run.bytes_done += job.source->size;
+        if (pages.Waiting() > before) {
+            waiting.push_back(&job);
+        } else {
+            Finish(run, {&job});
         }
-        // Only the end wakes the reporter at once; a wake-up per file would take a processor
-        // from the workers every time.
-        if (last) {
-            run.finished.notify_one();
+        if (pages.Waiting() >= FileWriteGroup::kMaxWaiting) {
+            CommitPages(run, pages, waiting);
         }
     }
+    CommitPages(run, pages, waiting);
 }
 
 // Gives every job its page's path and makes the folders for them, in order, so that the result

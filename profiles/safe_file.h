@@ -1,7 +1,11 @@
 #pragma once
 // Writing a file whole or not at all: every file Tarvo writes goes through WriteFileWhole.
 
+#include <cstddef>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // Writes `text` to `path`. Returns 1 when `path` now holds exactly `text`, 0 when it still holds
 // what it held before (or is still missing); errno then tells why ("Is a directory" for a
@@ -21,3 +25,38 @@
 // - Anything else that exists, a device, a FIFO or a socket, is opened and written in place and
 //   never replaced; so are the descriptor links /dev/stdout, /dev/fd/N and /proc/self/fd/N.
 int WriteFileWhole(const char* path, std::string_view text);
+
+// Many files written whole, each or not at all, by the rules of WriteFileWhole, but flushed to
+// the disk together: a flush per file would cost the pages of a batch run more than converting
+// them. Each text waits in its temporary file until Commit, which flushes the file system once,
+// renames every file into place and flushes each folder once, so that a file is in place only
+// with its whole text on the disk, as WriteFileWhole has it. Anything but a regular file (or a
+// missing one) is written at once, in place. One group belongs to one thread; groups on several
+// threads are fine. What is still waiting when the group ends is removed, not put in place.
+class FileWriteGroup {
+public:
+    // Commit when this many files wait: each holds a folder open and a temporary file.
+    static constexpr std::size_t kMaxWaiting = 32;
+
+    struct Failure {
+        std::string path;
+        int error; // an errno value
+    };
+
+    FileWriteGroup();
+    ~FileWriteGroup();
+    FileWriteGroup(const FileWriteGroup&) = delete;
+    FileWriteGroup& operator=(const FileWriteGroup&) = delete;
+
+    // Writes `text` for `path`. Returns 1 when it waits for Commit (or was written in place),
+    // 0 with errno when it failed already; `path` then holds what it held.
+    int Write(const char* path, std::string_view text);
+    std::size_t Waiting() const { return m_waiting.size(); }
+    // Puts every waiting file in place; the ones that could not be are named in the result, and
+    // hold what they held before.
+    std::vector<Failure> Commit();
+
+private:
+    struct WaitingFile;
+    std::vector<std::unique_ptr<WaitingFile>> m_waiting;
+};

@@ -194,3 +194,42 @@ TEST_F(WriteFileWholeTest, SignalsLeaveNoTemporaryFileWhileThreadsWrite) {
         break;
     }
 }
+
+TEST_F(WriteFileWholeTest, AGroupPutsItsFilesInPlaceOnlyAtCommitAndEachOrNone) {
+    WriteWholeFile("old.html", "old");
+    ::chmod("old.html", 0640);
+    std::filesystem::create_directory("site");
+    std::filesystem::create_symlink("site/target.html", "link.html");
+    {
+        FileWriteGroup group;
+        ASSERT_EQ(group.Write("old.html", "new"), 1);
+        ASSERT_EQ(group.Write("site/a.html", "a"), 1);
+        ASSERT_EQ(group.Write("link.html", "through the link"), 1);
+        errno = 0;
+        EXPECT_EQ(group.Write("old.html/x", "x"), 0); // refused at once, with the reason
+        EXPECT_EQ(errno, ENOTDIR);
+        ASSERT_EQ(group.Write("later.html", "later"), 1);
+        EXPECT_EQ(group.Waiting(), 4u);
+        // Nothing is in place before the commit: the texts wait beside their files.
+        EXPECT_EQ(ReadWholeFile("old.html"), "old");
+        EXPECT_FALSE(std::filesystem::exists("site/a.html"));
+        EXPECT_EQ(TempFilesIn(m_dir) + TempFilesIn(m_dir / "site"), 4);
+        // A file that turns into a folder before the commit fails alone.
+        std::filesystem::create_directories("later.html/full");
+        const std::vector<FileWriteGroup::Failure> failures = group.Commit();
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].path, "later.html");
+        EXPECT_EQ(group.Waiting(), 0u);
+
+        // What waits when the group ends is removed, never put in place.
+        ASSERT_EQ(group.Write("site/b.html", "b"), 1);
+    }
+    EXPECT_EQ(ReadWholeFile("old.html"), "new");
+    EXPECT_EQ(StatOf("old.html").st_mode & 0777, 0640u);
+    EXPECT_EQ(ReadWholeFile("site/a.html"), "a");
+    EXPECT_TRUE(IsLink("link.html"));
+    EXPECT_EQ(ReadWholeFile("site/target.html"), "through the link");
+    EXPECT_TRUE(std::filesystem::is_directory("later.html"));
+    EXPECT_FALSE(std::filesystem::exists("site/b.html"));
+    EXPECT_EQ(TempFilesIn(m_dir) + TempFilesIn(m_dir / "site"), 0);
+}

@@ -23,7 +23,8 @@ struct Slot {
     char name[TempFile::kNameSize] = {};
 };
 
-constexpr int kSlots = 128;
+// Enough for every writer of a batch run with all its pages waiting (FileWriteGroup).
+constexpr int kSlots = 1024;
 Slot g_slots[kSlots];
 std::atomic<bool> g_ending{false};
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -129,6 +130,7 @@ int TempFile::Create(int dir_fd, mode_t mode) {
             if (fd < 0) {
                 Forget();
             }
+            m_created = fd >= 0;
             errno = error;
             return fd;
         }
@@ -139,6 +141,7 @@ int TempFile::Create(int dir_fd, mode_t mode) {
 }
 
 void TempFile::Forget() {
+    m_created = false;
     if (m_slot >= 0) {
         g_slots[m_slot].state.store(kFree);
         m_slot = -1;

@@ -25,8 +25,11 @@ public:
     const char* Name() const { return m_name; }
     // The file has been renamed or removed: a signal no longer removes it.
     void Forget();
+    // Whether a file was created and not forgotten since.
+    bool Created() const { return m_created; }
 
 private:
     int m_slot = -1;
+    bool m_created = false;
     char m_name[kNameSize] = {};
 };
