@@ -64,12 +64,12 @@ void CTarvoDlg::OnGo() {
     const int converted = ConvertBox(*conversion, true);
     if (converted == 0) {
         // The box keeps what it last showed: the source, or the escaped text.
-        m_lastGo.reset();
+        m_last_go.reset();
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
         SetProgressPos(IDC_PROGRESS, 0);
         return;
     }
-    m_lastGo = std::move(conversion);
+    m_last_go = std::move(conversion);
     SetItemFocus(IDC_SOURCE);
     SelectAll(IDC_SOURCE);
     ScrollCaret(IDC_SOURCE);

@@ -20,7 +20,7 @@ constexpr const char* kSourceFilter =
 
 void CTarvoDlg::OnOpenSourceFile() {
     const std::string path = AskFileName(
-        {platform::FileDialogMode::Open, "Open source file", kSourceFilter, m_sourcePath});
+        {platform::FileDialogMode::Open, "Open source file", kSourceFilter, m_source_path});
     if (!path.empty()) {
         LoadSourceFile(path);
     }
@@ -51,5 +51,5 @@ void CTarvoDlg::LoadSourceFile(const std::string& path) {
     // As a paste does, so that the user can undo it.
     SelectAll(IDC_SOURCE);
     ReplaceSel(IDC_SOURCE, text);
-    m_sourcePath = path;
+    m_source_path = path;
 }

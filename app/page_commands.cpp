@@ -52,8 +52,8 @@ constexpr const char* kPageFilter = "HTML pages (*.html *.htm);;All files (*)";
 } // namespace
 
 std::shared_ptr<const Conversion> CTarvoDlg::ConversionOfBox() {
-    if (m_lastGo && GetDlgItemText(IDC_SOURCE) == m_lastGo->html) {
-        return m_lastGo;
+    if (m_last_go && GetDlgItemText(IDC_SOURCE) == m_last_go->html) {
+        return m_last_go;
     }
     auto conversion = std::make_shared<Conversion>();
     const int converted = ConvertBox(*conversion, false);
@@ -79,7 +79,7 @@ void CTarvoDlg::OnPreviewInBrowser() {
     if (!conversion) {
         return;
     }
-    const std::string& folder = m_previewFolder.Path();
+    const std::string& folder = m_preview_folder.Path();
     const std::string path = folder + "/preview.html";
     if (folder.empty() || WriteFileWhole(path.c_str(), Page(*conversion, kPreviewTitle)) == 0) {
         const int error = errno;
@@ -93,8 +93,8 @@ void CTarvoDlg::OnPreviewInBrowser() {
 
 void CTarvoDlg::OnSaveHtmlPage() {
     std::string suggested;
-    if (!m_sourcePath.empty()) {
-        suggested = std::filesystem::path(m_sourcePath).replace_extension(".html").string();
+    if (!m_source_path.empty()) {
+        suggested = std::filesystem::path(m_source_path).replace_extension(".html").string();
     }
     const std::string path =
         AskFileName({platform::FileDialogMode::Save, "Save as HTML page", kPageFilter, suggested});

@@ -116,13 +116,13 @@ private:
     const platform::IconResource* m_hIcon; // shared resource, never freed
     int32_t m_bFocusSource = 0;            // set until the first paint moved the focus
     ProfileList m_profileList;
-    ProfileNumberSequence m_fileNumbers; // numbers for new profile files' names
-    bool m_bListWritable = true;         // false while the list lacks what profiles.ini holds
-    ProfileFolder m_profileFolder;
-    FileStamp m_listStamp; // the version of profiles.ini that the list reflects
-    bool m_bHoldReports = false;
-    std::vector<std::string> m_heldReports;
-    std::shared_ptr<const Conversion> m_lastGo; // the last Go's, null before any
-    platform::TempFolder m_previewFolder;       // preview pages, gone with the dialog
-    std::string m_sourcePath;                   // the file last opened into the source box
+    ProfileNumberSequence m_file_numbers; // numbers for new profile files' names
+    bool m_list_writable = true;          // false while the list lacks what profiles.ini holds
+    ProfileFolder m_profile_folder;
+    FileStamp m_list_stamp; // the version of profiles.ini that the list reflects
+    bool m_hold_reports = false;
+    std::vector<std::string> m_held_reports;
+    std::shared_ptr<const Conversion> m_last_go; // the last Go's, null before any
+    platform::TempFolder m_preview_folder;       // preview pages, gone with the dialog
+    std::string m_source_path;                   // the file last opened into the source box
 };

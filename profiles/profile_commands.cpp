@@ -30,6 +30,7 @@ constexpr const char* kNoMemory = "Not enough memory";
 constexpr const char* kSaveError = "Error saving profile !";
 constexpr const char* kDeleteError = "Error deleting profile !";
 
+// "succesfully" and "it's" as users have always read them: the report stays as it is.
 constexpr const char* kDeletedReport = "Profile succesfully erased !\nIn case you needed it "
                                        "again, you can find it's .ini file and activate it "
                                        "manually.";
@@ -37,11 +38,11 @@ constexpr const char* kDeletedReport = "Profile succesfully erased !\nIn case yo
 } // namespace
 
 void CTarvoDlg::SetProfileFolder(ProfileFolder folder) {
-    m_profileFolder = std::move(folder);
+    m_profile_folder = std::move(folder);
 }
 
 std::string CTarvoDlg::ProfileListPath() const {
-    return m_profileFolder.PathOf(kProfileListFileName);
+    return m_profile_folder.PathOf(kProfileListFileName);
 }
 
 int CTarvoDlg::ReadProfileList() {
@@ -51,12 +52,12 @@ int CTarvoDlg::ReadProfileList() {
 int CTarvoDlg::ReadProfileListFrom(WhenMissing missing) {
     ComboResetContent(IDC_PROFILE_NAME);
     const ProfileListRead read = ReadProfileListFile(
-        *m_profileFolder.disk, ProfileListPath().c_str(), m_profileList, missing, &m_listStamp);
+        *m_profile_folder.disk, ProfileListPath().c_str(), m_profileList, missing, &m_list_stamp);
     // Entries read before a failure stay listed, as in the list.
     for (int32_t i = 0; i < m_profileList.GetCount(); ++i) {
         ComboAddString(IDC_PROFILE_NAME, m_profileList.GetAt(i)->p_s_name);
     }
-    m_bListWritable = read != ProfileListRead::ErrorInFile && read != ProfileListRead::OutOfMemory;
+    m_list_writable = read != ProfileListRead::ErrorInFile && read != ProfileListRead::OutOfMemory;
     if (read == ProfileListRead::ErrorInFile) {
         Report("Error in main ini file !");
         return 0;
@@ -84,32 +85,32 @@ void CTarvoDlg::SelectDefaultProfile() {
 }
 
 int CTarvoDlg::WriteProfileList() {
-    if (!m_bListWritable) {
+    if (!m_list_writable) {
         return 0;
     }
     const std::string path = ProfileListPath();
-    if (!WriteProfileListFile(*m_profileFolder.disk, path.c_str(), m_profileList)) {
+    if (!WriteProfileListFile(*m_profile_folder.disk, path.c_str(), m_profileList)) {
         return 0;
     }
-    m_listStamp = m_profileFolder.disk->Stamp(path.c_str());
+    m_list_stamp = m_profile_folder.disk->Stamp(path.c_str());
     return 1;
 }
 
 void CTarvoDlg::Report(const char* text) {
-    if (m_bHoldReports) {
-        m_heldReports.emplace_back(text);
+    if (m_hold_reports) {
+        m_held_reports.emplace_back(text);
     } else {
         MessageBox(text, kCaption, MessageStyle::Stop);
     }
 }
 
 bool CTarvoDlg::BeginListChange(FolderLock& lock) {
-    if (!lock.Take(*m_profileFolder.disk, m_profileFolder.path.c_str())) {
+    if (!lock.Take(*m_profile_folder.disk, m_profile_folder.path.c_str())) {
         return false;
     }
     // No message box while the lock is held: the other windows would wait for the user.
-    m_bHoldReports = true;
-    if (m_profileFolder.disk->Stamp(ProfileListPath().c_str()) == m_listStamp) {
+    m_hold_reports = true;
+    if (m_profile_folder.disk->Stamp(ProfileListPath().c_str()) == m_list_stamp) {
         return true;
     }
     // Another window wrote profiles.ini since: this command's change goes into what it wrote.
@@ -121,9 +122,9 @@ bool CTarvoDlg::BeginListChange(FolderLock& lock) {
 
 void CTarvoDlg::EndListChange(FolderLock& lock) {
     lock.Release();
-    m_bHoldReports = false;
+    m_hold_reports = false;
     std::vector<std::string> reports;
-    reports.swap(m_heldReports);
+    reports.swap(m_held_reports);
     for (const std::string& text : reports) {
         MessageBox(text, kCaption, MessageStyle::Stop);
     }
@@ -137,8 +138,8 @@ void CTarvoDlg::OnLoad() {
         return;
     }
     ProfileSettings settings;
-    const std::string path = m_profileFolder.PathOf(entry->p_s_file_name);
-    if (!ReadProfileFile(*m_profileFolder.disk, path.c_str(), settings)) {
+    const std::string path = m_profile_folder.PathOf(entry->p_s_file_name);
+    if (!ReadProfileFile(*m_profile_folder.disk, path.c_str(), settings)) {
         MessageBox("Error loading profile !", kCaption, MessageStyle::Stop);
         return;
     }
@@ -170,8 +171,8 @@ void CTarvoDlg::OnSave() {
     if (index < 0) {
         return;
     }
-    const std::string path = m_profileFolder.PathOf(file_name.c_str());
-    if (!WriteProfileFile(*m_profileFolder.disk, path.c_str(), file_name.c_str(), settings)) {
+    const std::string path = m_profile_folder.PathOf(file_name.c_str());
+    if (!WriteProfileFile(*m_profile_folder.disk, path.c_str(), file_name.c_str(), settings)) {
         MessageBox(kSaveError, kCaption, MessageStyle::Stop);
     }
 }
@@ -184,21 +185,21 @@ int32_t CTarvoDlg::AddNewProfile(const std::string& name) {
         Report(kNoMemory);
         return -1;
     }
-    if (!m_bListWritable) {
+    if (!m_list_writable) {
         Report(kSaveError); // the new entry could not be written into profiles.ini
         return -1;
     }
     // Claimed on disk under the folder's lock: no other window can take the same name.
     char file_name[kProfileFileNameSize];
-    if (!ClaimProfileFileName(m_profileList, m_fileNumbers, ProfileNumberSequence::kRange,
-                              m_profileFolder, file_name)) {
+    if (!ClaimProfileFileName(m_profileList, m_file_numbers, ProfileNumberSequence::kRange,
+                              m_profile_folder, file_name)) {
         Report(kSaveError);
         return -1;
     }
-    const std::string path = m_profileFolder.PathOf(file_name);
+    const std::string path = m_profile_folder.PathOf(file_name);
     std::memcpy(file_copy.get(), file_name, sizeof file_name);
     if (!m_profileList.Add(name_copy.get(), file_copy.get())) {
-        m_profileFolder.disk->Remove(path.c_str());
+        m_profile_folder.disk->Remove(path.c_str());
         Report(kNoMemory);
         return -1;
     }
@@ -211,7 +212,7 @@ int32_t CTarvoDlg::AddNewProfile(const std::string& name) {
         // back out, and give back the file name that was claimed for it.
         m_profileList.RemoveAt(index);
         ComboDeleteString(IDC_PROFILE_NAME, item);
-        m_profileFolder.disk->Remove(path.c_str());
+        m_profile_folder.disk->Remove(path.c_str());
         Report(kSaveError);
         return -1;
     }
