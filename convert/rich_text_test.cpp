@@ -84,7 +84,11 @@ Shown ShowInBrowser(const std::string& html) {
         if (text[i] == '&') {
             const std::size_t end = text.find(';', i);
             const std::string entity = text.substr(i, end - i + 1);
-            piece = entity == "&lt;" ? "<" : entity == "&gt;" ? ">" : entity == "&amp;" ? "&" : "?";
+            // One character assigned, not a string: GCC 12 warns falsely (-Wrestrict) on that.
+            piece.assign(1, entity == "&lt;"    ? '<'
+                            : entity == "&gt;"  ? '>'
+                            : entity == "&amp;" ? '&'
+                                                : '?');
             i = end;
         }
         shown.text += piece;
