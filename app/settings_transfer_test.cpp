@@ -11,6 +11,19 @@
 
 namespace {
 
+// Random numbers and colours, and flags of 0 or 1, or with `odd_flags` also -1, 2 and the like.
+void RandomScalars(ProfileSettings& s, std::mt19937& random, bool odd_flags) {
+    s.n_tab_size = int32_t(random());
+    s.n_font_size = int32_t(random());
+    s.n_table_width = int32_t(random());
+    s.n_keyword_color = uint32_t(random());
+    s.n_comment_color = uint32_t(random());
+    s.n_table_lt_color = uint32_t(random());
+    s.n_table_dk_color = uint32_t(random());
+    s.b_use_table = odd_flags ? int32_t(random() % 4) - 1 : int32_t(random() % 2);
+    s.b_table_width_percent = int32_t(random() % (odd_flags ? 3 : 2));
+}
+
 using TransferTest = DialogTest;
 
 TEST_F(TransferTest, ColourAndNumberTextsReadAsTheOldDialogCallsReadThem) {
@@ -110,15 +123,7 @@ TEST_F(TransferTest, RandomRecordsSurviveTheWayThroughTheControls) {
                                  "<&>"};
     for (int round = 0; round < 150; ++round) {
         ProfileSettings s;
-        s.n_tab_size = int32_t(random());
-        s.n_font_size = int32_t(random());
-        s.n_table_width = int32_t(random());
-        s.n_keyword_color = uint32_t(random());
-        s.n_comment_color = uint32_t(random());
-        s.n_table_lt_color = uint32_t(random());
-        s.n_table_dk_color = uint32_t(random());
-        s.b_use_table = int32_t(random() % 2);
-        s.b_table_width_percent = int32_t(random() % 2);
+        RandomScalars(s, random, false);
         std::vector<std::string> list;
         for (int n = int(random() % 8); n > 0; --n) {
             list.emplace_back(words[random() % std::size(words)]);
@@ -166,15 +171,7 @@ TEST_F(TransferTest, TheCommandLinesRoundTripIsTheDialogs) {
     std::mt19937 random(2026);
     for (int round = 0; round < 300; ++round) {
         ProfileSettings s;
-        s.n_tab_size = int32_t(random());
-        s.n_font_size = int32_t(random());
-        s.n_table_width = int32_t(random());
-        s.n_keyword_color = uint32_t(random());
-        s.n_comment_color = uint32_t(random());
-        s.n_table_lt_color = uint32_t(random());
-        s.n_table_dk_color = uint32_t(random());
-        s.b_use_table = int32_t(random() % 4) - 1;
-        s.b_table_width_percent = int32_t(random() % 3);
+        RandomScalars(s, random, true);
         std::vector<std::string> list;
         for (int n = int(random() % 6); n > 0; --n) {
             list.push_back(random() % 3 == 0 ? std::string() : RandomBytes(random, 4));

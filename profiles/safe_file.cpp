@@ -119,6 +119,11 @@ Route RouteFor(const char* path, std::string& target) {
     return exists && descriptor ? Route::InPlaceTruncated : Route::Replace;
 }
 
+// A write that goes anywhere but into a replaced file: refused, or in place.
+int WriteWithoutReplacing(Route route, const char* path, std::string_view text) {
+    return route == Route::Refused ? 0 : WriteInPlace(path, text, route == Route::InPlaceTruncated);
+}
+
 } // namespace
 
 // A file's new text in a temporary file beside it, written and closed, not yet in place.
@@ -225,15 +230,9 @@ void FlushFolder(const NewVersion& version) {
 
 int WriteFileWhole(const char* path, std::string_view text) {
     std::string target;
-    switch (RouteFor(path, target)) {
-    case Route::Refused:
-        return 0;
-    case Route::InPlace:
-        return WriteInPlace(path, text, false);
-    case Route::InPlaceTruncated:
-        return WriteInPlace(path, text, true);
-    case Route::Replace:
-        break;
+    const Route route = RouteFor(path, target);
+    if (route != Route::Replace) {
+        return WriteWithoutReplacing(route, path, text);
     }
     NewVersion version;
     if (!WriteNewVersion(target, text, true, version) || !PutInPlace(version)) {
@@ -253,15 +252,9 @@ FileWriteGroup::~FileWriteGroup() = default; // the destructors remove what wait
 
 int FileWriteGroup::Write(const char* path, std::string_view text) {
     std::string target;
-    switch (RouteFor(path, target)) {
-    case Route::Refused:
-        return 0;
-    case Route::InPlace:
-        return WriteInPlace(path, text, false);
-    case Route::InPlaceTruncated:
-        return WriteInPlace(path, text, true);
-    case Route::Replace:
-        break;
+    const Route route = RouteFor(path, target);
+    if (route != Route::Replace) {
+        return WriteWithoutReplacing(route, path, text);
     }
     auto waiting = std::make_unique<WaitingFile>();
     waiting->path = path;
