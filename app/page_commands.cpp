@@ -5,6 +5,7 @@
 #include "app/tarvo_dlg.h"
 
 #include "convert/html_page.h"
+#include "convert/line_ends.h"
 #include "convert/rich_text.h"
 #include "convert/style_sheet.h"
 #include "platform/clipboard.h"
@@ -23,15 +24,9 @@ using platform::MessageStyle;
 namespace {
 
 // Files get the line ends of the system they are written on.
-std::string WithLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
-            out += text[i];
-        }
-    }
-    return out;
+std::string WithLf(std::string text) {
+    ToLf(text);
+    return text;
 }
 
 // The complete page: the style sheet comes along for the CSS classes.
