@@ -49,10 +49,11 @@ TEST_F(OutputFile, KeepsWhatTheUserMayNotWriteAndNamesTheReason) {
     ASSERT_EQ(::chmod(m_dir.c_str(), 0777), 0);
     WriteWholeFile("ro.html", "old");
     ASSERT_EQ(::chmod("ro.html", 0444), 0);
-    const int status = AsUnprivilegedUser([] {
-        return WEXITSTATUS(std::system(
-            (std::string("'") + TARVO_CONVERT + "' -o ro.html < /dev/null 2> .err").c_str()));
-    });
+    // A copy in the test's own folder: the build folder may be closed to other users.
+    std::filesystem::copy_file(TARVO_CONVERT, "tarvo-convert");
+    const int status = AsUnprivilegedUser(
+        [] { return WEXITSTATUS(std::system("./tarvo-convert -o ro.html < /dev/null 2> .err")); });
+    std::filesystem::remove("tarvo-convert");
     EXPECT_EQ(status, 1);
     EXPECT_EQ(ReadWholeFile(".err"), "tarvo-convert: cannot write 'ro.html': Permission denied\n");
     EXPECT_EQ(ReadWholeFile("ro.html"), "old");
