@@ -3,12 +3,12 @@
 // message box and file dialog caught and every file that would go to the desktop recorded.
 
 #include "app/tarvo_dlg.h"
+#include "base/memory.h"
 #include "convert/cpp_defaults.h"
-#include "convert/memory.h"
 #include "convert/profile_settings.h"
+#include "files/test_support.h"
 #include "platform/desktop.h"
 #include "platform/dialog_qt.h"
-#include "profiles/test_support.h"
 #include "res/resource.h"
 
 #include <QApplication>

@@ -8,9 +8,9 @@
 #include "convert/line_ends.h"
 #include "convert/rich_text.h"
 #include "convert/style_sheet.h"
+#include "files/safe_file.h"
 #include "platform/clipboard.h"
 #include "platform/desktop.h"
-#include "profiles/safe_file.h"
 #include "res/resource.h"
 
 #include <cerrno>

@@ -3,8 +3,8 @@
 
 #include "app/tarvo_dlg.h"
 
+#include "base/memory.h"
 #include "convert/cpp_defaults.h"
-#include "convert/memory.h"
 #include "convert/profile_settings.h"
 #include "convert/settings_text.h"
 #include "res/resource.h"

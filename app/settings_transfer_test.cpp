@@ -2,10 +2,10 @@
 // built-in settings, and running out of memory on the way.
 
 #include "app/dialog_fixture.h"
+#include "base/memory.h"
 #include "convert/box_text.h"
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
-#include "convert/memory.h"
 
 #include <random>
 

@@ -3,9 +3,9 @@
 // box that holds the source and then its HTML.
 
 #include "convert/profile_settings.h"
+#include "files/disk.h"
 #include "platform/dialog.h"
 #include "platform/temp_folder.h"
-#include "profiles/disk.h"
 #include "profiles/profile_file_name.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list.h"

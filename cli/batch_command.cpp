@@ -1,5 +1,6 @@
 #include "cli/batch_command.h"
 
+#include "base/memory.h"
 #include "cli/index_page.h"
 #include "cli/progress_bar.h"
 #include "cli/source_file.h"
@@ -7,9 +8,8 @@
 #include "convert/converter.h"
 #include "convert/html_page.h"
 #include "convert/line_ends.h"
-#include "convert/memory.h"
 #include "convert/style_sheet.h"
-#include "profiles/safe_file.h"
+#include "files/safe_file.h"
 
 #include <sched.h>
 #include <sys/stat.h>

@@ -8,7 +8,7 @@
 #include "convert/html_page.h"
 #include "convert/line_ends.h"
 #include "convert/style_sheet.h"
-#include "profiles/test_support.h"
+#include "files/test_support.h"
 
 #include <fcntl.h>
 #include <grp.h>

@@ -1,16 +1,16 @@
 #include "cli/convert_command.h"
 
+#include "base/memory.h"
 #include "cli/batch_command.h"
 #include "cli/source_file.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
 #include "convert/line_ends.h"
-#include "convert/memory.h"
 #include "convert/style_sheet.h"
+#include "files/safe_file.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list_file.h"
-#include "profiles/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

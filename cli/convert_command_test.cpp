@@ -1,11 +1,11 @@
+#include "base/memory.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
 #include "convert/line_ends.h"
-#include "convert/memory.h"
 #include "convert/style_sheet.h"
+#include "files/test_support.h"
 #include "profiles/profile_list_file.h"
-#include "profiles/test_support.h"
 
 #include <sys/wait.h>
 

@@ -1,7 +1,7 @@
 // tarvo-convert -o on files that are not ours alone: read-only files, links, devices, FIFOs,
 // standard output, odd names and an interrupt, each through the built program.
 
-#include "profiles/test_support.h"
+#include "files/test_support.h"
 
 #include <cerrno>
 #include <csignal>

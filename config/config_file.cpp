@@ -1,6 +1,6 @@
 #include "config/config_file.h"
 
-#include "convert/memory.h"
+#include "base/memory.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "config/config_file.h"
 
+#include "base/format.h"
+#include "base/memory.h"
 #include "config/config_test_support.h"
-#include "convert/format.h"
-#include "convert/memory.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // their plain definitions. The real boxes are compared in the dialog's
 // tests.
 
+#include "base/memory.h"
 #include "convert/box_text.h"
 #include "convert/dialog_round_trip.h"
-#include "convert/memory.h"
 #include "convert/settings_text.h"
 
 #include <gtest/gtest.h>

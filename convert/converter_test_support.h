@@ -2,9 +2,9 @@
 // Shared by the converter's tests: settings, an observer that records, a rule-by-rule reference
 // scan, random sources and what a browser would show of a result.
 
+#include "base/memory.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
-#include "convert/memory.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "convert/dialog_round_trip.h"
 
+#include "base/memory.h"
 #include "convert/box_text.h"
-#include "convert/memory.h"
 #include "convert/settings_text.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "convert/html_pieces.h"
 
-#include "convert/format.h"
+#include "base/format.h"
 
 HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
     HtmlPieces p;

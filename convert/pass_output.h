@@ -2,8 +2,8 @@
 // What both passes of a conversion share: progress reports and an output that survives running
 // out of memory.
 
+#include "base/memory.h"
 #include "convert/converter.h"
-#include "convert/memory.h"
 
 #include <algorithm>
 #include <cstddef>

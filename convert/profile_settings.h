@@ -1,7 +1,7 @@
 #pragma once
 // The settings of one conversion, which are exactly the values that one profile stores.
 
-#include "convert/ptr_array.h"
+#include "base/ptr_array.h"
 
 #include <cstdint>
 

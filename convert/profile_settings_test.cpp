@@ -1,4 +1,4 @@
-#include "convert/memory.h"
+#include "base/memory.h"
 #include "convert/profile_settings.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "convert/rich_text.h"
 
-#include "convert/format.h"
+#include "base/format.h"
 #include "convert/style_sheet.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 #include "profiles/config_text.h"
 
+#include "base/memory.h"
 #include "config/config_file.h"
-#include "convert/memory.h"
 
 #include <cstdio>
 #include <cstdlib>

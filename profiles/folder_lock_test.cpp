@@ -1,10 +1,10 @@
 // Two processes change one profiles.ini at once, each as a dialog does: under the folder's lock,
 // reading the file again when it changed, and claiming each new file name on disk.
 
-#include "convert/memory.h"
+#include "base/memory.h"
+#include "files/test_support.h"
 #include "profiles/profile_file_name.h"
 #include "profiles/profile_list_file.h"
-#include "profiles/test_support.h"
 
 #include <cstring>
 #include <set>

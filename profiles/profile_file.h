@@ -4,7 +4,7 @@
 // real disk, with the path as the name.
 
 #include "convert/profile_settings.h"
-#include "profiles/disk.h"
+#include "files/disk.h"
 
 #include <string>
 

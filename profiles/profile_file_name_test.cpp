@@ -1,6 +1,6 @@
-#include "convert/memory.h"
+#include "base/memory.h"
+#include "files/test_support.h"
 #include "profiles/profile_file_name.h"
-#include "profiles/test_support.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,8 +1,8 @@
+#include "base/memory.h"
 #include "convert/cpp_defaults.h"
-#include "convert/memory.h"
-#include "profiles/memory_disk.h"
+#include "files/memory_disk.h"
+#include "files/test_support.h"
 #include "profiles/profile_file.h"
-#include "profiles/test_support.h"
 
 #include <random>
 

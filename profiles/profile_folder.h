@@ -2,7 +2,7 @@
 // Where profiles.ini and the profile files live: the current directory (as always), a folder
 // given on the command line, or the user's own configuration folder.
 
-#include "profiles/disk.h"
+#include "files/disk.h"
 
 #include <string>
 

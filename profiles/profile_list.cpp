@@ -1,7 +1,7 @@
 #include "profiles/profile_list.h"
 
-#include "convert/memory.h"
-#include "convert/ptr_array.h"
+#include "base/memory.h"
+#include "base/ptr_array.h"
 
 #include <cstdlib>
 #include <cstring>

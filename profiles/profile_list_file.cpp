@@ -1,8 +1,8 @@
 #include "profiles/profile_list_file.h"
 
+#include "base/format.h"
+#include "base/memory.h"
 #include "config/config_file.h"
-#include "convert/format.h"
-#include "convert/memory.h"
 #include "profiles/config_text.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 // profiles.ini: the list of profiles and the default one, beside the profile files.
 
-#include "profiles/disk.h"
+#include "files/disk.h"
 #include "profiles/profile_list.h"
 
 #include <string>

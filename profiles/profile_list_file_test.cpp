@@ -1,8 +1,8 @@
-#include "convert/format.h"
-#include "convert/memory.h"
-#include "profiles/memory_disk.h"
+#include "base/format.h"
+#include "base/memory.h"
+#include "files/memory_disk.h"
+#include "files/test_support.h"
 #include "profiles/profile_list_file.h"
-#include "profiles/test_support.h"
 
 #include <random>
 

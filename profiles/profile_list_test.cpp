@@ -1,4 +1,4 @@
-#include "convert/memory.h"
+#include "base/memory.h"
 #include "profiles/profile_list.h"
 
 #include <gtest/gtest.h>

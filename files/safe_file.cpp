@@ -1,6 +1,6 @@
-#include "profiles/safe_file.h"
+#include "files/safe_file.h"
 
-#include "profiles/temp_files.h"
+#include "files/temp_files.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,7 +3,7 @@
 // current folder "" always exists; paths are taken as they are written, "a/b" being the file b
 // in the folder "a".
 
-#include "profiles/disk.h"
+#include "files/disk.h"
 
 #include <cstdint>
 #include <map>

@@ -1,7 +1,7 @@
 // The write rules on the real disk: links, devices, permissions, owners, names and signals.
 
-#include "profiles/safe_file.h"
-#include "profiles/test_support.h"
+#include "files/safe_file.h"
+#include "files/test_support.h"
 
 #include <cerrno>
 #include <csignal>

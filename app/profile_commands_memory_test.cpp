@@ -1,6 +1,6 @@
 // The long command sequences, and two windows on one folder, on a disk in memory.
 
-#include "profiles/profile_commands_fixture.h"
+#include "app/profile_commands_fixture.h"
 
 TEST_F(ProfileCommandsInMemory, TheFiftyFirstProfileGrowsTheListAndSurvivesRunningOutOfMemory) {
     Start();

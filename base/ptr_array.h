@@ -2,7 +2,7 @@
 // A growable array of pointers. It owns its slot array, never what the slots point to: the
 // owner of the array frees those.
 
-#include "convert/memory.h"
+#include "base/memory.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include "app/tarvo_dlg.h"
 
-#include "convert/memory.h"
+#include "base/memory.h"
 #include "convert/profile_settings.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_list_file.h"

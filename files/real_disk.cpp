@@ -1,7 +1,7 @@
 // The real file system behind the Disk interface.
 
-#include "profiles/disk.h"
-#include "profiles/safe_file.h"
+#include "files/disk.h"
+#include "files/safe_file.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -3,8 +3,8 @@
 // a disk in memory: what ends up on disk, in the profile box and in the controls.
 
 #include "app/dialog_fixture.h"
-#include "convert/format.h"
-#include "profiles/memory_disk.h"
+#include "base/format.h"
+#include "files/memory_disk.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_file_name.h"
 #include "profiles/profile_list_file.h"

@@ -1,4 +1,4 @@
-#include "profiles/temp_files.h"
+#include "files/temp_files.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,6 +1,6 @@
 // The profile commands on the real disk.
 
-#include "profiles/profile_commands_fixture.h"
+#include "app/profile_commands_fixture.h"
 
 TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
     Start();

@@ -1,4 +1,4 @@
-#include "profiles/memory_disk.h"
+#include "files/memory_disk.h"
 
 #include <cerrno>
 
