@@ -1,95 +1,11 @@
 #include "convert/rich_text.h"
 
 #include "base/format.h"
-#include "convert/style_sheet.h"
+#include "convert/html_spans.h"
 
 #include <vector>
 
 namespace {
-
-struct ClassRule {
-    std::string name;
-    std::string declarations; // "property:value;property:value"
-};
-
-std::string_view Trim(std::string_view text) {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && space(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && space(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// The class rules of a style sheet as BuildStyleSheet writes it: ".name {", one
-// "property : value;" per line, "}".
-std::vector<ClassRule> ParseClassRules(std::string_view sheet) {
-    std::vector<ClassRule> rules;
-    std::size_t at = 0;
-    while ((at = sheet.find('.', at)) != std::string_view::npos) {
-        const std::size_t open = sheet.find('{', at);
-        const std::size_t close = sheet.find('}', open);
-        if (open == std::string_view::npos || close == std::string_view::npos) {
-            break;
-        }
-        ClassRule rule{std::string(Trim(sheet.substr(at + 1, open - at - 1))), {}};
-        std::string_view body = sheet.substr(open + 1, close - open - 1);
-        while (!body.empty()) {
-            const std::size_t end = body.find(';');
-            const std::string_view declaration = body.substr(0, end);
-            body.remove_prefix(end == std::string_view::npos ? body.size() : end + 1);
-            const std::size_t colon = declaration.find(':');
-            if (colon == std::string_view::npos) {
-                continue;
-            }
-            if (!rule.declarations.empty()) {
-                rule.declarations += ';';
-            }
-            rule.declarations += Trim(declaration.substr(0, colon));
-            rule.declarations += ':';
-            rule.declarations += Trim(declaration.substr(colon + 1));
-        }
-        rules.push_back(std::move(rule));
-        at = close;
-    }
-    return rules;
-}
-
-const std::string* FindRule(const std::vector<ClassRule>& rules, std::string_view name) {
-    for (const ClassRule& rule : rules) {
-        if (rule.name == name) {
-            return &rule.declarations;
-        }
-    }
-    return nullptr;
-}
-
-// What lies between the opening and the closing piece. The opening piece ends with its first
-// line end, or with its second when the table is on; keyword tags that a keyword list may have
-// put into it never split a line end. The closing piece is the converter's fixed text.
-std::string_view Body(std::string_view html, bool table, bool css) {
-    std::size_t start = 0;
-    for (int line = 0; line < (table ? 2 : 1); ++line) {
-        const std::size_t end = html.find('\n', start);
-        if (end == std::string_view::npos) {
-            return html;
-        }
-        start = end + 1;
-    }
-    const std::string_view body = html.substr(start);
-    const std::string_view closing =
-        css ? (table ? "\r\n</code></pre></td></tr></table>\r\n" : "\r\n</code></pre>\r\n")
-            : (table ? "\r\n</pre></td></tr></table>\r\n" : "\r\n</pre>\r\n");
-    return body.ends_with(closing) ? body.substr(0, body.size() - closing.size()) : body;
-}
-
-// ` style="..."` with the rule of class `name`; nothing when there is none.
-std::string StyleAttribute(const std::vector<ClassRule>& rules, std::string_view name) {
-    const std::string* declarations = FindRule(rules, name);
-    return declarations != nullptr ? " style=\"" + *declarations + "\"" : std::string();
-}
 
 // `text` with each class="name" inside a tag replaced by the rule of that class as a style
 // attribute. The converter escapes every "<" of the source, so each one here opens a tag.
@@ -127,23 +43,35 @@ std::string BuildRichText(std::string_view html, const ProfileSettings& settings
     const bool css = b_css != 0;
     // Both styles show the table's colours; font markup's own border colour attributes are
     // understood by no editor today.
-    const std::vector<ClassRule> rules = ParseClassRules(BuildStyleSheet(settings));
-    const std::string_view body = Body(html, table, css);
+    const std::vector<ClassRule> rules = StyleSheetRules(settings);
+    const std::string_view body = ConvertedBody(html, table, css);
+    // Font, size, text colour (and a background, should the sheet give one) stand on the outer
+    // element in both styles: an editor that takes the fragment has no other source for them.
+    // The <pre> repeats them for importers that do not pass a table's style on to its cell.
+    const std::string* text_rule = FindRule(rules, "cpp_text");
+    const std::string text_style = text_rule != nullptr ? *text_rule : std::string();
 
     std::string out;
     out.reserve(body.size() + body.size() / 4 + 512);
     if (table) {
+        const std::string* frame = FindRule(rules, "cpp");
+        std::string style = frame != nullptr ? *frame : std::string();
+        if (!text_style.empty()) {
+            style += (style.empty() ? "" : ";") + text_style;
+        }
         tarvo::AppendFormat(out,
                             "<table cellspacing=\"0\" align=\"center\" cellpadding=\"10\" "
-                            "width=\"%d%s\" border=\"2\"%s><tr><td>",
+                            "width=\"%d%s\" border=\"2\" style=\"%s\"><tr><td>",
                             int(settings.n_table_width),
-                            settings.b_table_width_percent != 0 ? "%" : "",
-                            StyleAttribute(rules, "cpp").c_str());
+                            settings.b_table_width_percent != 0 ? "%" : "", style.c_str());
     }
     // A browser drops a line end right after <pre>, so the source's first line stays as it is.
+    // Plain spaces inside <pre> are what word processors keep (LibreOffice drops the runs of
+    // non-breaking spaces there, and ignores white-space on other elements), so the text stays
+    // the converter's.
     out += "<pre";
-    if (css) {
-        out += StyleAttribute(rules, "cpp_text");
+    if (!text_style.empty()) {
+        out += " style=\"" + text_style + "\"";
     }
     out += ">\r\n";
     if (css) {

@@ -12,6 +12,8 @@
 // fragment holds the table when `settings.b_use_table` is set, its border colours given as a
 // style attribute, and a <pre> with the converted text, whose keyword and comment spans carry
 // their colours inline: the colour attribute of font markup, or for CSS classes the style
-// sheet's rules as style attributes. The framing is the fragment's own, so a browser shows
-// exactly the source with its tabs replaced. Line ends are CR LF.
+// sheet's rules as style attributes. In both styles the outer element (the table, else the
+// <pre>) states the font family, size and text colour of the sheet's text rule, and the <pre>
+// repeats them. The framing is the fragment's own, so a browser shows exactly the source with
+// its tabs replaced, and a word processor keeps its spaces and empty lines. Line ends are CR LF.
 std::string BuildRichText(std::string_view html, const ProfileSettings& settings, int b_css);

@@ -154,6 +154,11 @@ TEST(RichText, ABrowserShowsTheSourceAndEverySpanCarriesItsColour) {
         ASSERT_EQ(ConvertSource(s, source, b_css, html), 1);
         const std::string rich = BuildRichText(html, s, b_css);
         const Shown shown = ShowInBrowser(rich);
+        const std::string outer = rich.substr(0, rich.find('>'));
+        EXPECT_NE(outer.find("font-family:monospace;font-size:" + std::to_string(s.n_font_size) +
+                             "px;color:#000000"),
+                  std::string::npos)
+            << outer;
 
         std::string expected;
         const int spaces = std::min(int(s.n_tab_size), 255);

@@ -1,0 +1,305 @@
+// RTF of a conversion, read back by a small RTF reader: its text is the source with the tabs
+// replaced, and each character has the colour that the font markup gives it.
+
+#include "convert/rtf_text.h"
+
+#include "base/memory.h"
+#include "convert/box_text.h"
+#include "convert/converter_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct RtfChar {
+    char32_t c;
+    int32_t colour;     // -1: none stated
+    int32_t background; // -1: none stated
+};
+
+// What a reader takes from `rtf`: control words removed, escapes decoded, \uN surrogates joined,
+// colours looked up in the colour table. Fails the test on anything malformed.
+std::vector<RtfChar> ReadRtf(const std::string& rtf) {
+    struct State {
+        int32_t colour = -1;
+        int32_t background = -1;
+        bool skip = false; // a destination: font or colour table
+    };
+    std::vector<State> stack{State{}};
+    std::vector<int32_t> table;
+    int32_t red = 0, green = 0, blue = 0;
+    bool in_colours = false;
+    std::vector<RtfChar> text;
+    char16_t high = 0;
+    const auto put = [&](char32_t c) {
+        EXPECT_EQ(high, 0) << "a lone high surrogate";
+        text.push_back({c, stack.back().colour, stack.back().background});
+    };
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        const char c = rtf[i];
+        EXPECT_TRUE(c > 0 && c < 0x7F) << "not 7-bit at " << i;
+        State& state = stack.back();
+        if (c == '{') {
+            stack.push_back(state);
+        } else if (c == '}') {
+            in_colours = false;
+            stack.pop_back();
+            if (stack.size() == 1) {
+                EXPECT_EQ(i + 1, rtf.size()) << "text after the document";
+                break;
+            }
+        } else if (c == '\r' || c == '\n') {
+        } else if (c != '\\') {
+            if (in_colours && c == ';') {
+                table.push_back(red << 16 | green << 8 | blue);
+                red = green = blue = 0;
+            } else if (!state.skip) {
+                put(char32_t(static_cast<unsigned char>(c)));
+            }
+        } else if (i + 1 < rtf.size() && !std::isalpha(static_cast<unsigned char>(rtf[i + 1]))) {
+            ++i;
+            EXPECT_NE(std::string("\\{}").find(rtf[i]), std::string::npos) << rtf[i];
+            put(char32_t(rtf[i]));
+        } else {
+            std::size_t end = i + 1;
+            while (end < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[end]))) {
+                ++end;
+            }
+            const std::string word = rtf.substr(i + 1, end - i - 1);
+            const std::size_t digits = end;
+            end += end < rtf.size() && rtf[end] == '-' ? 1 : 0;
+            while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end]))) {
+                ++end;
+            }
+            const bool has_number = end > digits;
+            const int number = has_number ? std::stoi(rtf.substr(digits, end - digits)) : 0;
+            i = end < rtf.size() && rtf[end] == ' ' ? end : end - 1;
+            if (word == "fonttbl") {
+                state.skip = true;
+            } else if (word == "colortbl") {
+                state.skip = in_colours = true;
+            } else if (word == "red" || word == "green" || word == "blue") {
+                (word == "red" ? red : word == "green" ? green : blue) = number;
+            } else if (word == "par") {
+                put(U'\n');
+            } else if (word == "tab") {
+                put(U'\t');
+            } else if (word == "cf" || word == "chcbpat") {
+                EXPECT_TRUE(number >= 1 && std::size_t(number) < table.size()) << word << number;
+                (word == "cf" ? state.colour : state.background) = table.at(std::size_t(number));
+            } else if (word == "u") {
+                EXPECT_EQ(rtf[i + 1], '?');
+                ++i;
+                const auto unit = char16_t(uint16_t(int16_t(number)));
+                if (unit >= 0xD800 && unit < 0xDC00) {
+                    EXPECT_EQ(high, 0);
+                    high = unit;
+                } else if (unit >= 0xDC00 && unit < 0xE000) {
+                    EXPECT_NE(high, 0) << "a lone low surrogate";
+                    const char32_t joined = 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00);
+                    high = 0;
+                    put(joined);
+                } else {
+                    put(unit);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(stack.size(), 1u) << "unbalanced groups";
+    return text;
+}
+
+// The length of the character at text[i]: of its UTF-8 sequence, or 1 for a byte that starts
+// none (read as Latin-1); its code in `c`.
+std::size_t NextChar(const std::string& text, std::size_t i, char32_t& c) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const std::size_t length = b < 0xC2 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    c = b;
+    if (length == 1 || !IsValidUtf8(text.substr(i, length)) || i + length > text.size()) {
+        return 1;
+    }
+    c = length == 2 ? b & 0x1F : length == 3 ? b & 0x0F : b & 0x07;
+    for (std::size_t k = 1; k < length; ++k) {
+        c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    return length;
+}
+
+// The source's characters as the RTF must hold them: tabs replaced as the converter replaces
+// them, every line break one "\n", and a last one ending the last line.
+std::u32string Expected(const std::string& source, int32_t tab_size) {
+    std::u32string text;
+    for (std::size_t i = 0; i < source.size();) {
+        char32_t c = 0;
+        i += NextChar(source, i, c);
+        if (c == '\t' && tab_size >= 0) {
+            text.append(std::size_t(std::min(tab_size, 255)), U' ');
+        } else if (c == '\r' || c == '\n') {
+            text += U'\n';
+            i += c == '\r' && i < source.size() && source[i] == '\n' ? 1 : 0;
+        } else {
+            text += c;
+        }
+    }
+    return text + U'\n';
+}
+
+// The colour of each visible character of font markup: its innermost font tag's, else -1.
+std::vector<int32_t> FontMarkupColours(const std::string& html, bool table) {
+    const std::size_t start = html.find("<pre>\r\n") + 7 + (table ? 2 : 0);
+    const std::size_t end = html.rfind("\r\n</pre>");
+    std::string text; // visible bytes, line breaks and entities as one byte each
+    std::vector<int32_t> byte_colours;
+    std::vector<int32_t> open;
+    for (std::size_t i = start; i < end; ++i) {
+        if (html[i] == '<') {
+            if (html[i + 1] == '/') {
+                open.pop_back();
+            } else {
+                open.push_back(int32_t(std::stoul(html.substr(i + 14, 6), nullptr, 16)));
+            }
+            i = html.find('>', i);
+            continue;
+        }
+        text += html[i];
+        if (html[i] == '&') {
+            i = html.find(';', i);
+        } else if (html[i] == '\r' && html[i + 1] == '\n') {
+            ++i;
+        }
+        byte_colours.push_back(open.empty() ? -1 : open.back());
+    }
+    std::vector<int32_t> colours;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        colours.push_back(byte_colours[i]);
+        i += NextChar(text, i, c);
+    }
+    return colours;
+}
+
+const std::vector<std::string> kPieces{"int",
+                                       "return",
+                                       "#include",
+                                       "while",
+                                       "x",
+                                       "if",
+                                       "else",
+                                       " ",
+                                       "  ",
+                                       "\t",
+                                       "\r\n",
+                                       "\n",
+                                       "\r",
+                                       "\r\n\r\n",
+                                       "//",
+                                       "/*",
+                                       "*/",
+                                       "\"",
+                                       "\\",
+                                       "{",
+                                       "}",
+                                       "\\par",
+                                       "<",
+                                       ">",
+                                       "&",
+                                       "&amp;",
+                                       "(",
+                                       ";",
+                                       "caf\xC3\xA9",
+                                       "\xE4\xB8\xAD\xE6\x96\x87",
+                                       "\xF0\x9F\x98\x80",
+                                       "\xFF",
+                                       "\x01",
+                                       "\x7F",
+                                       "\xC3"};
+
+TEST(Rtf, TheTextIsTheSourceAndEachCharacterHasItsColour) {
+    std::mt19937 random(21);
+    for (int round = 0; round < 300; ++round) {
+        ProfileSettings s;
+        SetDefaults(s, random() % 4 == 0 ? "" : "int return #include while x if");
+        const int tab_sizes[] = {-1, 0, 1, 4, 300};
+        s.n_tab_size = tab_sizes[random() % 5];
+        s.n_keyword_color = random() & 0xFFFFFF;
+        s.n_comment_color = random() & 0xFFFFFF;
+        s.n_font_size = int32_t(random() % 40) - 5;
+        s.b_use_table = int32_t(random() % 2);
+        std::string source;
+        for (int n = int(random() % 60); n > 0; --n) {
+            source += kPieces[random() % kPieces.size()];
+        }
+        if (round % 10 == 0) {
+            source += RandomText(random, 200, {"int", "if", "\xE4\xB8\xAD"});
+        }
+
+        const std::string font = Convert(s, source, 0);
+        const std::vector<int32_t> colours = FontMarkupColours(font, s.b_use_table != 0);
+        const std::u32string expected = Expected(source, s.n_tab_size);
+        for (const int b_css : {0, 1}) {
+            std::string rtf;
+            ASSERT_EQ(BuildRtf(Convert(s, source, b_css), s, b_css, rtf), 1);
+            const std::vector<RtfChar> read = ReadRtf(rtf);
+            ASSERT_FALSE(::testing::Test::HasFailure()) << rtf;
+            std::u32string text;
+            for (const RtfChar& c : read) {
+                text += c.c;
+                ASSERT_EQ(c.background, -1) << "a background nobody set";
+            }
+            ASSERT_EQ(text, expected) << source << "\n" << rtf;
+            // Each character in its span's colour, the others in the text colour (black); the
+            // last line end is the RTF's own.
+            ASSERT_EQ(colours.size() + 1, read.size()) << font;
+            for (std::size_t i = 0; i < colours.size(); ++i) {
+                ASSERT_EQ(read[i].colour, colours[i] < 0 ? 0 : colours[i])
+                    << i << " " << b_css << "\n"
+                    << rtf;
+            }
+            const int half_points = RtfHalfPoints(s.n_font_size);
+            EXPECT_EQ(rtf.find("\\fs") != std::string::npos, half_points > 0);
+            if (half_points > 0) {
+                EXPECT_NE(rtf.find("\\f0\\fs" + std::to_string(half_points) + "\\cf1 "),
+                          std::string::npos);
+            }
+        }
+    }
+}
+
+TEST(Rtf, EscapesUnicodeSizesAndFailures) {
+    ProfileSettings s;
+    SetDefaults(s);
+    std::string rtf;
+    const std::string source = "{a}\\b\tcaf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80\r\n\r\nint";
+    ASSERT_EQ(BuildRtf(Convert(s, source, 1), s, 1, rtf), 1);
+    EXPECT_NE(rtf.find("\\{a\\}\\\\b    caf\\u233? \\u20013? \\u-10179?\\u-8704?\\par\n\\par\n"),
+              std::string::npos)
+        << rtf;
+    EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}"),
+              std::string::npos);
+    EXPECT_NE(rtf.find("\\fs20"), std::string::npos); // 13 px are 9.75 points
+    EXPECT_TRUE(rtf.ends_with("int}\\par\n}")) << rtf;
+    EXPECT_EQ(RtfHalfPoints(1), 2);
+    EXPECT_EQ(RtfHalfPoints(16), 24);
+    EXPECT_EQ(RtfHalfPoints(100000), 3276);
+    EXPECT_EQ(RtfHalfPoints(-3), 0);
+
+    const std::string html = Convert(s, source, 1);
+    for (long after = 0; after < 3; ++after) {
+        tarvo::InjectAllocationFailure(after);
+        const int built = BuildRtf(html, s, 1, rtf);
+        tarvo::InjectAllocationFailure(-1);
+        if (built == 0) {
+            EXPECT_TRUE(rtf.empty());
+        }
+    }
+    tarvo::InjectAllocationFailure(0);
+    EXPECT_EQ(BuildRtf(html, s, 1, rtf), 0);
+    tarvo::InjectAllocationFailure(-1);
+    EXPECT_TRUE(rtf.empty());
+}
+
+} // namespace
