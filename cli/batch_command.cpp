@@ -8,6 +8,7 @@
 #include "convert/converter.h"
 #include "convert/html_page.h"
 #include "convert/line_ends.h"
+#include "convert/rtf_text.h"
 #include "convert/style_sheet.h"
 #include "files/safe_file.h"
 
@@ -103,7 +104,7 @@ bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
 class Converter {
 public:
     Converter(const BatchOptions& options, std::string_view style_sheet)
-        : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment),
+        : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment), m_rtf(options.rtf),
           m_style_sheet(style_sheet) {}
 
     // The text that Go leaves in the box for the file, as a page or bare, written whole into
@@ -130,9 +131,18 @@ public:
         }
         std::string().swap(text);
         job.notices = notices.seen;
-        ToLf(html);
-        if (!m_fragment) {
-            html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);
+        if (m_rtf) {
+            std::string rtf;
+            if (!BuildRtf(html, settings, m_css, rtf)) {
+                job.problem = "Not enough memory";
+                return;
+            }
+            html.swap(rtf);
+        } else {
+            ToLf(html);
+            if (!m_fragment) {
+                html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);
+            }
         }
         if (!pages.Write(job.page.c_str(), html)) {
             job.failed = job.page;
@@ -143,6 +153,7 @@ public:
 private:
     int m_css;
     bool m_fragment;
+    bool m_rtf;
     std::string_view m_style_sheet;
 };
 
@@ -209,7 +220,7 @@ void Work(Run& run, const Converter& converter, const ProfileSettings& shared) {
 // Gives every job its page's path and makes the folders for them, in order, so that the result
 // does not depend on which job runs first. A page that would take the place of another page, of
 // a folder for pages, or of the index is a failure of the later source.
-void PlanPages(const std::string& out_dir, std::vector<Job>& jobs) {
+void PlanPages(const std::string& out_dir, std::string_view extension, std::vector<Job>& jobs) {
     std::map<std::string, const std::string*> pages{{"index.html", nullptr}};
     std::map<std::string, std::string> folders; // made, or why not
     for (Job& job : jobs) {
@@ -218,7 +229,7 @@ void PlanPages(const std::string& out_dir, std::vector<Job>& jobs) {
             job.problem = job.source->problem;
             continue;
         }
-        const std::string relative = job.source->relative + ".html";
+        const std::string relative = job.source->relative + std::string(extension);
         job.page = out_dir + "/" + relative;
         std::string clash;
         if (const auto page = pages.find(relative); page != pages.end()) {
@@ -307,10 +318,11 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         run.jobs[i].source = &sources[i];
         total_bytes += sources[i].size;
     }
-    PlanPages(out_dir, run.jobs);
+    const std::string_view extension = options.rtf ? ".rtf" : ".html";
+    PlanPages(out_dir, extension, run.jobs);
 
     std::string style_sheet;
-    if (!options.font_markup && !options.fragment) {
+    if (!options.font_markup && !options.fragment && !options.rtf) {
         style_sheet = BuildStyleSheet(settings);
         ToLf(style_sheet);
     }
@@ -368,7 +380,7 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
     }
     bool index_written = true;
     const std::string index_path = out_dir + "/index.html";
-    if (!WriteFileWhole(index_path.c_str(), BuildIndexPage(std::move(index)))) {
+    if (!WriteFileWhole(index_path.c_str(), BuildIndexPage(std::move(index), extension))) {
         std::fprintf(err, "%s: %s: %s\n", kName, index_path.c_str(), std::strerror(errno));
         index_written = false;
     }

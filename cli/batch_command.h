@@ -15,11 +15,13 @@ struct BatchOptions {
     std::vector<std::string> excludes;
     bool font_markup = false;
     bool fragment = false; // the bare converted text instead of a page around it
+    bool rtf = false;      // RTF documents (.rtf) instead of pages
     bool quiet = false;    // no progress bar, and no summary when nothing failed
     unsigned jobs = 0;     // files converted at a time; 0: one per processor
 };
 
-// Converts every source into OUTDIR/<path below its folder>.html, then writes OUTDIR/index.html.
+// Converts every source into OUTDIR/<path below its folder>.html (.rtf with `rtf`), then writes
+// OUTDIR/index.html.
 // Failures are named on `err` in the order of the sources and skipped; a summary ends the run.
 // Returns 0, or 1 when anything failed.
 int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err);

@@ -176,14 +176,22 @@ TEST_F(BatchCommand, PagesHoldWhatTheOneFileFormWritesWhateverTheJobs) {
             fs::remove_all(old);
         }
         MakeTree(random, "in", 0);
-        const std::vector<std::string> style =
-            tree % 2 ? std::vector<std::string>{} : std::vector<std::string>{"--font-markup"};
+        // The third tree as RTF documents, which have no bare form.
+        const bool rtf = tree == 2;
+        const std::vector<std::string> style = rtf ? std::vector<std::string>{"--rtf"}
+                                               : tree % 2
+                                                   ? std::vector<std::string>{}
+                                                   : std::vector<std::string>{"--font-markup"};
+        const std::string extension = rtf ? ".rtf" : ".html";
         std::map<std::string, std::string> pages;
         std::string first_err;
         for (const char* jobs : {"1", "4"}) {
             const std::string out = std::string("out") + jobs;
             std::vector<std::string> args = style;
-            args.insert(args.end(), {"--fragment", "-j", jobs, "-d", out, "in"});
+            args.insert(args.end(), {"-j", jobs, "-d", out, "in"});
+            if (!rtf) {
+                args.push_back("--fragment");
+            }
             const Outcome run = RunHere(args);
             const std::map<std::string, std::string> files = Files(out);
             if (pages.empty()) {
@@ -207,12 +215,12 @@ TEST_F(BatchCommand, PagesHoldWhatTheOneFileFormWritesWhateverTheJobs) {
             }
             if (e.is_symlink() || name == "bin.h") {
                 ++failed;
-                EXPECT_EQ(pages.count(relative + ".html"), 0u) << relative;
+                EXPECT_EQ(pages.count(relative + extension), 0u) << relative;
                 continue;
             }
             ++converted;
-            expected_links.insert(relative + ".html");
-            ASSERT_EQ(pages[relative + ".html"], OneFileOutput(ReadWholeFile(e.path()), style))
+            expected_links.insert(relative + extension);
+            ASSERT_EQ(pages[relative + extension], OneFileOutput(ReadWholeFile(e.path()), style))
                 << relative;
         }
         EXPECT_EQ(pages.size(), converted + 1) << "the pages and the index";

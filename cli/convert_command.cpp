@@ -7,6 +7,7 @@
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
 #include "convert/line_ends.h"
+#include "convert/rtf_text.h"
 #include "convert/style_sheet.h"
 #include "files/safe_file.h"
 #include "profiles/profile_folder.h"
@@ -29,9 +30,9 @@ constexpr const char* kName = "tarvo-convert";
 constexpr const char* kVersion = TARVO_VERSION;
 
 constexpr const char* kUsage =
-    "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup] [-o OUT] [FILE]\n"
+    "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf] [-o OUT] [FILE]\n"
     "       tarvo-convert [PROFILE OPTIONS] --style-sheet [-o OUT]\n"
-    "       tarvo-convert [PROFILE OPTIONS] [--font-markup] -d OUTDIR [BATCH OPTIONS] "
+    "       tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf] -d OUTDIR [BATCH OPTIONS] "
     "FILE|DIR...\n";
 
 constexpr const char* kHelp =
@@ -47,12 +48,14 @@ constexpr const char* kHelp =
     "                       ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo, as the desktop's Tarvo uses\n"
     "  --font-markup        font tags with colours instead of CSS classes\n"
     "  --style-sheet        write the style sheet for the CSS classes instead\n"
+    "  --rtf                write RTF (the code in its colours, for word processors)\n"
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
     "Many files at once (-d): every FILE, and every C or C++ file under each DIR (.c .cc .cpp\n"
     ".cxx .c++ .h .hh .hpp .hxx .h++ .inl .ipp .tcc), becomes OUTDIR/<its path below DIR>.html,\n"
-    "a complete HTML page; OUTDIR/index.html links them all.\n"
+    "a complete HTML page (with --rtf: <path>.rtf, an RTF document); OUTDIR/index.html links\n"
+    "them all.\n"
     "  -d OUTDIR            write the pages into OUTDIR (made when missing)\n"
     "  --include GLOB       convert the files that GLOB matches instead of the C and C++ ones\n"
     "                       (repeatable; a GLOB with \"/\" matches the path below DIR)\n"
@@ -74,6 +77,7 @@ struct Options {
     std::vector<const char*> inputs;
     bool font_markup = false;
     bool style_sheet = false;
+    bool rtf = false;
     const char* out_dir = nullptr;
     BatchOptions batch;
     bool batch_only = false; // an option that only -d takes was given
@@ -165,6 +169,8 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             o.font_markup = true;
         } else if (arg == "--style-sheet") {
             o.style_sheet = true;
+        } else if (arg == "--rtf") {
+            o.rtf = true;
         } else if (arg == "-d") {
             if (!value(o.out_dir)) {
                 return Usage("missing folder after", "-d");
@@ -198,7 +204,13 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     if (o.profile_dir != nullptr && o.user_profiles) {
         return Usage("--profile-dir and --user-profiles exclude each other");
     }
+    if (o.rtf && (o.font_markup || o.style_sheet)) {
+        return Usage("--rtf takes neither --font-markup nor --style-sheet");
+    }
     if (o.out_dir != nullptr) {
+        if (o.rtf && o.batch.fragment) {
+            return Usage("--rtf takes no --fragment");
+        }
         if (o.output != nullptr || o.style_sheet) {
             return Usage("-d takes neither -o nor --style-sheet");
         }
@@ -213,6 +225,7 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
         }
         o.batch.out_dir = o.out_dir;
         o.batch.font_markup = o.font_markup;
+        o.batch.rtf = o.rtf;
         return 0;
     }
     if (o.batch_only) {
@@ -342,6 +355,13 @@ int Command::Run(int argc, const char* const* argv) {
         return Fail("Not enough memory");
     }
     std::string().swap(source);
+    if (options.rtf) {
+        std::string rtf;
+        if (!BuildRtf(html, settings, 1, rtf)) {
+            return Fail("Not enough memory");
+        }
+        return WriteOutput(options.output, rtf);
+    }
     ToLf(html);
     return WriteOutput(options.output, html);
 }

@@ -3,6 +3,7 @@
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
 #include "convert/line_ends.h"
+#include "convert/rtf_text.h"
 #include "convert/style_sheet.h"
 #include "files/test_support.h"
 #include "profiles/profile_list_file.h"
@@ -85,6 +86,15 @@ TEST_F(ConvertCommand, ConvertsFilesAndStandardInputAlike) {
     std::string sheet = BuildStyleSheet(defaults);
     ToLf(sheet);
     EXPECT_EQ(Convert("--style-sheet").out, sheet);
+
+    // RTF, from either style, of the text the dialog converts.
+    std::string html;
+    ASSERT_EQ(ConvertSource(defaults, WithCrLf(kSource), 1, html), 1);
+    std::string rtf;
+    ASSERT_EQ(BuildRtf(html, defaults, 1, rtf), 1);
+    EXPECT_EQ(Convert("--rtf", kSource).out, rtf);
+    EXPECT_EQ(Convert("--rtf -o out.rtf", kSource).status, 0);
+    EXPECT_EQ(ReadWholeFile("out.rtf"), rtf);
 
     // Bytes pass as they are, UTF-8 or not.
     const std::string bytes = "s = \"\xC3\xA4\xFF\x01\"; int x;\n";
@@ -200,8 +210,10 @@ TEST_F(ConvertCommand, UsageAndNotices) {
     Outcome help = Convert("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: tarvo-convert ", 0), 0u);
-    for (const char* bad : {"--bogus", "-o", "--profile", "--profile a --profile-file b",
-                            "a.cpp b.cpp", "--style-sheet a.cpp", "--style-sheet --font-markup"}) {
+    for (const char* bad :
+         {"--bogus", "-o", "--profile", "--profile a --profile-file b", "a.cpp b.cpp",
+          "--style-sheet a.cpp", "--style-sheet --font-markup", "--rtf --font-markup",
+          "--rtf --style-sheet", "--rtf --fragment -d out a.cpp"}) {
         Outcome run = Convert(bad);
         EXPECT_EQ(run.status, 2) << bad;
         EXPECT_EQ(run.out, "") << bad;

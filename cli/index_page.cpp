@@ -53,7 +53,7 @@ std::string PathAsUrl(std::string_view path) {
     return url;
 }
 
-std::string BuildIndexPage(std::vector<IndexEntry> entries) {
+std::string BuildIndexPage(std::vector<IndexEntry> entries, std::string_view extension) {
     std::stable_sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
         return FolderOf(a.relative) < FolderOf(b.relative);
     });
@@ -66,7 +66,7 @@ std::string BuildIndexPage(std::vector<IndexEntry> entries) {
             const std::string& relative = entries[i].relative;
             const std::string_view name =
                 std::string_view(relative).substr(folder.empty() ? 0 : folder.size() + 1);
-            body += "<tr><td><a href=\"" + PathAsUrl(relative + ".html") + "\">" +
+            body += "<tr><td><a href=\"" + PathAsUrl(relative + std::string(extension)) + "\">" +
                     EscapeHtmlText(NameAsText(name)) + "</a></td><td class=\"size\">" +
                     SizeText(entries[i].size) + "</td></tr>\n";
         }
