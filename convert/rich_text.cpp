@@ -79,7 +79,9 @@ std::string BuildRichText(std::string_view html, const ProfileSettings& settings
     } else {
         out += body;
     }
-    out += "</pre>";
+    // A browser and Writer alike show no line after a last line end, so one more ends the last
+    // line: a source that ends with a line break keeps it, an empty last line included.
+    out += "\r\n</pre>";
     if (table) {
         out += "</td></tr></table>";
     }

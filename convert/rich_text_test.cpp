@@ -58,6 +58,13 @@ Shown ShowInBrowser(const std::string& html) {
             const std::string tag = text.substr(i, end - i);
             i = end;
             if (tag.starts_with("</")) {
+                if (tag == "</pre" && shown.text.ends_with('\n')) {
+                    // The last line end before </pre> ends a line and starts none.
+                    shown.text.pop_back();
+                    for (std::size_t s : open) {
+                        shown.spans[s].text.pop_back();
+                    }
+                }
                 if (!open.empty() && (tag == "</font" || tag == "</code")) {
                     open.pop_back();
                 }
