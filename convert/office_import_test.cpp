@@ -8,19 +8,30 @@
 #include "convert/cpp_defaults.h"
 #include "convert/rich_text.h"
 #include "convert/rtf_text.h"
-#include "files/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string ReadWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteWholeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 constexpr uint32_t kKeywordColour = 0x1F3A9C;
 constexpr uint32_t kCommentColour = 0x2E8B57;
@@ -82,7 +93,8 @@ std::string Visible(const std::string& text, int32_t tab_size) {
     return shown;
 }
 
-// The first three characters, spaces left out, of the text that Writer's HTML export shows in `colour`.
+// The first three characters, spaces left out, of the text that Writer's HTML export shows in
+// `colour`.
 std::string FirstTextIn(const std::string& page, uint32_t colour) {
     char attribute[32];
     std::snprintf(attribute, sizeof attribute, "color=\"#%06x\">", unsigned(colour));
@@ -102,8 +114,21 @@ std::string FirstTextIn(const std::string& page, uint32_t colour) {
     return text;
 }
 
-class OfficeImport : public InTempDir {
+// Works in a folder of its own, Writer's profile included.
+class OfficeImport : public ::testing::Test {
 protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tarvo-office-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        m_previous = fs::current_path();
+        fs::current_path(m_dir);
+    }
+    void TearDown() override {
+        fs::current_path(m_previous);
+        fs::remove_all(m_dir);
+    }
+
     // Runs soffice once on `inputs`, converting them to `format` into out/.
     void Convert(const std::string& soffice, const std::vector<std::string>& inputs,
                  const std::string& format, const std::string& filter = "") {
@@ -125,6 +150,9 @@ protected:
         std::string text = ReadWholeFile("out/" + name + ".txt");
         return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
     }
+
+    fs::path m_dir;
+    fs::path m_previous;
 };
 
 TEST_F(OfficeImport, WriterKeepsTheTextAndTheColoursOfRtfAndHtml) {
