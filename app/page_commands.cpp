@@ -4,9 +4,9 @@
 
 #include "app/tarvo_dlg.h"
 
+#include "convert/clipboard_data.h"
 #include "convert/html_page.h"
 #include "convert/line_ends.h"
-#include "convert/rich_text.h"
 #include "convert/style_sheet.h"
 #include "files/safe_file.h"
 #include "platform/clipboard.h"
@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using platform::MessageStyle;
 
@@ -61,12 +62,23 @@ std::shared_ptr<const Conversion> CTarvoDlg::ConversionOfBox() {
 }
 
 void CTarvoDlg::OnCopyRichText() {
-    if (const auto conversion = ConversionOfBox()) {
-        // Plain-text targets get the code itself, rich ones its coloured rendering.
-        platform::SetClipboardText(
-            conversion->source,
-            BuildRichText(conversion->html, conversion->settings, conversion->b_css));
+    const auto conversion = ConversionOfBox();
+    if (!conversion) {
+        return;
     }
+    // Plain-text targets get the code itself, rich ones its coloured rendering: word
+    // processors take the RTF first, mail and web editors the HTML.
+    std::vector<ClipboardFlavour> flavours;
+    if (!BuildClipboardFlavours(conversion->source, conversion->html, conversion->settings,
+                                conversion->b_css, flavours)) {
+        MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
+        return;
+    }
+    std::vector<platform::ClipboardItem> items;
+    for (const ClipboardFlavour& flavour : flavours) {
+        items.push_back({flavour.mime_type, flavour.data});
+    }
+    platform::SetClipboardData(items);
 }
 
 void CTarvoDlg::OnPreviewInBrowser() {

@@ -1,10 +1,11 @@
-// Handing the result on: the clipboard's two flavours, the preview page and the saved page,
+// Handing the result on: the clipboard's flavours, the preview page and the saved page,
 // for source in the box and for Go's result, in both styles, with and without the table.
 
 #include "app/dialog_fixture.h"
 #include "convert/converter.h"
 #include "convert/html_page.h"
 #include "convert/rich_text.h"
+#include "convert/rtf_text.h"
 #include "convert/style_sheet.h"
 
 #include <QClipboard>
@@ -66,14 +67,24 @@ TEST_F(PageTest, CopyAsRichTextPutsTheCodeAndItsColouredRenderingOnTheClipboard)
         dlg.SetDlgItemText(IDC_KEYWORD_COLOR, "0000FF");
         dlg.SetDlgItemText(IDC_SOURCE, kSample);
         ProfileSettings s;
-        const std::string rich = BuildRichText(Convert(kSample, s), s, b_css);
+        const std::string html = Convert(kSample, s);
+        const std::string rich = BuildRichText(html, s, b_css);
         ASSERT_NE(rich.find("0000FF"), std::string::npos);
+        std::string rtf;
+        ASSERT_EQ(BuildRtf(html, s, b_css, rtf), 1);
+        // Word processors take the RTF, under whichever name they ask for.
+        const auto expect_rtf = [&] {
+            for (const char* type : {"text/rtf", "application/rtf", "text/richtext"}) {
+                EXPECT_EQ(clipboard->mimeData()->data(type).toStdString(), rtf) << type;
+            }
+        };
 
         // Source in the box: converted as Go would, the box left alone.
         Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), kSample);
         EXPECT_EQ(platform::ToAppText(clipboard->mimeData()->text()), kSample) << toggles;
         EXPECT_EQ(platform::ToAppText(clipboard->mimeData()->html()), rich) << toggles;
+        expect_rtf();
 
         // Go's result in the box: that result, and the source it came from, even after the
         // settings changed.
@@ -83,6 +94,7 @@ TEST_F(PageTest, CopyAsRichTextPutsTheCodeAndItsColouredRenderingOnTheClipboard)
         dlg.OnCopyRichText();
         EXPECT_EQ(platform::ToAppText(clipboard->mimeData()->text()), kSample) << toggles;
         EXPECT_EQ(platform::ToAppText(clipboard->mimeData()->html()), rich) << toggles;
+        expect_rtf();
     }
     // An edited result is source again.
     dlg.SetDlgItemText(IDC_SOURCE, dlg.GetDlgItemText(IDC_SOURCE) + "x");

@@ -5,7 +5,9 @@
 
 #include "base/memory.h"
 #include "convert/box_text.h"
+#include "convert/clipboard_data.h"
 #include "convert/converter_test_support.h"
+#include "convert/rich_text.h"
 
 #include <gtest/gtest.h>
 
@@ -269,7 +271,7 @@ TEST(Rtf, TheTextIsTheSourceAndEachCharacterHasItsColour) {
     }
 }
 
-TEST(Rtf, EscapesUnicodeSizesAndFailures) {
+TEST(Rtf, EscapesUnicodeSizesFlavoursAndFailures) {
     ProfileSettings s;
     SetDefaults(s);
     std::string rtf;
@@ -288,6 +290,22 @@ TEST(Rtf, EscapesUnicodeSizesAndFailures) {
     EXPECT_EQ(RtfHalfPoints(-3), 0);
 
     const std::string html = Convert(s, source, 1);
+    std::vector<ClipboardFlavour> flavours;
+    ASSERT_EQ(BuildClipboardFlavours(source, html, s, 1, flavours), 1);
+    std::vector<std::string> types;
+    for (const ClipboardFlavour& flavour : flavours) {
+        types.push_back(flavour.mime_type);
+        EXPECT_EQ(flavour.data, flavour.mime_type == "text/html"    ? BuildRichText(html, s, 1)
+                                : flavour.mime_type == "text/plain" ? source
+                                                                    : rtf);
+    }
+    EXPECT_EQ(types, (std::vector<std::string>{"text/rtf", "application/rtf", "text/richtext",
+                                               "text/html", "text/plain"}));
+    tarvo::InjectAllocationFailure(0);
+    EXPECT_EQ(BuildClipboardFlavours(source, html, s, 1, flavours), 0);
+    tarvo::InjectAllocationFailure(-1);
+    EXPECT_TRUE(flavours.empty());
+
     for (long after = 0; after < 3; ++after) {
         tarvo::InjectAllocationFailure(after);
         const int built = BuildRtf(html, s, 1, rtf);
