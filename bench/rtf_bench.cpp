@@ -1,0 +1,144 @@
+// The rich renditions of 1 MB of real C++ (the first MB of the newest C++ library headers, with
+// CR LF line ends as the source box holds them): the RTF alone, the conversion alone and both,
+// and every clipboard flavour, so that their costs compare in one run.
+//
+//   build/bench/bench/rtf_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
+
+#include "convert/clipboard_data.h"
+#include "convert/converter.h"
+#include "convert/cpp_defaults.h"
+#include "convert/rtf_text.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kSize = 1 << 20;
+
+std::string GeneratedSource() {
+    std::mt19937 rng(1);
+    const char* const lines[] = {"template <class T>\r\n",
+                                 "  int main(int argc, char** argv) {\r\n",
+                                 "\treturn a < b && c > d; // compare {x} \\n\r\n",
+                                 "  /* block\r\n   comment caf\xC3\xA9 */\r\n", "}\r\n"};
+    std::string text;
+    while (text.size() < kSize) {
+        text += lines[rng() % 5];
+    }
+    return text;
+}
+
+const std::string& Source() {
+    static const std::string source = [] {
+        std::filesystem::path library;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator("/usr/include/c++", ec)) {
+            if (std::filesystem::exists(e.path() / "bits") && e.path() > library) {
+                library = e.path();
+            }
+        }
+        std::vector<std::filesystem::path> files;
+        if (!library.empty()) {
+            for (const auto& e : std::filesystem::directory_iterator(library / "bits", ec)) {
+                files.push_back(e.path());
+            }
+        }
+        std::sort(files.begin(), files.end());
+        std::string text;
+        for (const auto& file : files) {
+            std::ifstream in(file, std::ios::binary);
+            for (auto it = std::istreambuf_iterator<char>(in);
+                 it != std::istreambuf_iterator<char>() && text.size() < kSize; ++it) {
+                text += *it == '\n' ? "\r\n" : std::string(1, *it);
+            }
+        }
+        if (text.size() < kSize) {
+            std::fprintf(stderr, "rtf_bench: no C++ headers found, using a generated source\n");
+            return GeneratedSource();
+        }
+        return text;
+    }();
+    return source;
+}
+
+struct Converted {
+    ProfileSettings settings;
+    std::string html;
+    int css = 1;
+};
+
+const Converted& Html(int css) {
+    static Converted converted[2];
+    Converted& c = converted[css];
+    if (c.html.empty()) {
+        SetCppDefaults(c.settings);
+        c.css = css;
+        ConvertSource(c.settings, Source(), css, c.html);
+    }
+    return c;
+}
+
+void BM_RtfFromHtml(benchmark::State& state) {
+    const Converted& c = Html(int(state.range(0)));
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string rtf;
+        BuildRtf(c.html, c.settings, c.css, rtf);
+        size = rtf.size();
+        benchmark::DoNotOptimize(rtf.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
+    state.counters["rtf/in"] = double(size) / double(Source().size());
+}
+BENCHMARK(BM_RtfFromHtml)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void BM_Convert(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    for (auto _ : state) {
+        std::string html;
+        ConvertSource(settings, Source(), 1, html);
+        benchmark::DoNotOptimize(html.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
+}
+BENCHMARK(BM_Convert)->Unit(benchmark::kMillisecond);
+
+// What --rtf and the clipboard do: the conversion, then the RTF.
+void BM_ConvertAndRtf(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    for (auto _ : state) {
+        std::string html;
+        std::string rtf;
+        ConvertSource(settings, Source(), 1, html);
+        BuildRtf(html, settings, 1, rtf);
+        benchmark::DoNotOptimize(rtf.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
+}
+BENCHMARK(BM_ConvertAndRtf)->Unit(benchmark::kMillisecond);
+
+void BM_ClipboardFlavours(benchmark::State& state) {
+    const Converted& c = Html(1);
+    for (auto _ : state) {
+        std::vector<ClipboardFlavour> flavours;
+        BuildClipboardFlavours(Source(), c.html, c.settings, c.css, flavours);
+        benchmark::DoNotOptimize(flavours.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
+}
+BENCHMARK(BM_ClipboardFlavours)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
