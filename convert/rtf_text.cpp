@@ -215,7 +215,19 @@ int Build(std::string_view html, const ProfileSettings& settings, bool css, std:
     SpanColours base = ColoursOfTag(text_tag, rules);
     base.color = base.color < 0 ? 0 : base.color;
     writer.ColourIndex(base.color);
-    text += "\\pard\\plain\\ql\\f0";
+    text += "\\pard\\plain\\ql";
+    if (settings.b_use_table != 0) {
+        // The table's frame as the paragraphs' box, which readers draw as one around them all:
+        // 2 pixels wide, 10 from the text, light at the top and left, dark at the right and
+        // bottom.
+        const int light = writer.ColourIndex(int32_t(settings.n_table_lt_color & 0xFFFFFF));
+        const int dark = writer.ColourIndex(int32_t(settings.n_table_dk_color & 0xFFFFFF));
+        for (const char* side : {"t", "l", "r", "b"}) {
+            tarvo::AppendFormat(text, "\\brdr%s\\brdrs\\brdrw30\\brsp150\\brdrcf%d", side,
+                                *side == 't' || *side == 'l' ? light : dark);
+        }
+    }
+    text += "\\f0";
     if (const int half_points = RtfHalfPoints(settings.n_font_size); half_points > 0) {
         tarvo::AppendFormat(text, "\\fs%d", half_points);
     }

@@ -15,7 +15,8 @@
 // break (CR LF, a lone CR or LF) is a paragraph end, and the last line is ended too. The text
 // is 7-bit: other characters as \uN? (UTF-16, so astral ones as surrogate pairs), bytes that
 // are not UTF-8 as the Latin-1 characters of their numbers. No background unless a rule sets
-// one. Returns 1, or 0 with `rtf` empty when memory ran out.
+// one. With `settings.b_use_table` the paragraphs are boxed in the table's border colours. Returns
+// 1, or 0 with `rtf` empty when memory ran out.
 int BuildRtf(std::string_view html, const ProfileSettings& settings, int b_css, std::string& rtf);
 
 // The font size that RTF states for `font_size` CSS pixels: half-points, 3 per 2 pixels,

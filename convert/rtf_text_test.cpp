@@ -261,6 +261,16 @@ TEST(Rtf, TheTextIsTheSourceAndEachCharacterHasItsColour) {
                     << i << " " << b_css << "\n"
                     << rtf;
             }
+            // The table as the paragraphs' box in its colours, or no box.
+            EXPECT_EQ(rtf.find("\\brdrt\\brdrs") != std::string::npos, s.b_use_table != 0);
+            if (s.b_use_table != 0) {
+                char light[48];
+                std::snprintf(light, sizeof light, "\\red%u\\green%u\\blue%u;",
+                              unsigned(s.n_table_lt_color >> 16),
+                              unsigned(s.n_table_lt_color >> 8 & 255),
+                              unsigned(s.n_table_lt_color & 255));
+                EXPECT_NE(rtf.find(light), std::string::npos);
+            }
             const int half_points = RtfHalfPoints(s.n_font_size);
             EXPECT_EQ(rtf.find("\\fs") != std::string::npos, half_points > 0);
             if (half_points > 0) {
