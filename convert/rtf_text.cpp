@@ -44,7 +44,7 @@ public:
         return int(m_colours.size());
     }
 
-    // Applies `colours` in the current group.
+    // Applies `colours` in the current group; a space ends the control words, if any.
     void Apply(SpanColours colours) {
         if (colours.color >= 0) {
             tarvo::AppendFormat(m_out, "\\cf%d", ColourIndex(colours.color));
@@ -52,7 +52,9 @@ public:
         if (colours.background >= 0) {
             tarvo::AppendFormat(m_out, "\\chcbpat%d", ColourIndex(colours.background));
         }
-        m_out += ' ';
+        if (colours.color >= 0 || colours.background >= 0) {
+            m_out += ' ';
+        }
     }
 
     void Body(std::string_view body) {

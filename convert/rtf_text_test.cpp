@@ -299,6 +299,20 @@ TEST(Rtf, EscapesUnicodeSizesFlavoursAndFailures) {
     EXPECT_EQ(RtfHalfPoints(100000), 3276);
     EXPECT_EQ(RtfHalfPoints(-3), 0);
 
+    // Tags without colours, a class without a rule, spans left open, a lone & and <.
+    s.b_use_table = 0;
+    std::string odd;
+    ASSERT_EQ(
+        BuildRtf("<pre>\r\n<b>x</b><span class=\"nope\">y<font color=\"#FF0000\">z&<", s, 0, odd),
+        1);
+    std::u32string text;
+    for (const RtfChar& c : ReadRtf(odd)) {
+        text += c.c;
+        EXPECT_EQ(c.colour, c.c == 'z' || c.c == '&' || c.c == '<' ? 0xFF0000 : 0) << odd;
+    }
+    EXPECT_EQ(text, U"xyz&<\n") << odd;
+    s.b_use_table = 1;
+
     const std::string html = Convert(s, source, 1);
     std::vector<ClipboardFlavour> flavours;
     ASSERT_EQ(BuildClipboardFlavours(source, html, s, 1, flavours), 1);
