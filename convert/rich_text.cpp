@@ -68,12 +68,13 @@ std::string BuildRichText(std::string_view html, const ProfileSettings& settings
     // A browser drops a line end right after <pre>, so the source's first line stays as it is.
     // Plain spaces inside <pre> are what word processors keep (LibreOffice drops the runs of
     // non-breaking spaces there, and ignores white-space on other elements), so the text stays
-    // the converter's.
-    out += "<pre";
+    // the converter's; white-space:pre keeps them for an editor that turns the <pre> into a
+    // block of its own.
+    out += "<pre style=\"";
     if (!text_style.empty()) {
-        out += " style=\"" + text_style + "\"";
+        out += text_style + ";";
     }
-    out += ">\r\n";
+    out += "white-space:pre\">\r\n";
     if (css) {
         AppendInlined(out, body, rules);
     } else {
