@@ -162,10 +162,15 @@ SpanColours ColoursOfTag(const HtmlTag& tag, const std::vector<ClassRule>& rules
             }
         }
     };
-    if (const std::string_view name = AttributeValue(tag.attributes, "class"); !name.empty()) {
-        if (const std::string* declarations = FindRule(rules, name)) {
+    // Each class of a list in its order, so that a later rule wins as in a browser's cascade
+    // of equally specific rules.
+    std::string_view classes = AttributeValue(tag.attributes, "class");
+    while (!classes.empty()) {
+        const std::size_t end = classes.find(' ');
+        if (const std::string* declarations = FindRule(rules, classes.substr(0, end))) {
             take(*declarations);
         }
+        classes.remove_prefix(end == std::string_view::npos ? classes.size() : end + 1);
     }
     take(AttributeValue(tag.attributes, "style"));
     if (const int32_t c = ParseHexColour(AttributeValue(tag.attributes, "color")); c >= 0) {

@@ -57,7 +57,8 @@ public:
         }
     }
 
-    void Body(std::string_view body) {
+    // Writes `body`; `close` closes the groups that its tags left open.
+    void Body(std::string_view body, bool close = true) {
         const char* text = body.data();
         const std::size_t size = body.size();
         std::size_t i = 0;
@@ -73,7 +74,7 @@ public:
             i = Special(body, i);
         }
         // Spans left open by a cut-short text still close their groups.
-        for (; m_open > 0; --m_open) {
+        for (; close && m_open > 0; --m_open) {
             m_out += '}';
         }
     }
@@ -132,6 +133,13 @@ private:
             m_out += '{';
             ++m_open;
             Apply(ColoursOfTag(tag, m_rules));
+            // A line number that a style sheet shows from the attribute is text here, as in
+            // the clipboard's HTML: the number and a space.
+            if (const std::string_view number = AttributeValue(tag.attributes, "data-line");
+                !number.empty()) {
+                Body(number, false);
+                m_out += ' ';
+            }
         }
         return end;
     }

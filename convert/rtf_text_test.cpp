@@ -311,6 +311,19 @@ TEST(Rtf, EscapesUnicodeSizesFlavoursAndFailures) {
         EXPECT_EQ(c.colour, c.c == 'z' || c.c == '&' || c.c == '<' ? 0xFF0000 : 0) << odd;
     }
     EXPECT_EQ(text, U"xyz&<\n") << odd;
+    // Line numbers that a style sheet would show, marked lines, lists of classes.
+    ASSERT_EQ(BuildRtf("<pre><code class=\"cpp_text\">\r\n<span style=\"background-color:#FFF6BF\">"
+                       "<span class=\"cpp_keyword cpp_line_number\" data-line=\" 9\"></span>"
+                       "x</span>\r\n</code></pre>\r\n",
+                       s, 1, odd),
+              1);
+    text.clear();
+    for (const RtfChar& c : ReadRtf(odd)) {
+        EXPECT_EQ(c.background, c.c != '\n' ? 0xFFF6BF : -1) << odd;
+        EXPECT_EQ(c.colour, text.size() < 3 ? int32_t(s.n_keyword_color) : 0) << odd;
+        text += c.c;
+    }
+    EXPECT_EQ(text, U" 9 x\n") << odd;
     s.b_use_table = 1;
 
     const std::string html = Convert(s, source, 1);
