@@ -50,7 +50,8 @@ public:
             tarvo::AppendFormat(m_out, "\\cf%d", ColourIndex(colours.color));
         }
         if (colours.background >= 0) {
-            tarvo::AppendFormat(m_out, "\\chcbpat%d", ColourIndex(colours.background));
+            // Shading of 0 per cent: the background colour alone, as Word writes it.
+            tarvo::AppendFormat(m_out, "\\chshdng0\\chcbpat%d", ColourIndex(colours.background));
         }
         if (colours.color >= 0 || colours.background >= 0) {
             m_out += ' ';
