@@ -150,38 +150,58 @@ std::u32string Expected(const std::string& source, int32_t tab_size) {
     return text + U'\n';
 }
 
-// The colour of each visible character of font markup: its innermost font tag's, else -1.
-std::vector<int32_t> FontMarkupColours(const std::string& html, bool table) {
+// What font markup shows: each visible character with the colour of its innermost font tag (or
+// black) and the background of its innermost span with one (or -1), line breaks as "\n".
+struct Shown {
+    std::u32string text;
+    std::vector<RtfChar> chars;
+};
+
+Shown ShowFontMarkup(const std::string& html, bool table) {
     const std::size_t start = html.find("<pre>\r\n") + 7 + (table ? 2 : 0);
     const std::size_t end = html.rfind("\r\n</pre>");
     std::string text; // visible bytes, line breaks and entities as one byte each
-    std::vector<int32_t> byte_colours;
-    std::vector<int32_t> open;
+    std::vector<RtfChar> bytes;
+    std::vector<RtfChar> open{{0, 0, -1}}; // the text colour, black
     for (std::size_t i = start; i < end; ++i) {
         if (html[i] == '<') {
-            if (html[i + 1] == '/') {
+            const std::size_t close = html.find('>', i);
+            const std::string tag = html.substr(i, close - i);
+            i = close;
+            if (tag[1] == '/') {
                 open.pop_back();
-            } else {
-                open.push_back(int32_t(std::stoul(html.substr(i + 14, 6), nullptr, 16)));
+                continue;
             }
-            i = html.find('>', i);
+            RtfChar style = open.back();
+            if (const std::size_t at = tag.find("color=\"#"); at != std::string::npos) {
+                style.colour = int32_t(std::stoul(tag.substr(at + 8, 6), nullptr, 16));
+            }
+            if (const std::size_t at = tag.find("background-color:#"); at != std::string::npos) {
+                style.background = int32_t(std::stoul(tag.substr(at + 18, 6), nullptr, 16));
+            }
+            open.push_back(style);
             continue;
         }
-        text += html[i];
         if (html[i] == '&') {
-            i = html.find(';', i);
-        } else if (html[i] == '\r' && html[i + 1] == '\n') {
-            ++i;
+            const std::size_t semicolon = html.find(';', i);
+            const std::string entity = html.substr(i, semicolon - i + 1);
+            text += entity == "&lt;" ? '<' : entity == "&gt;" ? '>' : '&';
+            i = semicolon;
+        } else {
+            text += html[i];
+            i += html[i] == '\r' && html[i + 1] == '\n' ? 1 : 0;
         }
-        byte_colours.push_back(open.empty() ? -1 : open.back());
+        bytes.push_back(open.back());
     }
-    std::vector<int32_t> colours;
+    Shown shown;
     for (std::size_t i = 0; i < text.size();) {
         char32_t c = 0;
-        colours.push_back(byte_colours[i]);
-        i += NextChar(text, i, c);
+        const std::size_t length = NextChar(text, i, c);
+        shown.text += c == '\r' ? U'\n' : c;
+        shown.chars.push_back({c, bytes[i].colour, bytes[i].background});
+        i += length;
     }
-    return colours;
+    return shown;
 }
 
 const std::vector<std::string> kPieces{"int",
@@ -240,7 +260,7 @@ TEST(Rtf, TheTextIsTheSourceAndEachCharacterHasItsColour) {
         }
 
         const std::string font = Convert(s, source, 0);
-        const std::vector<int32_t> colours = FontMarkupColours(font, s.b_use_table != 0);
+        const Shown shown = ShowFontMarkup(font, s.b_use_table != 0);
         const std::u32string expected = Expected(source, s.n_tab_size);
         for (const int b_css : {0, 1}) {
             std::string rtf;
@@ -250,14 +270,16 @@ TEST(Rtf, TheTextIsTheSourceAndEachCharacterHasItsColour) {
             std::u32string text;
             for (const RtfChar& c : read) {
                 text += c.c;
-                ASSERT_EQ(c.background, -1) << "a background nobody set";
             }
             ASSERT_EQ(text, expected) << source << "\n" << rtf;
-            // Each character in its span's colour, the others in the text colour (black); the
-            // last line end is the RTF's own.
-            ASSERT_EQ(colours.size() + 1, read.size()) << font;
-            for (std::size_t i = 0; i < colours.size(); ++i) {
-                ASSERT_EQ(read[i].colour, colours[i] < 0 ? 0 : colours[i])
+            // What a browser shows of the font markup, and the RTF's own last line end.
+            ASSERT_EQ(shown.text + U'\n', text) << font;
+            // Each character in its span's colour and background, the others in the text
+            // colour (black) and none.
+            for (std::size_t i = 0; i < shown.chars.size(); ++i) {
+                ASSERT_EQ(read[i].colour, shown.chars[i].colour) << i << " " << b_css << "\n"
+                                                                 << rtf;
+                ASSERT_EQ(read[i].background, shown.chars[i].background)
                     << i << " " << b_css << "\n"
                     << rtf;
             }
