@@ -2,6 +2,7 @@
 // Shared by the converter's tests: settings, an observer that records, a rule-by-rule reference
 // scan, random sources and what a browser would show of a result.
 
+#include "base/format.h"
 #include "base/memory.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
