@@ -18,13 +18,28 @@ public:
                      const HtmlPieces& pieces, std::string& html, const Progress& progress)
         : m_lex(text.data(), text.size()), m_text(text.data()), m_length(text.size()),
           m_source(pieces.opening.size()), m_keywords(keywords), m_pieces(pieces), m_out(html),
-          m_progress(progress) {}
+          m_progress(progress) {
+        for (int c = 0; c < 256; ++c) {
+            const auto b = static_cast<unsigned char>(c);
+            const bool word = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_' ||
+                              b == '$' || b >= 0x80 || (b >= '0' && b <= '9');
+            m_class[b] =
+                (b == ' ' || b == '\t' || b == '\r' || b == '\v' || b == '\f' ? kBlank : 0) |
+                (word ? kWord : 0) | (KeywordIndex::IsBoundary(b) ? kBoundary : 0) |
+                (keywords.StartsAny(b) ? kKeyword : 0) |
+                ((b >= '0' && b <= '9') || std::strchr("\"'/#&.\n\\", c) != nullptr ? kStop : 0);
+        }
+        m_class[0] |= kStop;
+    }
 
     bool Run() {
         std::size_t p = OpeningPiece();
         while (p < m_length && !m_out.Failed()) {
             const std::size_t from = p;
-            p = Step(p);
+            p = Skip(p);
+            if (p < m_length) {
+                p = Step(p);
+            }
             m_progress.Range(from, p);
         }
         Flush(m_length);
@@ -49,7 +64,7 @@ private:
             }
             if (c == '"') {
                 quoted = !quoted;
-            } else if (!quoted && m_lex.AfterBoundary(p)) {
+            } else if (!quoted && AfterBoundary(p)) {
                 if (const std::size_t n = m_keywords.Match(m_text, m_length, p, m_source)) {
                     Open(p, Span::Keyword, m_pieces.keyword_open);
                     m_pending = true;
@@ -106,6 +121,41 @@ private:
         return end;
     }
 
+    // Past the characters from p on that Step would only copy: blanks within a line, words
+    // that neither begin with a keyword nor stand before a quote, and punctuation that no
+    // keyword begins with. Returns p when p needs Step.
+    std::size_t Skip(std::size_t p) const {
+        const auto* text = reinterpret_cast<const unsigned char*>(m_text);
+        while (p < m_length && (m_class[text[p]] & kBlank) != 0) {
+            ++p; // a pending close waits for the next character that is not white space
+        }
+        if (m_pending || m_line_start ||
+            (m_directive && m_open != Span::Preproc && !m_pieces.preproc_open.empty())) {
+            return p;
+        }
+        while (p < m_length) {
+            const unsigned char c = text[p];
+            const unsigned char k = m_class[c];
+            if ((k & kBlank) != 0) {
+                ++p;
+                continue;
+            }
+            if ((k & kStop) != 0 || ((k & kKeyword) != 0 && AfterBoundary(p))) {
+                break;
+            }
+            if ((k & kWord) != 0) {
+                const std::size_t end = WordEnd(p + 1);
+                if (end < m_length && (text[end] == '"' || text[end] == '\'')) {
+                    break; // perhaps a prefix
+                }
+                p = end;
+                continue;
+            }
+            ++p;
+        }
+        return p;
+    }
+
     std::size_t Step(std::size_t p) {
         const char c = m_text[p];
         if (IsWhite(c) || c == '\v' || c == '\f') {
@@ -160,14 +210,28 @@ private:
         }
         OpenPreproc(p);
         const bool keywords_here = !(m_directive && !m_pieces.preproc_open.empty());
-        if (keywords_here && m_lex.AfterBoundary(p)) {
+        if (keywords_here && AfterBoundary(p)) {
             if (const std::size_t n = m_keywords.Match(m_text, m_length, p, m_source)) {
                 Open(p, Span::Keyword, m_pieces.keyword_open);
                 m_pending = true;
                 return p + n;
             }
         }
-        return m_lex.PlainEnd(p);
+        if ((m_class[static_cast<unsigned char>(c)] & kWord) != 0) {
+            return WordEnd(p);
+        }
+        return c == '&' ? m_lex.PlainEnd(p) : p + 1;
+    }
+
+    bool AfterBoundary(std::size_t p) const {
+        return p == 0 || (m_class[static_cast<unsigned char>(m_text[p - 1])] & kBoundary) != 0;
+    }
+    std::size_t WordEnd(std::size_t p) const {
+        const auto* text = reinterpret_cast<const unsigned char*>(m_text);
+        while (p < m_length && (m_class[text[p]] & kWord) != 0) {
+            ++p;
+        }
+        return p;
     }
 
     // Inside a directive, code outside comments and literals lies in a preproc span.
@@ -177,7 +241,14 @@ private:
         }
     }
 
+    static constexpr unsigned char kBlank = 1;     // white space within a line
+    static constexpr unsigned char kWord = 2;      // in identifiers
+    static constexpr unsigned char kKeyword = 4;   // some keyword begins with it
+    static constexpr unsigned char kStop = 8;      // digits, quotes, comment, directive, entity
+    static constexpr unsigned char kBoundary = 16; // a keyword may begin after it
+
     CppLexing m_lex;
+    unsigned char m_class[256];
     const char* m_text;
     std::size_t m_length;
     std::size_t m_source; // where the escaped source begins, after the opening piece

@@ -120,8 +120,13 @@ Literal CppLexing::LiteralAt(std::size_t p) const {
     if (!IsIdentifierChar(c)) {
         return {LiteralKind::String, 0};
     }
-    // An encoding prefix, or a raw string's, standing alone as a word before its quote.
-    const std::size_t end = IdentifierEnd(p);
+    // An encoding prefix, or a raw string's, standing alone as a word before its quote: a word
+    // of at most three characters.
+    std::size_t end = p + 1;
+    while (end < m_length && end - p < 4 &&
+           IsIdentifierChar(static_cast<unsigned char>(m_text[end]))) {
+        ++end;
+    }
     if (end >= m_length || (m_text[end] != '"' && m_text[end] != '\'')) {
         return {LiteralKind::String, 0};
     }
