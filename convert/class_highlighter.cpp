@@ -186,7 +186,8 @@ private:
                 return Whole(p, end, Span::String, m_pieces.string_open, false);
             }
         }
-        const Literal literal = m_lex.LiteralAt(p);
+        const Literal literal =
+            MayStartLiteral(p) ? m_lex.LiteralAt(p) : Literal{LiteralKind::String, 0};
         if (literal.end != 0) {
             const std::string& tag = literal.kind == LiteralKind::String ? m_pieces.string_open
                                      : literal.kind == LiteralKind::Char ? m_pieces.char_open
@@ -210,7 +211,8 @@ private:
         }
         OpenPreproc(p);
         const bool keywords_here = !(m_directive && !m_pieces.preproc_open.empty());
-        if (keywords_here && AfterBoundary(p)) {
+        if (keywords_here && (m_class[static_cast<unsigned char>(c)] & kKeyword) != 0 &&
+            AfterBoundary(p)) {
             if (const std::size_t n = m_keywords.Match(m_text, m_length, p, m_source)) {
                 Open(p, Span::Keyword, m_pieces.keyword_open);
                 m_pending = true;
@@ -223,6 +225,20 @@ private:
         return c == '&' ? m_lex.PlainEnd(p) : p + 1;
     }
 
+    // A cheap test before the lexer's: a digit, a dot, a quote, or a word of at most three
+    // characters before a quote (an encoding or raw string prefix).
+    bool MayStartLiteral(std::size_t p) const {
+        const char c = m_text[p];
+        if ((c >= '0' && c <= '9') || c == '.' || c == '"' || c == '\'') {
+            return true;
+        }
+        for (std::size_t q = p + 1; q < m_length && q <= p + 3; ++q) {
+            if (m_text[q] == '"' || m_text[q] == '\'') {
+                return true;
+            }
+        }
+        return false;
+    }
     bool AfterBoundary(std::size_t p) const {
         return p == 0 || (m_class[static_cast<unsigned char>(m_text[p - 1])] & kBoundary) != 0;
     }
