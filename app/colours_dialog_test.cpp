@@ -1,10 +1,11 @@
 // The Colours dialog: reached from the colour boxes' menu and by key, kept in profiles, reset by
-// "C++ defaults".
+// "C++ defaults"; tarvo-colours.png in the build folder shows it after "Suggested colours".
 
 #include "app/dialog_fixture.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -58,7 +59,10 @@ std::string Classes(CTarvoDlg& d) {
     d.ControlsToSettings(s);
     std::string text;
     for (const ClassColourField& c : kClassColourFields) {
-        text += (text.empty() ? "" : " ") + std::to_string(s.*c.field);
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += std::to_string(s.*c.field);
     }
     return text;
 }
@@ -82,6 +86,11 @@ TEST_F(ColoursTest, ReachedByMenuAndKeyKeptInProfilesResetByDefaults) {
                 [](QWidget* window) {
                     EXPECT_FALSE(Button(window, "&String")->isChecked());
                     Button(window, "S&uggested colours")->click();
+                    // A picture of it beside the dialog's own screenshots.
+                    QApplication::processEvents();
+                    const QImage image = window->grab().toImage();
+                    EXPECT_TRUE(
+                        image.save(QStringLiteral(TARVO_SCREENSHOT_DIR "/tarvo-colours.png")));
                     Button(window, "OK")->click();
                 });
     const std::string suggested =
