@@ -22,6 +22,9 @@ void RandomScalars(ProfileSettings& s, std::mt19937& random, bool odd_flags) {
     s.n_table_dk_color = uint32_t(random());
     s.b_use_table = odd_flags ? int32_t(random() % 4) - 1 : int32_t(random() % 2);
     s.b_table_width_percent = int32_t(random() % (odd_flags ? 3 : 2));
+    for (const ClassColourField& c : kClassColourFields) {
+        s.*c.field = random() % 3 == 0 ? kClassOff : int32_t(random()); // negative is off
+    }
 }
 
 using TransferTest = DialogTest;
@@ -135,6 +138,9 @@ TEST_F(TransferTest, RandomRecordsSurviveTheWayThroughTheControls) {
         for (uint32_t* colour :
              {&s.n_keyword_color, &s.n_comment_color, &s.n_table_lt_color, &s.n_table_dk_color}) {
             *colour &= 0xFFFFFF; // the boxes show six digits
+        }
+        for (const ClassColourField& c : kClassColourFields) {
+            s.*c.field = s.*c.field < 0 ? kClassOff : s.*c.field & 0xFFFFFF;
         }
         ASSERT_EQ(Fields(back), Fields(s));
     }

@@ -56,6 +56,9 @@ public:
     void OnPreviewInBrowser();
     void OnSaveHtmlPage();
     void OnOpenSourceFile();
+    // The "Colours" dialog for the optional classes; OK keeps its choices for the next
+    // ControlsToSettings.
+    void OnColours();
     // Replaces the keyword box's text with keyword set `index` of TarvoKeywordSets().
     void OnInsertKeywords(std::size_t index);
     // The text of the file at `path` into the source box, as if pasted; a file that is not text
@@ -125,4 +128,8 @@ private:
     std::shared_ptr<const Conversion> m_last_go; // the last Go's, null before any
     platform::TempFolder m_preview_folder;       // preview pages, gone with the dialog
     std::string m_source_path;                   // the file last opened into the source box
+    // The optional classes' colours (kClassColourFields order), which template 102 has no
+    // controls for: the Colours dialog shows them, the transfer moves them like a control.
+    int32_t m_class_colours[std::size(kClassColourFields)] = {kClassOff, kClassOff, kClassOff,
+                                                              kClassOff};
 };

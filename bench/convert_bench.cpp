@@ -176,10 +176,14 @@ void Settings(ProfileSettings& s, const char* keywords) {
 }
 
 // `fresh_memory`: every big block comes fresh from the system (see BM_ConvertCssFreshMemory).
+// `classes`: the four optional classes on, in their suggested colours.
 void RunConvert(benchmark::State& state, const std::string& source, const char* keywords, int css,
-                bool fresh_memory = false) {
+                bool fresh_memory = false, bool classes = false) {
     ProfileSettings settings;
     Settings(settings, keywords);
+    if (classes) {
+        SetSuggestedClassColours(settings);
+    }
     std::size_t out_size = 0;
     std::size_t peak = 0;
     for (auto _ : state) {
@@ -207,6 +211,13 @@ void BM_ConvertCss(benchmark::State& state) {
 }
 void BM_ConvertFontMarkup(benchmark::State& state) {
     RunConvert(state, Corpus(), kCppDefaultKeywords, 0);
+}
+// With strings, characters, numbers and directive lines marked: a lexer of C++ runs instead.
+void BM_ConvertCssAllClasses(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 1, false, true);
+}
+void BM_ConvertFontMarkupAllClasses(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, true);
 }
 void BM_ConvertEveryWordAKeyword(benchmark::State& state) {
     RunConvert(state, Corpus(), AllWordsAsKeywords().c_str(), 1);
@@ -259,6 +270,8 @@ void BM_ConvertCssFreshMemory(benchmark::State& state) {
 BENCHMARK(BM_EscapeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCss)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkup)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertCssAllClasses)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFontMarkupAllClasses)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertEveryWordAKeyword)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertKeywordsOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCssFreshMemory)->Unit(benchmark::kMillisecond);

@@ -5,8 +5,9 @@
 
 #include "convert/profile_settings.h"
 
-// Colours keep the low 24 bits that their boxes show, flags become 0 or 1 as a toggle reports
-// them, numbers stay as they are, and the keywords are joined by spaces, pass the keyword box
-// (ThroughTextBox) and are split again. A list that comes back as it was is left in place, not
-// built again. Returns 1, or 0 when memory runs out.
+// Colours keep the low 24 bits that their boxes show (an optional class's colour too, or -1
+// when it is off), flags become 0 or 1 as a toggle reports them, numbers stay as they are, and
+// the keywords are joined by spaces, pass the keyword box (ThroughTextBox) and are split again.
+// A list that comes back as it was is left in place, not built again. Returns 1, or 0 when
+// memory runs out.
 int ThroughTheDialog(ProfileSettings& settings);

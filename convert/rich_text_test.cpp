@@ -220,4 +220,39 @@ TEST(RichText, ABrowserShowsTheSourceAndEverySpanCarriesItsColour) {
     }
 }
 
+TEST(RichText, TheOptionalClassesCarryTheirColours) {
+    const std::vector<std::string> pieces{"\"s\"", "'c'", "12", "u8\"x\"", "#include <a>",
+                                          "\r\n",  " ",   "x",  "//c",     "#define Y 1 \\\r\n 2"};
+    std::mt19937 random(2025);
+    for (int round = 0; round < 200; ++round) {
+        ProfileSettings s;
+        ASSERT_EQ(SetCppDefaults(s), 1);
+        s.b_use_table = int32_t(random() % 2);
+        for (const ClassColourField& c : kClassColourFields) {
+            s.*c.field = random() % 3 == 0 ? kClassOff : int32_t(0x100000 + random() % 0xEFFFFF);
+        }
+        const int b_css = int(random() % 2);
+        std::string source;
+        for (int n = int(random() % 20); n > 0; --n) {
+            source += pieces[random() % pieces.size()];
+        }
+        std::string html;
+        ASSERT_EQ(ConvertSource(s, source, b_css, html), 1);
+        const Shown shown = ShowInBrowser(BuildRichText(html, s, b_css));
+        for (const ClassColourField& c : kClassColourFields) {
+            if (s.*c.field < 0) {
+                continue;
+            }
+            const std::string colour = Hex(uint32_t(s.*c.field));
+            const std::size_t spans =
+                std::count_if(shown.spans.begin(), shown.spans.end(),
+                              [&](const Span& span) { return span.colour == colour; });
+            const std::string open = b_css != 0
+                                         ? std::string("<code class=\"") + c.css_class + "\">"
+                                         : "<font color=\"#" + colour + "\">";
+            ASSERT_EQ(spans, Count(html, open)) << c.key << "\n" << html;
+        }
+    }
+}
+
 } // namespace

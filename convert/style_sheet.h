@@ -5,5 +5,6 @@
 
 #include <string>
 
-// 24 lines, each ended by CR LF. Reads the font size and the four colours only.
+// 24 lines, each ended by CR LF, and five more after the comment's rule for each optional class
+// that is on. Reads the font size and the colours only.
 std::string BuildStyleSheet(const ProfileSettings& settings);

@@ -59,3 +59,23 @@ TEST(BuildStyleSheet, ExtremeValuesArePrintedWhole) {
     EXPECT_EQ(lines, 24u);
     EXPECT_EQ(css.substr(css.size() - 2), "\r\n");
 }
+
+TEST(BuildStyleSheet, OptionalClassesAddTheirRulesOnlyWhileOn) {
+    ProfileSettings s;
+    s.n_font_size = 9;
+    const std::string plain = BuildStyleSheet(s);
+    s.n_char_color = 0x8B4513;
+    s.n_preproc_color = 0;
+    const std::string sheet = BuildStyleSheet(s);
+    const std::string added =
+        ".cpp_char {\r\n\tfont-family : monospace;\r\n\tfont-size : 9px;\r\n"
+        "\tcolor : #8B4513;\r\n}\r\n"
+        ".cpp_preproc {\r\n\tfont-family : monospace;\r\n\tfont-size : 9px;\r\n"
+        "\tcolor : #000000;\r\n}\r\n";
+    std::string expected = plain;
+    expected.insert(plain.find(".cpp {"), added);
+    EXPECT_EQ(sheet, expected);
+    s.n_char_color = kClassOff;
+    s.n_preproc_color = -5;
+    EXPECT_EQ(BuildStyleSheet(s), plain);
+}

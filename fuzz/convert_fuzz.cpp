@@ -1,5 +1,6 @@
 // Converts any source with any keyword text: the input's first byte picks the style, the table
-// and the tab size, the bytes up to the first NUL are the keyword text, the rest the source.
+// and the tab size (and with its bit 2 every optional class on), the bytes up to the first NUL
+// are the keyword text, the rest the source.
 // Checks that progress only moves forward within its range and that every character of the
 // source comes out (what a browser shows is the source with its tabs replaced).
 
@@ -83,6 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     settings.n_tab_size = int32_t(flags >> 3) - 2; // -2 to 29
     settings.n_table_width = 80;
     Check(settings.SetKeywords(keywords.c_str()) == 1);
+    if ((flags & 4) != 0) {
+        settings.n_string_color = 0x111111;
+        settings.n_char_color = 0x222222;
+        settings.n_number_color = 0x333333;
+        settings.n_preproc_color = 0x444444;
+    }
 
     Watcher watcher;
     std::string html;
