@@ -204,7 +204,13 @@ Shown ShowFontMarkup(const std::string& html, bool table) {
     return shown;
 }
 
-const std::vector<std::string> kPieces{"int",
+const std::vector<std::string> kPieces{"'a'",
+                                       "'\\''",
+                                       "0x1F",
+                                       "1.5e3",
+                                       "#define X 1\r\n",
+                                       "\"s\"",
+                                       "int",
                                        "return",
                                        "#include",
                                        "while",
@@ -251,6 +257,11 @@ TEST(Rtf, TheTextIsTheSourceAndEachCharacterHasItsColour) {
         s.n_comment_color = random() & 0xFFFFFF;
         s.n_font_size = int32_t(random() % 40) - 5;
         s.b_use_table = int32_t(random() % 2);
+        // Each optional class on (in a colour of its own) or off.
+        for (int32_t* colour :
+             {&s.n_string_color, &s.n_char_color, &s.n_number_color, &s.n_preproc_color}) {
+            *colour = random() % 2 != 0 ? int32_t(random() & 0xFFFFFF) : kClassOff;
+        }
         std::string source;
         for (int n = int(random() % 60); n > 0; --n) {
             source += kPieces[random() % kPieces.size()];
