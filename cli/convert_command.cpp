@@ -2,6 +2,7 @@
 
 #include "base/memory.h"
 #include "cli/batch_command.h"
+#include "cli/line_options.h"
 #include "cli/source_file.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
@@ -47,6 +48,10 @@ constexpr const char* kHelp =
     "                       ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo, as the desktop's Tarvo uses\n"
     "  --font-markup        font tags with colours instead of CSS classes\n"
     "  --style-sheet        write the style sheet for the CSS classes instead\n"
+    "  -n, --line-numbers   number the lines (shown beside the code, not copied with it)\n"
+    "  --first-line N       the first line's number (default 1)\n"
+    "  --mark LIST          mark the lines LIST, such as 3-5,9, with a background\n"
+    "  --mark-color RRGGBB  the marked lines' background (default FFF6BF)\n"
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
@@ -77,6 +82,7 @@ struct Options {
     const char* out_dir = nullptr;
     BatchOptions batch;
     bool batch_only = false; // an option that only -d takes was given
+    LineOptions lines;
 };
 
 class Command {
@@ -120,6 +126,7 @@ private:
 int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     done = false;
     bool only_files = false;
+    std::string problem;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         auto value = [&](const char*& into) {
@@ -165,6 +172,14 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             o.font_markup = true;
         } else if (arg == "--style-sheet") {
             o.style_sheet = true;
+        } else if (const LineOptionRead read = ReadLineOption(argc, argv, i, o.lines, problem);
+                   read != LineOptionRead::NotOne) {
+            if (read == LineOptionRead::UsageError) {
+                return Usage(problem.c_str());
+            }
+            if (read == LineOptionRead::OutOfMemory) {
+                return Fail("Not enough memory");
+            }
         } else if (arg == "-d") {
             if (!value(o.out_dir)) {
                 return Usage("missing folder after", "-d");
@@ -318,6 +333,9 @@ int Command::Run(int argc, const char* const* argv) {
     ProfileSettings settings;
     if (const int status = LoadSettings(options, settings); status != 0) {
         return status;
+    }
+    if (!ApplyLineOptions(options.lines, settings)) {
+        return Fail("Not enough memory");
     }
     if (options.style_sheet) {
         std::string sheet = BuildStyleSheet(settings);

@@ -4,6 +4,7 @@
 #include "convert/highlighter.h"
 #include "convert/html_pieces.h"
 #include "convert/keyword_index.h"
+#include "convert/line_numbers.h"
 #include "convert/pass_output.h"
 
 #include <algorithm>
@@ -56,6 +57,9 @@ int Convert(ProfileSettings& settings, std::string_view source, bool css, std::s
     }
     const Progress progress(observer, escaped.size(), kProgressMax / 2);
     if (!Highlight(escaped, keywords, pieces, html, progress)) {
+        return 0;
+    }
+    if (LinesWanted(settings) && !NumberLines(settings, css, html)) {
         return 0;
     }
     if (html.size() > 65535 && observer != nullptr) {

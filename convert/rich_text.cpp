@@ -1,6 +1,7 @@
 #include "convert/rich_text.h"
 
 #include "base/format.h"
+#include "convert/line_numbers.h"
 #include "convert/style_sheet.h"
 
 #include <vector>
@@ -66,25 +67,6 @@ const std::string* FindRule(const std::vector<ClassRule>& rules, std::string_vie
     return nullptr;
 }
 
-// What lies between the opening and the closing piece. The opening piece ends with its first
-// line end, or with its second when the table is on; keyword tags that a keyword list may have
-// put into it never split a line end. The closing piece is the converter's fixed text.
-std::string_view Body(std::string_view html, bool table, bool css) {
-    std::size_t start = 0;
-    for (int line = 0; line < (table ? 2 : 1); ++line) {
-        const std::size_t end = html.find('\n', start);
-        if (end == std::string_view::npos) {
-            return html;
-        }
-        start = end + 1;
-    }
-    const std::string_view body = html.substr(start);
-    const std::string_view closing =
-        css ? (table ? "\r\n</code></pre></td></tr></table>\r\n" : "\r\n</code></pre>\r\n")
-            : (table ? "\r\n</pre></td></tr></table>\r\n" : "\r\n</pre>\r\n");
-    return body.ends_with(closing) ? body.substr(0, body.size() - closing.size()) : body;
-}
-
 // ` style="..."` with the rule of class `name`; nothing when there is none.
 std::string StyleAttribute(const std::vector<ClassRule>& rules, std::string_view name) {
     const std::string* declarations = FindRule(rules, name);
@@ -93,11 +75,28 @@ std::string StyleAttribute(const std::vector<ClassRule>& rules, std::string_view
 
 // `text` with each class="name" inside a tag replaced by the rule of that class as a style
 // attribute. The converter escapes every "<" of the source, so each one here opens a tag.
+// A line number, an empty element whose number the style sheet shows, becomes real text here,
+// since the targets of rich text keep no style sheet.
 void AppendInlined(std::string& out, std::string_view text, const std::vector<ClassRule>& rules) {
     constexpr std::string_view kClass = "class=\"";
+    constexpr std::string_view kNumber = "<span class=\"cpp_line_number\" data-line=\"";
+    constexpr std::string_view kNumberEnd = "\"></span>";
     bool in_tag = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (c == '<' && text.substr(i).starts_with(kNumber)) {
+            const std::size_t value = i + kNumber.size();
+            const std::size_t end = text.find(kNumberEnd, value);
+            if (end != std::string_view::npos) {
+                out += "<span";
+                out += StyleAttribute(rules, "cpp_line_number");
+                out += '>';
+                out += text.substr(value, end - value);
+                out += " </span>";
+                i = end + kNumberEnd.size() - 1;
+                continue;
+            }
+        }
         if (c == '<') {
             in_tag = true;
         } else if (c == '>') {
@@ -128,7 +127,7 @@ std::string BuildRichText(std::string_view html, const ProfileSettings& settings
     // Both styles show the table's colours; font markup's own border colour attributes are
     // understood by no editor today.
     const std::vector<ClassRule> rules = ParseClassRules(BuildStyleSheet(settings));
-    const std::string_view body = Body(html, table, css);
+    const std::string_view body = ConvertedBody(html, settings, css);
 
     std::string out;
     out.reserve(body.size() + body.size() / 4 + 512);

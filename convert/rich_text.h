@@ -13,5 +13,6 @@
 // style attribute, and a <pre> with the converted text, whose keyword and comment spans carry
 // their colours inline: the colour attribute of font markup, or for CSS classes the style
 // sheet's rules as style attributes. The framing is the fragment's own, so a browser shows
-// exactly the source with its tabs replaced. Line ends are CR LF.
+// exactly the source with its tabs replaced. Line numbers, when the settings ask for them, are
+// real text at each line's start, padded to one width. Line ends are CR LF.
 std::string BuildRichText(std::string_view html, const ProfileSettings& settings, int b_css);

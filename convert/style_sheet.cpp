@@ -1,6 +1,9 @@
 #include "convert/style_sheet.h"
 
+#include "convert/line_numbers.h"
+
 #include <cstdio>
+#include <cstring>
 
 std::string BuildStyleSheet(const ProfileSettings& s) {
     // Room for five numbers of at most 11 characters each beyond the fixed text.
@@ -34,5 +37,9 @@ std::string BuildStyleSheet(const ProfileSettings& s) {
         int(s.n_font_size), int(s.n_font_size), unsigned(s.n_keyword_color), int(s.n_font_size),
         unsigned(s.n_comment_color), unsigned(s.n_table_lt_color), unsigned(s.n_table_lt_color),
         unsigned(s.n_table_dk_color), unsigned(s.n_table_dk_color));
-    return std::string(text, std::size_t(length));
+    std::string sheet(text, std::size_t(length));
+    if (LinesWanted(s)) {
+        sheet.insert(sheet.size() - std::strlen("</style>\r\n"), LineStyleRules(s));
+    }
+    return sheet;
 }

@@ -5,5 +5,6 @@
 
 #include <string>
 
-// 24 lines, each ended by CR LF. Reads the font size and the four colours only.
+// 24 lines, each ended by CR LF, from the font size and the four colours; with line numbers or
+// marked lines the rules for them (LineStyleRules) stand before the last line.
 std::string BuildStyleSheet(const ProfileSettings& settings);
