@@ -177,9 +177,13 @@ void Settings(ProfileSettings& s, const char* keywords) {
 
 // `fresh_memory`: every big block comes fresh from the system (see BM_ConvertCssFreshMemory).
 void RunConvert(benchmark::State& state, const std::string& source, const char* keywords, int css,
-                bool fresh_memory = false) {
+                bool fresh_memory = false, bool lines = false) {
     ProfileSettings settings;
     Settings(settings, keywords);
+    if (lines) {
+        settings.b_line_numbers = 1;
+        settings.SetMarkedLines("3-5,9,100-2000,5000-9000,20000-60000"); // a tenth
+    }
     std::size_t out_size = 0;
     std::size_t peak = 0;
     for (auto _ : state) {
@@ -213,6 +217,14 @@ void BM_ConvertEveryWordAKeyword(benchmark::State& state) {
 }
 void BM_ConvertKeywordsOnly(benchmark::State& state) {
     RunConvert(state, KeywordText(), kCppDefaultKeywords, 1);
+}
+
+// Line numbers and marked lines on: the pass over the output's lines comes on top.
+void BM_ConvertCssNumberedMarked(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 1, false, true);
+}
+void BM_ConvertFontMarkupNumberedMarked(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, true);
 }
 
 // The yardstick: escaping alone, one character at a time, into a reserved string.
@@ -261,5 +273,7 @@ BENCHMARK(BM_ConvertCss)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkup)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertEveryWordAKeyword)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertKeywordsOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertCssNumberedMarked)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFontMarkupNumberedMarked)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCssFreshMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
