@@ -48,12 +48,16 @@ void CTarvoDlg::ControlsToSettings(ProfileSettings& s) {
     ControlToColour(IDC_KEYWORD_COLOR, s.n_keyword_color);
     ControlToColour(IDC_TABLE_LT_COLOR, s.n_table_lt_color);
     ControlToColour(IDC_TABLE_DK_COLOR, s.n_table_dk_color);
-    if (!s.SetKeywords(GetDlgItemText(IDC_KEYWORD_LIST).c_str())) {
+    if (!s.SetKeywords(GetDlgItemText(IDC_KEYWORD_LIST).c_str()) || !m_line_numbers.To(s)) {
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
     }
 }
 
 void CTarvoDlg::SettingsToControls(const ProfileSettings& s) {
+    if (!m_line_numbers.From(s)) {
+        MessageBox("Not enough memory !", kCaption, MessageStyle::Stop);
+        return;
+    }
     SetDlgItemInt(IDC_TABLE_WIDTH, s.n_table_width, true);
     SetCheck(IDC_TABLE_WIDTH_PERCENT, s.b_table_width_percent);
     SetCheck(IDC_USE_TABLE, s.b_use_table);
@@ -86,4 +90,10 @@ void CTarvoDlg::OnCppDefaults() {
     SetCheck(IDC_TABLE_WIDTH_PERCENT, 1);
     SetCheck(IDC_USE_TABLE, 1);
     SetDlgItemText(IDC_KEYWORD_LIST, kCppDefaultKeywords);
+    m_line_numbers = LineNumberSettings();
+}
+
+void CTarvoDlg::OnLineNumbers() {
+    LineNumbersDialog dialog(m_line_numbers);
+    dialog.DoModal();
 }

@@ -2,6 +2,7 @@
 // Tarvo's one window: the settings controls, the profile buttons, Go and View CSS, and the big
 // box that holds the source and then its HTML.
 
+#include "app/line_number_section.h"
 #include "convert/profile_settings.h"
 #include "files/disk.h"
 #include "platform/dialog.h"
@@ -56,6 +57,9 @@ public:
     void OnPreviewInBrowser();
     void OnSaveHtmlPage();
     void OnOpenSourceFile();
+    // Line numbers and marked lines in a small dialog of their own, which edits what the window
+    // keeps of them.
+    void OnLineNumbers();
     // Replaces the keyword box's text with keyword set `index` of TarvoKeywordSets().
     void OnInsertKeywords(std::size_t index);
     // The text of the file at `path` into the source box, as if pasted; a file that is not text
@@ -125,4 +129,7 @@ private:
     std::shared_ptr<const Conversion> m_last_go; // the last Go's, null before any
     platform::TempFolder m_preview_folder;       // preview pages, gone with the dialog
     std::string m_source_path;                   // the file last opened into the source box
+    // The line-number settings, which no control of this window shows: from the last load,
+    // into every conversion and save.
+    LineNumberSettings m_line_numbers;
 };
