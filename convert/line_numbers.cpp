@@ -307,12 +307,13 @@ bool NumberLines(const ProfileSettings& settings, bool css, std::string& html) {
 std::string_view ConvertedBody(std::string_view html, const ProfileSettings& s, bool css) {
     const HtmlPieces pieces = ChoosePieces(s, css);
     const bool table = s.b_use_table != 0;
-    if (!css || !LinesWanted(s)) {
+    // The CSS opening piece loses its last line break only where keywords left it whole.
+    const std::size_t open = css && LinesWanted(s) ? html.find(kCssLinesOpen) : html.npos;
+    if (open == std::string_view::npos) {
         const Bounds b = BodyBounds(html, table ? 2 : 1, pieces.closing);
         return html.substr(b.start, b.end - b.start);
     }
-    const std::size_t open = html.find(kCssLinesOpen);
-    const std::size_t start = open == std::string_view::npos ? 0 : open + kCssLinesOpen.size();
+    const std::size_t start = open + kCssLinesOpen.size();
     const std::string_view closing = std::string_view(pieces.closing).substr(2);
     const std::size_t end = html.ends_with(closing) && html.size() - closing.size() >= start
                                 ? html.size() - closing.size()
