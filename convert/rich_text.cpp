@@ -88,9 +88,9 @@ void AppendInlined(std::string& out, std::string_view text, const std::vector<Cl
             const std::size_t value = i + kNumber.size();
             const std::size_t end = text.find(kNumberEnd, value);
             if (end != std::string_view::npos) {
-                out += "<span";
-                out += StyleAttribute(rules, "cpp_line_number");
-                out += '>';
+                // Its colour alone: the rule's other properties serve the generated number.
+                tarvo::AppendFormat(out, "<span style=\"color:#%06X\">",
+                                    unsigned(kLineNumberColor));
                 out += text.substr(value, end - value);
                 out += " </span>";
                 i = end + kNumberEnd.size() - 1;
