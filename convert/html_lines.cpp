@@ -1,7 +1,6 @@
 #include "convert/html_lines.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -31,7 +30,9 @@ bool HtmlLineSplitter::Next(HtmlLine& line) {
     line.end = m_rest.substr(text_end, next - text_end);
     m_rest.remove_prefix(next);
 
-    m_at_start = m_open;
+    if (!m_open.empty() || !m_at_start.empty()) {
+        m_at_start = m_open;
+    }
     const char* p = line.text.data();
     const char* const end = p + line.text.size();
     while (const void* found = std::memchr(p, '<', std::size_t(end - p))) {
@@ -72,7 +73,10 @@ std::size_t HtmlLineSplitter::CountLines(std::string_view body) {
         uint64_t x;
         std::memcpy(&x, body.data() + i, 8);
         const uint64_t y = x ^ kLf;
-        breaks += std::size_t(std::popcount(~(((y & kLow7) + kLow7) | y | kLow7)));
+        // 0x80 in each byte that was a line feed; their number summed by one multiplication,
+        // since a popcount instruction cannot be taken for granted.
+        const uint64_t found = ~(((y & kLow7) + kLow7) | y | kLow7);
+        breaks += std::size_t(((found >> 7) * 0x0101010101010101ULL) >> 56);
     }
     breaks += std::size_t(std::count(body.begin() + std::ptrdiff_t(i), body.end(), '\n'));
     const std::size_t last = body.rfind('\n');

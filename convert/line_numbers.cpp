@@ -105,39 +105,6 @@ MarkedLinesParse Parse(std::string_view text, std::vector<LineRange>& ranges,
     return MarkedLinesParse::Ok;
 }
 
-// A line's number in its markup: `open`, the number padded with spaces on the left to `width`,
-// `close`; counted up in place, so that each line appends it whole.
-class LineCounter {
-public:
-    LineCounter(int64_t first, std::size_t width, std::string_view open, std::string_view close)
-        : m_text(open), m_digits(open.size()), m_width(width) {
-        char text[24];
-        const int n = std::snprintf(text, sizeof text, "%lld", static_cast<long long>(first));
-        m_text.append(width - std::size_t(n), ' ');
-        m_text.append(text, std::size_t(n));
-        m_text.append(close);
-    }
-    const std::string& Text() const { return m_text; }
-    void Increment() {
-        for (std::size_t i = m_digits + m_width; i-- > m_digits;) {
-            if (m_text[i] == ' ') {
-                m_text[i] = '1';
-                return;
-            }
-            if (m_text[i] != '9') {
-                ++m_text[i];
-                return;
-            }
-            m_text[i] = '0';
-        }
-    }
-
-private:
-    std::string m_text;
-    std::size_t m_digits; // where the digits start in m_text
-    std::size_t m_width;
-};
-
 std::size_t Digits(int64_t n) {
     std::size_t d = 1;
     for (; n >= 10; n /= 10) {
@@ -188,15 +155,8 @@ bool Number(const ProfileSettings& s, bool css, std::string& html) {
     const Bounds bounds = BodyBounds(html, table ? 2 : 1, pieces.closing);
     const std::string_view body =
         std::string_view(html).substr(bounds.start, bounds.end - bounds.start);
-    std::vector<LineRange> marks;
-    if (ParseMarkedLines(s.MarkedLines(), marks) == MarkedLinesParse::OutOfMemory) {
-        return false;
-    }
-    const bool numbers = s.b_line_numbers != 0;
-    const int64_t first = FirstLineNumber(s);
     const std::size_t count = HtmlLineSplitter::CountLines(body);
-    const std::size_t width =
-        Digits(std::max<int64_t>(first, first + int64_t(count) - (count > 0 ? 1 : 0)));
+    const bool numbers = s.b_line_numbers != 0;
 
     std::string number_open, number_close, mark_open;
     if (css) {
@@ -212,9 +172,14 @@ bool Number(const ProfileSettings& s, bool css, std::string& html) {
                           unsigned(s.n_mark_color), unsigned(MarkEdgeColor(s.n_mark_color)));
     }
 
+    LineNumbering numbering;
+    if (!numbering.Start(s, count, number_open, number_close)) {
+        return false;
+    }
     std::string out;
-    const std::size_t per_line = (numbers ? number_open.size() + width + number_close.size() : 0) +
-                                 (marks.empty() ? 0 : mark_open.size() + kMarkClose.size()) + 16;
+    const std::size_t per_line =
+        (numbers ? numbering.Text().size() : 0) +
+        (numbering.AnyMarked() ? mark_open.size() + kMarkClose.size() : 0) + 16;
     if (!tarvo::TryReserve(out, html.size() + count * per_line + 64)) {
         return false;
     }
@@ -233,24 +198,22 @@ bool Number(const ProfileSettings& s, bool css, std::string& html) {
         out.append(opening);
     }
 
-    LineCounter counter(first, width, number_open, number_close);
-    int64_t n = first;
-    std::size_t next_mark = 0;
     HtmlLineSplitter lines(body);
-    for (HtmlLine line; lines.Next(line); ++n, counter.Increment()) {
-        while (next_mark < marks.size() && marks[next_mark].last < n) {
-            ++next_mark;
-        }
-        const bool marked = next_mark < marks.size() && marks[next_mark].first <= n;
+    for (HtmlLine line; lines.Next(line); numbering.Next()) {
+        const bool marked = numbering.Marked();
         if (marked) {
             out += mark_open;
         }
         if (numbers) {
-            out += counter.Text();
+            out += numbering.Text();
         }
-        lines.AppendReopen(out);
+        if (!lines.OpenAtStart().empty()) {
+            lines.AppendReopen(out);
+        }
         out += line.text;
-        lines.AppendClose(out);
+        if (!lines.OpenAtEnd().empty()) {
+            lines.AppendClose(out);
+        }
         if (marked) {
             out += kMarkClose;
         }
@@ -362,6 +325,52 @@ uint32_t MarkEdgeColor(uint32_t mark) noexcept {
         }
     }
     return edge;
+}
+
+bool LineNumbering::Start(const ProfileSettings& s, std::size_t count, std::string_view before,
+                          std::string_view after) noexcept {
+    try {
+        if (ParseMarkedLines(s.MarkedLines(), m_marks) == MarkedLinesParse::OutOfMemory) {
+            return false;
+        }
+        m_next_mark = 0;
+        m_number = FirstLineNumber(s);
+        const int64_t last = m_number + std::max<int64_t>(int64_t(count) - 1, 0);
+        m_width = Digits(last);
+        char digits[24];
+        const int n =
+            std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(m_number));
+        m_text.assign(before);
+        m_digits = m_text.size();
+        m_text.append(m_width - std::size_t(n), ' ');
+        m_text.append(digits, std::size_t(n));
+        m_text.append(after);
+        return true;
+    } catch (const std::exception&) {
+        return false; // bad_alloc
+    }
+}
+
+bool LineNumbering::Marked() noexcept {
+    while (m_next_mark < m_marks.size() && m_marks[m_next_mark].last < m_number) {
+        ++m_next_mark;
+    }
+    return m_next_mark < m_marks.size() && m_marks[m_next_mark].first <= m_number;
+}
+
+void LineNumbering::Next() noexcept {
+    ++m_number;
+    for (std::size_t i = m_digits + m_width; i-- > m_digits;) {
+        if (m_text[i] == ' ') {
+            m_text[i] = '1';
+            return;
+        }
+        if (m_text[i] != '9') {
+            ++m_text[i];
+            return;
+        }
+        m_text[i] = '0';
+    }
 }
 
 bool CopyLineSettings(const ProfileSettings& from, ProfileSettings& to) noexcept {

@@ -29,7 +29,8 @@ enum class MarkedLinesParse { Ok, Malformed, OutOfMemory };
 // Reads a marked-lines list: line numbers and ranges "N-M" (N <= M) separated by commas, with
 // blanks allowed around each; empty or blank: no lines. Numbers run from 0 to kMaxLineNumber.
 // On Ok `ranges` holds them sorted by their first line, overlapping and touching ones joined.
-// On Malformed `problem` says what is wrong ("'5-3' runs backwards: write 3-5"); `ranges` is then empty.
+// On Malformed `problem` says what is wrong ("'5-3' runs backwards: write 3-5"); `ranges` is then
+// empty.
 MarkedLinesParse ParseMarkedLines(std::string_view text, std::vector<LineRange>& ranges,
                                   std::string* problem = nullptr) noexcept;
 
@@ -39,6 +40,32 @@ bool LinesWanted(const ProfileSettings& settings) noexcept;
 
 // The first line's number as used: negative ones count as 0, big ones as kMaxLineNumber.
 int64_t FirstLineNumber(const ProfileSettings& settings) noexcept;
+
+// Numbers and marks line by line, for every target that writes lines of its own (the pass
+// below; RTF): the numbers padded with spaces on the left to the width of the last one.
+class LineNumbering {
+public:
+    // For `count` lines from the first line of `settings`, marked as its list says (not at all
+    // when the list is malformed). Each number's text is `before`, the number, `after`. False
+    // when memory runs out.
+    bool Start(const ProfileSettings& settings, std::size_t count, std::string_view before = {},
+               std::string_view after = {}) noexcept;
+    // The current line's number in its text, and whether the line is marked.
+    const std::string& Text() const noexcept { return m_text; }
+    int64_t Number() const noexcept { return m_number; }
+    bool Marked() noexcept;
+    bool AnyMarked() const noexcept { return !m_marks.empty(); }
+    // On to the next line.
+    void Next() noexcept;
+
+private:
+    std::vector<LineRange> m_marks;
+    std::size_t m_next_mark = 0;
+    int64_t m_number = 0;
+    std::string m_text;
+    std::size_t m_digits = 0; // where the digits start in m_text
+    std::size_t m_width = 0;
+};
 
 // Rewrites `html`, ConvertSource's highlighted text for `settings` and `css`, with the numbers
 // and marks that `settings` asks for; call it only when LinesWanted. For CSS the opening piece's
