@@ -228,6 +228,17 @@ TEST(LineNumbers, LastLinesLineEndsAndWidths) {
     EXPECT_EQ(numbers("a\nb\n", 0), (V{" 99999", "100000"}));
     EXPECT_EQ(numbers("a\n", 0), (V{"99999"}));
 
+    // The numbering alone, as targets that write their own lines use it.
+    ASSERT_EQ(s.SetMarkedLines("10"), 1);
+    s.n_first_line = 9;
+    LineNumbering numbering;
+    ASSERT_TRUE(numbering.Start(s, 3, "[", "]"));
+    std::string seen;
+    for (int i = 0; i < 3; ++i, numbering.Next()) {
+        seen += numbering.Text() + (numbering.Marked() ? "*" : "");
+    }
+    EXPECT_EQ(seen, "[ 9][10]*[11]");
+
     // Spans that run over a line end close with it and open again after the next line's number.
     s.n_first_line = 1;
     ASSERT_EQ(s.SetMarkedLines("2"), 1);
