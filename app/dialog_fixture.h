@@ -44,6 +44,9 @@ inline std::string Fields(const ProfileSettings& s) {
                   unsigned(s.n_table_lt_color), unsigned(s.n_table_dk_color), int(s.n_font_size),
                   int(s.n_table_width), int(s.b_table_width_percent), int(s.b_use_table));
     std::string all = text;
+    for (const ClassColourField& c : kClassColourFields) {
+        all += " " + std::to_string(s.*c.field);
+    }
     for (const std::string& k : Keywords(s)) {
         all += "|" + k;
     }

@@ -1,8 +1,7 @@
 #pragma once
 // The line-number settings in a dialog: a section of controls that any dialog can hold (a
 // "Line numbers" toggle, the first line, the marked lines, the mark colour, and a line that
-// tells what is wrong with the marked lines), the values the main window keeps for them, and a
-// small dialog of their own.
+// tells what is wrong with the marked lines), and the values the main window keeps for them.
 
 #include "convert/profile_settings.h"
 #include "platform/dialog.h"
@@ -53,22 +52,4 @@ public:
 
 private:
     int m_first;
-};
-
-// A dialog with the section alone, OK and Cancel: edits `settings` and keeps the dialog open
-// while the marked lines are malformed, with a message that says what is wrong.
-class LineNumbersDialog : public platform::Dialog {
-public:
-    explicit LineNumbersDialog(LineNumberSettings& settings);
-
-    static constexpr int kFirstId = 1100;
-
-protected:
-    bool OnInitDialog() override;
-    void OnOK() override;
-    bool OnCommand(int id, platform::Notification code) override;
-
-private:
-    LineNumberSettings& m_settings;
-    LineNumberSection m_section{kFirstId};
 };

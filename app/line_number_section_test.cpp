@@ -1,6 +1,7 @@
-// The line-number section: its own dialog, and the main window keeping the settings it does not
-// show between a load and the next conversion.
+// The line-number section in the Colours dialog, and the main window keeping the settings that
+// template 102 does not show between a load and the next conversion.
 
+#include "app/colours_dialog.h"
 #include "app/dialog_fixture.h"
 #include "app/line_number_section.h"
 
@@ -14,14 +15,15 @@ QWidget* ControlOf(platform::Dialog& d, int id) {
 
 } // namespace
 
-TEST_F(LineNumbersTest, TheDialogEditsTheSettingsAndRefusesAMalformedList) {
+TEST_F(LineNumbersTest, TheColoursDialogEditsThemAndRefusesAMalformedList) {
     LineNumberSettings kept;
     kept.b_line_numbers = 1;
     kept.n_first_line = 7;
     kept.marked_lines = "3-5,9";
-    LineNumbersDialog d(kept);
+    ColourRow rows[] = {{"&String", 0xA31515, kClassOff}};
+    ColoursDialog d(rows, &kept);
     ASSERT_TRUE(d.Create());
-    const LineNumberSection section(LineNumbersDialog::kFirstId);
+    const LineNumberSection section(ColoursDialog::kFirstLineNumberId);
     EXPECT_EQ(d.GetCheck(section.NumbersId()), 1);
     EXPECT_EQ(d.GetDlgItemText(section.FirstLineId()), "7");
     EXPECT_EQ(d.GetDlgItemText(section.MarkedLinesId()), "3-5,9");
@@ -35,19 +37,22 @@ TEST_F(LineNumbersTest, TheDialogEditsTheSettingsAndRefusesAMalformedList) {
     // For a person to look at: the section with its verdict on the list.
     QApplication::processEvents();
     EXPECT_TRUE(platform::DialogWindowOf(d)->grab().toImage().save(
-        QStringLiteral(TARVO_SCREENSHOT_DIR "/tarvo-line-numbers-dialog.png")));
+        QStringLiteral(TARVO_SCREENSHOT_DIR "/tarvo-colours-line-numbers.png")));
     EXPECT_EQ(kept.marked_lines, "3-5,9");
+    EXPECT_EQ(rows[0].colour, kClassOff);
 
     d.SetDlgItemText(section.MarkedLinesId(), "1, 3-5");
     d.SetDlgItemText(section.FirstLineId(), "0");
     d.SetDlgItemText(section.MarkColourId(), "#abcdef");
     QTest::mouseClick(ControlOf(d, section.NumbersId()), Qt::LeftButton);
+    QTest::mouseClick(ControlOf(d, ColoursDialog::kFirstToggle), Qt::LeftButton);
     QTest::mouseClick(ControlOf(d, platform::IDOK), Qt::LeftButton);
     EXPECT_FALSE(d.IsWindowVisible());
     EXPECT_EQ(kept.b_line_numbers, 0);
     EXPECT_EQ(kept.n_first_line, 0);
     EXPECT_EQ(kept.marked_lines, "1, 3-5");
     EXPECT_EQ(kept.n_mark_color, 0xABCDEFu);
+    EXPECT_EQ(rows[0].colour, 0xA31515);
 }
 
 TEST_F(LineNumbersTest, TheWindowKeepsWhatALoadBroughtForGoAndSave) {

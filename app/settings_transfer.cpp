@@ -3,12 +3,14 @@
 
 #include "app/tarvo_dlg.h"
 
+#include "app/colours_dialog.h"
 #include "base/memory.h"
 #include "convert/cpp_defaults.h"
 #include "convert/profile_settings.h"
 #include "convert/settings_text.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
@@ -48,6 +50,9 @@ void CTarvoDlg::ControlsToSettings(ProfileSettings& s) {
     ControlToColour(IDC_KEYWORD_COLOR, s.n_keyword_color);
     ControlToColour(IDC_TABLE_LT_COLOR, s.n_table_lt_color);
     ControlToColour(IDC_TABLE_DK_COLOR, s.n_table_dk_color);
+    for (std::size_t i = 0; i < std::size(kClassColourFields); ++i) {
+        s.*kClassColourFields[i].field = m_class_colours[i];
+    }
     if (!s.SetKeywords(GetDlgItemText(IDC_KEYWORD_LIST).c_str()) || !m_line_numbers.To(s)) {
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
     }
@@ -63,6 +68,11 @@ void CTarvoDlg::SettingsToControls(const ProfileSettings& s) {
     SetCheck(IDC_USE_TABLE, s.b_use_table);
     SetDlgItemInt(IDC_TAB_SIZE, s.n_tab_size, true);
     SetDlgItemInt(IDC_FONT_SIZE, s.n_font_size, true);
+    // Six digits when on, as a colour box would keep them.
+    for (std::size_t i = 0; i < std::size(kClassColourFields); ++i) {
+        const int32_t colour = s.*kClassColourFields[i].field;
+        m_class_colours[i] = colour < 0 ? kClassOff : colour & 0xFFFFFF;
+    }
     if (!ColourToControl(IDC_COMMENT_COLOR, s.n_comment_color) ||
         !ColourToControl(IDC_KEYWORD_COLOR, s.n_keyword_color) ||
         !ColourToControl(IDC_TABLE_LT_COLOR, s.n_table_lt_color) ||
@@ -90,10 +100,25 @@ void CTarvoDlg::OnCppDefaults() {
     SetCheck(IDC_TABLE_WIDTH_PERCENT, 1);
     SetCheck(IDC_USE_TABLE, 1);
     SetDlgItemText(IDC_KEYWORD_LIST, kCppDefaultKeywords);
+    std::fill(std::begin(m_class_colours), std::end(m_class_colours), kClassOff);
     m_line_numbers = LineNumberSettings();
 }
 
-void CTarvoDlg::OnLineNumbers() {
-    LineNumbersDialog dialog(m_line_numbers);
-    dialog.DoModal();
+void CTarvoDlg::OnColours() {
+    static const char* const kLabels[] = {"&String", "C&haracter", "&Number", "&Preprocessor line"};
+    static const int32_t kSuggested[] = {kSuggestedStringColor, kSuggestedCharColor,
+                                         kSuggestedNumberColor, kSuggestedPreprocColor};
+    static_assert(std::size(kLabels) == std::size(kClassColourFields));
+    ColourRow rows[std::size(kClassColourFields)];
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        rows[i] = {kLabels[i], kSuggested[i], m_class_colours[i]};
+    }
+    LineNumberSettings lines = m_line_numbers;
+    ColoursDialog colours(rows, &lines);
+    if (colours.DoModal() == platform::IDOK) {
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            m_class_colours[i] = rows[i].colour;
+        }
+        m_line_numbers = std::move(lines);
+    }
 }

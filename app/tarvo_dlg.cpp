@@ -29,6 +29,7 @@ constexpr CommandEntry kCommandMap[] = {
     {ID_PREVIEW_IN_BROWSER, Notification::Menu, &CTarvoDlg::OnPreviewInBrowser},
     {ID_SAVE_HTML_PAGE, Notification::Menu, &CTarvoDlg::OnSaveHtmlPage},
     {ID_OPEN_SOURCE_FILE, Notification::Menu, &CTarvoDlg::OnOpenSourceFile},
+    {ID_COLOURS, Notification::Menu, &CTarvoDlg::OnColours},
 };
 
 // The source box's font: the whole cell 14 pixels high.
@@ -62,6 +63,9 @@ bool CTarvoDlg::OnInitDialog() {
     EnableResizing(TarvoDialogStretch());
     AddContextMenu(IDC_SOURCE, TarvoSourceMenu());
     AddContextMenu(IDC_KEYWORD_LIST, TarvoKeywordMenu());
+    for (int box : {IDC_KEYWORD_COLOR, IDC_COMMENT_COLOR, IDC_TABLE_LT_COLOR, IDC_TABLE_DK_COLOR}) {
+        AddContextMenu(box, TarvoColourMenu());
+    }
     DragAcceptFiles(IDC_SOURCE);
     AllowTypedMinus(IDC_TAB_SIZE);
     m_bFocusSource = 1;

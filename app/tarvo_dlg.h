@@ -57,9 +57,9 @@ public:
     void OnPreviewInBrowser();
     void OnSaveHtmlPage();
     void OnOpenSourceFile();
-    // Line numbers and marked lines in a small dialog of their own, which edits what the window
-    // keeps of them.
-    void OnLineNumbers();
+    // The "Colours" dialog for the optional classes; OK keeps its choices for the next
+    // ControlsToSettings.
+    void OnColours();
     // Replaces the keyword box's text with keyword set `index` of TarvoKeywordSets().
     void OnInsertKeywords(std::size_t index);
     // The text of the file at `path` into the source box, as if pasted; a file that is not text
@@ -129,7 +129,11 @@ private:
     std::shared_ptr<const Conversion> m_last_go; // the last Go's, null before any
     platform::TempFolder m_preview_folder;       // preview pages, gone with the dialog
     std::string m_source_path;                   // the file last opened into the source box
-    // The line-number settings, which no control of this window shows: from the last load,
-    // into every conversion and save.
+    // The optional classes' colours (kClassColourFields order), which template 102 has no
+    // controls for: the Colours dialog shows them, the transfer moves them like a control.
+    int32_t m_class_colours[std::size(kClassColourFields)] = {kClassOff, kClassOff, kClassOff,
+                                                              kClassOff};
+    // The line-number settings, which template 102 has no controls for either: the Colours
+    // dialog shows them, the transfer moves them like a control.
     LineNumberSettings m_line_numbers;
 };

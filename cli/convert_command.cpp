@@ -2,6 +2,7 @@
 
 #include "base/memory.h"
 #include "cli/batch_command.h"
+#include "cli/class_options.h"
 #include "cli/line_options.h"
 #include "cli/source_file.h"
 #include "convert/converter.h"
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -48,6 +50,11 @@ constexpr const char* kHelp =
     "                       ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo, as the desktop's Tarvo uses\n"
     "  --font-markup        font tags with colours instead of CSS classes\n"
     "  --style-sheet        write the style sheet for the CSS classes instead\n"
+    "  --string-color RRGGBB, --char-color RRGGBB, --number-color RRGGBB,\n"
+    "  --preproc-color RRGGBB\n"
+    "                       colour string literals, character literals, numbers or\n"
+    "                       directive lines (\"off\": not at all), whatever the profile says\n"
+    "  --all-classes        all four in their suggested colours\n"
     "  -n, --line-numbers   number the lines (shown beside the code, not copied with it)\n"
     "  --first-line N       the first line's number (default 1)\n"
     "  --mark LIST          mark the lines LIST, such as 3-5,9, with a background\n"
@@ -82,6 +89,9 @@ struct Options {
     const char* out_dir = nullptr;
     BatchOptions batch;
     bool batch_only = false; // an option that only -d takes was given
+    bool all_classes = false;
+    // The optional classes' colours given on the command line, in order; kClassOff for "off".
+    std::vector<std::pair<int32_t ProfileSettings::*, int32_t>> class_colours;
     LineOptions lines;
 };
 
@@ -168,6 +178,15 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             if (!value(o.output)) {
                 return Usage("missing file after", "-o");
             }
+        } else if (const ClassColourField* field = ClassOption(arg)) {
+            int32_t colour = kClassOff;
+            if (i + 1 >= argc || !ParseClassColour(argv[i + 1], colour)) {
+                return Usage("missing colour (RRGGBB or off) after", argv[i]);
+            }
+            o.class_colours.emplace_back(field->field, colour);
+            ++i;
+        } else if (arg == "--all-classes") {
+            o.all_classes = true;
         } else if (arg == "--font-markup") {
             o.font_markup = true;
         } else if (arg == "--style-sheet") {
@@ -333,6 +352,13 @@ int Command::Run(int argc, const char* const* argv) {
     ProfileSettings settings;
     if (const int status = LoadSettings(options, settings); status != 0) {
         return status;
+    }
+    // The command line's classes over the profile's.
+    if (options.all_classes) {
+        SetSuggestedClassColours(settings);
+    }
+    for (const auto& [field, colour] : options.class_colours) {
+        settings.*field = colour;
     }
     if (!ApplyLineOptions(options.lines, settings)) {
         return Fail("Not enough memory");

@@ -213,3 +213,39 @@ TEST_F(ConvertCommand, UsageAndNotices) {
     EXPECT_EQ(big.err, "tarvo-convert: Text lenght is over 64k !\n");
     EXPECT_GT(big.out.size(), 70000u);
 }
+
+TEST_F(ConvertCommand, ClassColoursOverrideTheProfile) {
+    // A profile with strings on; the flags turn them off and the others on.
+    ProfileSettings s;
+    SetCppDefaults(s);
+    s.n_string_color = 0x112233;
+    ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
+    EXPECT_EQ(Convert("--profile-file p.ini", kSource).out, Expected(kSource, 1, &s));
+    s.n_string_color = kClassOff;
+    s.n_char_color = 0xABCDEF;
+    s.n_number_color = 0x00FF00;
+    EXPECT_EQ(Convert("--profile-file p.ini --string-color off --char-color '#abcdef' "
+                      "--number-color 00ff00 --font-markup",
+                      kSource)
+                  .out,
+              Expected(kSource, 0, &s));
+    // --all-classes, one of them changed; the style sheet carries their rules.
+    SetCppDefaults(s);
+    SetSuggestedClassColours(s);
+    s.n_preproc_color = 0x123456;
+    EXPECT_EQ(Convert("--preproc-color 123456 --all-classes", kSource).out,
+              Expected(kSource, 1, &s));
+    std::string sheet = BuildStyleSheet(s);
+    ToLf(sheet);
+    const Outcome styles = Convert("--all-classes --preproc-color 123456 --style-sheet");
+    EXPECT_EQ(styles.out, sheet);
+    EXPECT_NE(styles.out.find(".cpp_preproc {\n\tfont-family : monospace;\n\tfont-size : "
+                              "13px;\n\tcolor : #123456;\n}\n"),
+              std::string::npos);
+    for (const char* bad : {"--string-color", "--char-color 12345", "--number-color red",
+                            "--preproc-color 1234567"}) {
+        const Outcome run = Convert(bad);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.err.find("missing colour (RRGGBB or off) after"), std::string::npos);
+    }
+}

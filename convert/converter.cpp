@@ -1,5 +1,6 @@
 #include "convert/converter.h"
 
+#include "convert/class_highlighter.h"
 #include "convert/escape_pass.h"
 #include "convert/highlighter.h"
 #include "convert/html_pieces.h"
@@ -56,7 +57,10 @@ int Convert(ProfileSettings& settings, std::string_view source, bool css, std::s
         return 0;
     }
     const Progress progress(observer, escaped.size(), kProgressMax / 2);
-    if (!Highlight(escaped, keywords, pieces, html, progress)) {
+    // Without the optional classes the scan of old, which their lexer would not match byte for
+    // byte; with them, a C++ lexer.
+    if (!(pieces.AnyClass() ? HighlightClasses(escaped, keywords, pieces, html, progress)
+                            : Highlight(escaped, keywords, pieces, html, progress))) {
         return 0;
     }
     if (LinesWanted(settings) && !NumberLines(settings, css, html)) {

@@ -53,7 +53,9 @@ TEST(ConvertSource, KeywordMatchingRules) {
     EXPECT_EQ(body("inta"), "inta");               // followed by a non-boundary
     EXPECT_EQ(body("x=sizeof(y)"), "x=sizeof(y)"); // "=" is no boundary
     EXPECT_EQ(body("(int)"), "(" + k + "int" + c + ")");
-    EXPECT_EQ(body("else{"), "else{");
+    // Every punctuator after a keyword ends it, and so does an entity; before a keyword only a
+    // boundary character lets it begin.
+    EXPECT_EQ(body("else{"), k + "else" + c + "{");
     EXPECT_EQ(body("#defined x"), k + "#defined " + c + "x");
     EXPECT_EQ(body("#define x"), k + "#define " + c + "x");
     EXPECT_EQ(body("unsigned int  x"), "unsigned " + k + "int  " + c + "x");
@@ -61,10 +63,43 @@ TEST(ConvertSource, KeywordMatchingRules) {
     // Escaped < and > end a keyword; & does not.
     EXPECT_EQ(body("template<class T>"), k + "template" + c + "&lt;class T&gt;");
     EXPECT_EQ(body("vector<int>"), "vector&lt;" + k + "int" + c + "&gt;");
-    EXPECT_EQ(body("int&x"), "int&amp;x");
+    EXPECT_EQ(body("int&x"), k + "int" + c + "&amp;x");
+    EXPECT_EQ(body("{int}"), "{int}");
     // A zero tab size joins the words around a tab.
     s.n_tab_size = 0;
     EXPECT_EQ(body("int\tx"), "intx");
+}
+
+TEST(ConvertSource, KeywordsBeforePunctuation) {
+    ProfileSettings s;
+    SetDefaults(s);
+    s.b_use_table = 0;
+    const std::string k = "<font color=\"#0000FF\">", c = "</font>";
+    auto body = [&](const std::string& source) {
+        const std::string html = Convert(s, source, 0);
+        return html.substr(7, html.size() - 7 - 10);
+    };
+    EXPECT_EQ(body("public:"), k + "public" + c + ":");
+    EXPECT_EQ(body(" private:\n default:"),
+              " " + k + "private" + c + ":\n " + k + "default" + c + ":");
+    EXPECT_EQ(body("(const&"), "(" + k + "const" + c + "&amp;");
+    EXPECT_EQ(body(" do{"), " " + k + "do" + c + "{");
+    EXPECT_EQ(body(" return!x"), " " + k + "return" + c + "!x");
+    for (const char* after : {":", "!", "{", "}", "=", "?", "%", "^", "|", "#", "\"\"", "'"}) {
+        EXPECT_EQ(body(std::string(" int") + after), " " + k + "int" + c + after) << after;
+    }
+    EXPECT_EQ(body(" int\\"), " int\\");
+    EXPECT_EQ(body(" int$"), " int$");
+
+    // Not in the opening piece: "class" stands before "=" in both CSS openings.
+    s.SetKeywords("class code table pre");
+    for (int table : {0, 1}) {
+        s.b_use_table = table;
+        const std::string html = Convert(s, "class=x", 1);
+        EXPECT_EQ(html.find("class=\"cpp_keyword\"><code"), std::string::npos) << html;
+        EXPECT_NE(html.find("<code class=\"cpp_keyword\">class</code>=x"), std::string::npos)
+            << html;
+    }
 }
 
 TEST(ConvertSource, KeywordsInTheOpeningPieceAndAtLineEnds) {

@@ -2,6 +2,7 @@
 // Shared by the converter's tests: settings, an observer that records, a rule-by-rule reference
 // scan, random sources and what a browser would show of a result.
 
+#include "base/format.h"
 #include "base/memory.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
@@ -240,9 +241,13 @@ struct Reference {
                 if (n == 0 || t.compare(p, n, k) != 0 || p + n > L) {
                     continue;
                 }
-                const bool ends = p + n == L || Boundary(t[p + n]) ||
-                                  t.compare(p + n, 4, "&lt;") == 0 ||
-                                  t.compare(p + n, 4, "&gt;") == 0;
+                // In the source every punctuator's character and every entity ends a keyword;
+                // in the opening piece only the boundaries and escaped angle brackets do.
+                const bool ends =
+                    p + n == L || Boundary(t[p + n]) ||
+                    (p + n >= opening.size()
+                         ? t[p + n] != '\0' && std::strchr(":&!{}=\"'?%^|#", t[p + n]) != nullptr
+                         : t.compare(p + n, 4, "&lt;") == 0 || t.compare(p + n, 4, "&gt;") == 0);
                 if (!ends) {
                     continue;
                 }

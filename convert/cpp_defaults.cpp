@@ -10,5 +10,15 @@ int SetCppDefaults(ProfileSettings& s) {
     s.n_table_width = kCppDefaultTableWidth;
     s.b_table_width_percent = 1;
     s.b_use_table = 1;
+    for (const ClassColourField& c : kClassColourFields) {
+        s.*c.field = kClassOff;
+    }
     return s.SetKeywords(kCppDefaultKeywords);
+}
+
+void SetSuggestedClassColours(ProfileSettings& s) noexcept {
+    s.n_string_color = kSuggestedStringColor;
+    s.n_char_color = kSuggestedCharColor;
+    s.n_number_color = kSuggestedNumberColor;
+    s.n_preproc_color = kSuggestedPreprocColor;
 }

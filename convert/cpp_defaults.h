@@ -19,5 +19,16 @@ inline constexpr uint32_t kCppDefaultTableDkColor = 0x4084D0;
 inline constexpr int32_t kCppDefaultFontSize = 13;
 inline constexpr int32_t kCppDefaultTableWidth = 80;
 
-// Fills `settings` with the built-in settings. Returns 1, or 0 when memory runs out.
+// Readable colours for the optional classes, each at least 4.5:1 against white. "C++ defaults"
+// leaves the classes off; these are what "Suggested colours" and --all-classes give.
+inline constexpr int32_t kSuggestedStringColor = 0xA31515;
+inline constexpr int32_t kSuggestedCharColor = 0x8B4513;
+inline constexpr int32_t kSuggestedNumberColor = 0x09794F;
+inline constexpr int32_t kSuggestedPreprocColor = 0x7B3FA0;
+
+// Turns every optional class on with its suggested colour.
+void SetSuggestedClassColours(ProfileSettings& settings) noexcept;
+
+// Fills `settings` with the built-in settings, the optional classes off. Returns 1, or 0 when
+// memory runs out.
 int SetCppDefaults(ProfileSettings& settings);

@@ -45,6 +45,10 @@ int ThroughTheDialog(ProfileSettings& s) {
         FormatColourText(*colour, text);
         ReadColourText(text, *colour);
     }
+    // The Colours dialog keeps six digits of a class that is on, and nothing of one that is off.
+    for (const ClassColourField& c : kClassColourFields) {
+        s.*c.field = s.*c.field < 0 ? kClassOff : s.*c.field & 0xFFFFFF;
+    }
     s.b_table_width_percent = s.b_table_width_percent != 0;
     s.b_use_table = s.b_use_table != 0;
     s.b_line_numbers = s.b_line_numbers != 0;

@@ -249,7 +249,7 @@ private:
             ++p;
             return;
         }
-        const std::size_t n = m_keywords.Match(m_text, m_length, p);
+        const std::size_t n = m_keywords.Match(m_text, m_length, p, m_pieces.opening.size());
         if (n == 0) {
             ++p;
             return;

@@ -2,6 +2,17 @@
 
 #include "base/format.h"
 
+namespace {
+
+std::string* OpenTag(HtmlPieces& p, const ClassColourField& c) {
+    return c.field == &ProfileSettings::n_string_color   ? &p.string_open
+           : c.field == &ProfileSettings::n_char_color   ? &p.char_open
+           : c.field == &ProfileSettings::n_number_color ? &p.number_open
+                                                         : &p.preproc_open;
+}
+
+} // namespace
+
 HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
     HtmlPieces p;
     const char* percent = s.b_table_width_percent != 0 ? "%" : "";
@@ -19,6 +30,12 @@ HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
         p.keyword_open = "<code class=\"cpp_keyword\">";
         p.comment_open = "<code class=\"cpp_comment\">";
         p.keyword_close = p.comment_close = "</code>";
+        for (const ClassColourField& c : kClassColourFields) {
+            if (s.*c.field >= 0) {
+                *OpenTag(p, c) = std::string("<code class=\"") + c.css_class + "\">";
+            }
+        }
+        p.class_close = "</code>";
     } else {
         if (s.b_use_table != 0) {
             // The dark colour is written with lower-case digits, unlike every other colour.
@@ -37,6 +54,12 @@ HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
         p.keyword_open = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_keyword_color));
         p.comment_open = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_comment_color));
         p.keyword_close = p.comment_close = "</font>";
+        for (const ClassColourField& c : kClassColourFields) {
+            if (s.*c.field >= 0) {
+                *OpenTag(p, c) = tarvo::Format("<font color=\"#%06X\">", unsigned(s.*c.field));
+            }
+        }
+        p.class_close = "</font>";
     }
     return p;
 }

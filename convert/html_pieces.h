@@ -13,6 +13,18 @@ struct HtmlPieces {
     std::string keyword_close;
     std::string comment_close;
     std::string closing;
+    // The optional classes: an open tag for each class that is on, empty for one that is off,
+    // and the close tag they share.
+    std::string string_open;
+    std::string char_open;
+    std::string number_open;
+    std::string preproc_open;
+    std::string class_close;
+
+    bool AnyClass() const {
+        return !string_open.empty() || !char_open.empty() || !number_open.empty() ||
+               !preproc_open.empty();
+    }
 };
 
 // The pieces for font markup (`css` false) or CSS classes.

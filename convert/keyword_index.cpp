@@ -16,6 +16,22 @@ struct BoundaryTable {
 };
 constexpr BoundaryTable kBoundary;
 
+// What ends a keyword in the source: the boundary characters and every other character of a C
+// or C++ punctuator, the quotes among them, so that public:, else{ and const& are keywords. An
+// "&" there always starts an entity, since the source's own are escaped.
+struct EndTable {
+    bool is[256] = {};
+    constexpr EndTable() {
+        for (int c = 0; c < 256; ++c) {
+            is[c] = kBoundary.is[c];
+        }
+        for (unsigned char c : {':', '&', '!', '{', '}', '=', '"', '\'', '?', '%', '^', '|', '#'}) {
+            is[c] = true;
+        }
+    }
+};
+constexpr EndTable kEnd;
+
 } // namespace
 
 KeywordIndex::KeywordIndex() {
@@ -60,10 +76,13 @@ bool KeywordIndex::Add(const char* keyword, std::size_t length) noexcept {
     }
 }
 
-bool KeywordIndex::EndsAtBoundary(const char* text, std::size_t length,
-                                  std::size_t end) const noexcept {
+bool KeywordIndex::EndsAtBoundary(const char* text, std::size_t length, std::size_t end,
+                                  std::size_t source_start) const noexcept {
     if (end == length || kBoundary.is[static_cast<unsigned char>(text[end])]) {
         return true;
+    }
+    if (end >= source_start) {
+        return kEnd.is[static_cast<unsigned char>(text[end])];
     }
     // The text is already escaped: "&lt;" and "&gt;" stand for the boundaries < and >.
     return text[end] == '&' && length - end >= 4 &&
@@ -71,13 +90,13 @@ bool KeywordIndex::EndsAtBoundary(const char* text, std::size_t length,
            text[end + 3] == ';';
 }
 
-std::size_t KeywordIndex::Match(const char* text, std::size_t length,
-                                std::size_t p) const noexcept {
+std::size_t KeywordIndex::Match(const char* text, std::size_t length, std::size_t p,
+                                std::size_t source_start) const noexcept {
     std::size_t best = 0;
     int32_t node = m_root[static_cast<unsigned char>(text[p])];
     for (std::size_t end = p + 1; node >= 0; ++end) {
         const Node& n = m_nodes[std::size_t(node)];
-        if (n.terminal && EndsAtBoundary(text, length, end)) {
+        if (n.terminal && EndsAtBoundary(text, length, end, source_start)) {
             best = end - p;
         }
         if (end == length) {

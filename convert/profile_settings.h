@@ -9,6 +9,9 @@
 // ProfileSettings that holds the list.
 using KeywordList = PtrArray<char>;
 
+// The colour of an optional class that is switched off: no span is written for it.
+inline constexpr int32_t kClassOff = -1;
+
 // A light yellow that keeps black, the default keyword blue and comment green, and the line
 // numbers' grey above 4.5:1.
 inline constexpr uint32_t kDefaultMarkColor = 0xFFF6BF;
@@ -57,10 +60,35 @@ public:
     int32_t n_table_width = 0;
     int32_t b_table_width_percent = 0; // nonzero: the width is a percentage
     int32_t b_use_table = 0;           // nonzero: frame the code with a one-cell table
+    // Optional classes, each 0xRRGGBB when on and negative (kClassOff) when off. A profile
+    // file holds a key for a class only while it is on.
+    int32_t n_string_color = kClassOff;  // string literals, #include's header name
+    int32_t n_char_color = kClassOff;    // character literals
+    int32_t n_number_color = kClassOff;  // preprocessing numbers
+    int32_t n_preproc_color = kClassOff; // directive lines, outside their comments and literals
+
+    // Whether any optional class is on.
+    bool AnyClassOn() const noexcept {
+        return n_string_color >= 0 || n_char_color >= 0 || n_number_color >= 0 ||
+               n_preproc_color >= 0;
+    }
 
     // Line numbers and marked lines, off unless asked for (convert/line_numbers.h).
     int32_t b_line_numbers = 0;                // nonzero: number the lines
     int32_t n_first_line = 1;                  // the number of the first line
     char* p_s_marked_lines = nullptr;          // "3-5,9" in shown numbers; owned, null: none
     uint32_t n_mark_color = kDefaultMarkColor; // background of the marked lines
+};
+
+// The optional classes in one table: profile key (also the field's name), CSS class, field.
+struct ClassColourField {
+    const char* key;
+    const char* css_class;
+    int32_t ProfileSettings::*field;
+};
+inline constexpr ClassColourField kClassColourFields[] = {
+    {"n_string_color", "cpp_string", &ProfileSettings::n_string_color},
+    {"n_char_color", "cpp_char", &ProfileSettings::n_char_color},
+    {"n_number_color", "cpp_number", &ProfileSettings::n_number_color},
+    {"n_preproc_color", "cpp_preproc", &ProfileSettings::n_preproc_color},
 };

@@ -38,6 +38,22 @@ std::string BuildStyleSheet(const ProfileSettings& s) {
         unsigned(s.n_comment_color), unsigned(s.n_table_lt_color), unsigned(s.n_table_lt_color),
         unsigned(s.n_table_dk_color), unsigned(s.n_table_dk_color));
     std::string sheet(text, std::size_t(length));
+    // The optional classes' rules, only for those that are on, after the comment's.
+    std::size_t at = sheet.find(".cpp {");
+    for (const ClassColourField& c : kClassColourFields) {
+        if (s.*c.field >= 0) {
+            char rule[256];
+            const int n = std::snprintf(rule, sizeof rule,
+                                        ".%s {\r\n"
+                                        "\tfont-family : monospace;\r\n"
+                                        "\tfont-size : %dpx;\r\n"
+                                        "\tcolor : #%06X;\r\n"
+                                        "}\r\n",
+                                        c.css_class, int(s.n_font_size), unsigned(s.*c.field));
+            sheet.insert(at, rule, std::size_t(n));
+            at += std::size_t(n);
+        }
+    }
     if (LinesWanted(s)) {
         sheet.insert(sheet.size() - std::strlen("</style>\r\n"), LineStyleRules(s));
     }

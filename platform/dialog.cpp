@@ -6,6 +6,7 @@
 #include "platform/dialog_qt.h"
 #include "platform/dialog_units.h"
 #include "platform/dialog_window.h"
+#include "platform/edit_box.h"
 #include "platform/text_box.h"
 
 #include <QAbstractButton>
@@ -330,12 +331,16 @@ QList<QAction*> MenuActions(std::span<const MenuItemTemplate> items, QWidget* wi
 } // namespace
 
 bool Dialog::AddContextMenu(int id, std::span<const MenuItemTemplate> items) {
-    TextBox* box = AsTextBox(m_impl->Find(id));
-    if (box == nullptr) {
-        return false;
+    const Control* c = m_impl->Find(id);
+    if (TextBox* box = AsTextBox(c)) {
+        box->AddMenuActions(MenuActions(items, m_impl->window.get(), *m_impl));
+        return true;
     }
-    box->AddMenuActions(MenuActions(items, m_impl->window.get(), *m_impl));
-    return true;
+    if (EditBox* box = AsEditBox(c)) {
+        box->AddMenuActions(MenuActions(items, m_impl->window.get(), *m_impl));
+        return true;
+    }
+    return false;
 }
 
 MessageAnswer Dialog::MessageBox(std::string_view text, std::string_view caption,

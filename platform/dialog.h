@@ -101,9 +101,10 @@ public:
     // The icon of the window, for its title bar and the task bar. Null: none of its own.
     void SetIcon(const IconResource* icon);
 
-    // Adds `items` to the context menu of multi-line edit box `id`, after the toolkit's own
-    // entries; their shortcuts work anywhere in the window. A pick or a shortcut calls OnCommand
-    // with the entry's id and Notification::Menu. False (nothing added) for another control.
+    // Adds `items` to the context menu of edit box `id` (single- or multi-line), after the
+    // toolkit's own entries; their shortcuts work anywhere in the window, so give each shortcut
+    // to one entry only. A pick or a shortcut calls OnCommand with the entry's id and
+    // Notification::Menu. False (nothing added) for another control.
     bool AddContextMenu(int id, std::span<const MenuItemTemplate> items);
     // Lets the user resize and maximise the window, no smaller than the template's size; the
     // controls named in `stretch` take the extra width and height. Call once the window exists.

@@ -2,8 +2,10 @@
 
 #include "platform/dialog_template.h"
 
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -76,6 +78,19 @@ void EditBox::inputMethodEvent(QInputMethodEvent* e) {
     QInputMethodEvent changed(e->preeditString(), e->attributes());
     changed.setCommitString(commit, e->replacementStart(), e->replacementLength());
     QLineEdit::inputMethodEvent(&changed);
+}
+
+void EditBox::contextMenuEvent(QContextMenuEvent* e) {
+    if (m_menu_actions.isEmpty()) {
+        QLineEdit::contextMenuEvent(e);
+        return;
+    }
+    // As the toolkit shows its own menu: open, and gone once closed.
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    menu->addActions(m_menu_actions);
+    menu->popup(e->globalPos());
 }
 
 } // namespace platform

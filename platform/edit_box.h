@@ -2,9 +2,12 @@
 // The single-line edit box, with the typing rules of its template styles.
 
 #include <QLineEdit>
+#include <QList>
 
 #include <cstdint>
 
+class QAction;
+class QContextMenuEvent;
 class QInputMethodEvent;
 class QKeyEvent;
 
@@ -20,10 +23,15 @@ public:
     // values mean something.
     void AcceptMinus() { m_minus = true; }
 
+    // Adds `actions` to the context menu, after the toolkit's own entries and a separator. The
+    // actions stay owned by the caller.
+    void AddMenuActions(const QList<QAction*>& actions) { m_menu_actions += actions; }
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     // Composed characters arrive here rather than as key presses.
     void inputMethodEvent(QInputMethodEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     // Whether typing `typed` where the caret or selection now is keeps to the box's rules.
@@ -32,6 +40,7 @@ private:
     bool m_number;
     bool m_upper;
     bool m_minus = false;
+    QList<QAction*> m_menu_actions;
 };
 
 } // namespace platform

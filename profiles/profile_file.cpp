@@ -84,6 +84,15 @@ std::string ProfileFileText(const ProfileSettings& s, const char* name) {
     tarvo::AppendFormat(text, "n_table_width = %d;\n\n", int(s.n_table_width));
     tarvo::AppendFormat(text, "b_table_width_percent = %d;\n\n", int(s.b_table_width_percent));
     tarvo::AppendFormat(text, "b_use_table = %d;\n\n", int(s.b_use_table));
+    // The optional classes only while on, so that files without them keep their text.
+    if (s.AnyClassOn()) {
+        for (const ClassColourField& c : kClassColourFields) {
+            if (s.*c.field >= 0) {
+                tarvo::AppendFormat(text, "%s = 0x%06x;\n", c.key, unsigned(s.*c.field));
+            }
+        }
+        text += '\n';
+    }
     tarvo::AppendFormat(text, "n_keyword_num = %d;\n", int(s.KeywordCount()));
     for (int32_t i = 0; i < s.KeywordCount(); ++i) {
         tarvo::AppendFormat(text, "p_s_keyword[%d] = ", int(i));
@@ -146,6 +155,16 @@ int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
     s.n_keyword_color = uint32_t(keyword_color);
     s.n_table_lt_color = uint32_t(lt_color);
     s.n_table_dk_color = uint32_t(dk_color);
+
+    // A class without its key is off; a key that holds no number fails the load as any other.
+    for (const ClassColourField& c : kClassColourFields) {
+        int32_t colour = kClassOff;
+        const ConfigResult read = config.GetInt(c.key, colour);
+        if (read != CFG_OK && read != CFG_NOT_FOUND) {
+            return 0;
+        }
+        s.*c.field = read == CFG_OK && colour >= 0 ? colour : kClassOff;
+    }
 
     s.SetKeywords(nullptr);
     int32_t count = 0;

@@ -39,6 +39,9 @@ void ExpectSame(const ProfileSettings& a, const ProfileSettings& b) {
     EXPECT_EQ(a.n_table_width, b.n_table_width);
     EXPECT_EQ(a.b_table_width_percent, b.b_table_width_percent);
     EXPECT_EQ(a.b_use_table, b.b_use_table);
+    for (const ClassColourField& c : kClassColourFields) {
+        EXPECT_EQ(a.*c.field, b.*c.field) << c.key;
+    }
     EXPECT_EQ(Keywords(a), Keywords(b));
 }
 
@@ -109,6 +112,36 @@ TEST_F(ProfileFile, WritesTheKnownTextAndReadsItBack) {
     ExpectSame(other_back, other);
 }
 
+TEST_F(ProfileFile, OptionalClassesAreWrittenOnlyWhileOn) {
+    ProfileSettings s;
+    Defaults(s);
+    ASSERT_EQ(s.SetKeywords("# #define"), 1);
+    s.n_char_color = 0x8b4513;
+    s.n_preproc_color = 0;
+    ASSERT_EQ(s.WriteProfileFile("profile_00000029.ini"), 1);
+    std::string expected = kExample;
+    expected.insert(expected.find("n_keyword_num"),
+                    "n_char_color = 0x8b4513;\nn_preproc_color = 0x000000;\n\n");
+    EXPECT_EQ(ReadWholeFile("profile_00000029.ini"), expected);
+    ProfileSettings back;
+    ASSERT_EQ(back.ReadProfileFile("profile_00000029.ini"), 1);
+    ExpectSame(back, s);
+
+    // An old file reads with every class off, also into a record that had them on; -1 and
+    // other negative values are off too, and a value of another kind fails the load.
+    WriteWholeFile("old.ini", kExample);
+    ASSERT_EQ(back.ReadProfileFile("old.ini"), 1);
+    for (const ClassColourField& c : kClassColourFields) {
+        EXPECT_EQ(back.*c.field, kClassOff) << c.key;
+    }
+    WriteWholeFile("old.ini", std::string(kExample) + "n_number_color = -7; n_string_color = 5;");
+    ASSERT_EQ(back.ReadProfileFile("old.ini"), 1);
+    EXPECT_EQ(back.n_number_color, kClassOff);
+    EXPECT_EQ(back.n_string_color, 5);
+    WriteWholeFile("old.ini", std::string(kExample) + "n_number_color = \"red\";");
+    EXPECT_EQ(back.ReadProfileFile("old.ini"), 0);
+}
+
 TEST_F(ProfileFile, EveryKeywordReadsBackByteForByte) {
     ProfileSettings s;
     Defaults(s);
@@ -144,6 +177,9 @@ TEST(ProfileFileInMemory, RandomRecordsRoundTrip) {
         s.n_table_width = round % 7 == 0 ? INT32_MIN : int32_t(rng());
         s.b_table_width_percent = int32_t(rng() % 3) - 1;
         s.b_use_table = int32_t(rng() % 2);
+        for (const ClassColourField& c : kClassColourFields) {
+            s.*c.field = rng() % 2 ? kClassOff : int32_t(rng() % 0x1000000);
+        }
         const int count = int(rng() % 20);
         std::vector<std::string> previous;
         for (int i = 0; i < count; ++i) {

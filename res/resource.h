@@ -35,6 +35,7 @@ inline constexpr int ID_COPY_RICH_TEXT = 32771;
 inline constexpr int ID_PREVIEW_IN_BROWSER = 32772;
 inline constexpr int ID_SAVE_HTML_PAGE = 32773;
 inline constexpr int ID_OPEN_SOURCE_FILE = 32774;
+inline constexpr int ID_COLOURS = 32775;
 inline constexpr int ID_KEYWORD_SET_FIRST = 32800; // plus the set's index in TarvoKeywordSets()
 
 // Dialog template 102: Tarvo's one window.
@@ -42,6 +43,9 @@ const platform::DialogTemplate& TarvoDialogTemplate();
 
 // The entries that the source box's context menu adds to the toolkit's own.
 std::span<const platform::MenuItemTemplate> TarvoSourceMenu();
+// The colour boxes': "Colours...", which opens the dialog of the optional colours. Its shortcut
+// is the source box's entry's.
+std::span<const platform::MenuItemTemplate> TarvoColourMenu();
 // The keyword box's: "Insert keywords", with one entry for each keyword set.
 std::span<const platform::MenuItemTemplate> TarvoKeywordMenu();
 // The controls that grow with the window: the source box in both directions, the progress bar

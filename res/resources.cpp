@@ -72,6 +72,12 @@ constexpr platform::MenuItemTemplate kSourceMenu[] = {
     {ID_PREVIEW_IN_BROWSER, "Pre&view in browser", "F5", {}},
     {ID_SAVE_HTML_PAGE, "Save as HTML pa&ge...", "Ctrl+S", {}},
     {ID_OPEN_SOURCE_FILE, "&Open source file...", "Ctrl+O", {}},
+    {ID_COLOURS, "Colo&urs...", "F7", {}},
+};
+
+// A shortcut belongs to one entry of the window, the source box's.
+constexpr platform::MenuItemTemplate kColourMenu[] = {
+    {ID_COLOURS, "Colo&urs...", "", {}},
 };
 
 constexpr platform::ControlStretch kStretch[] = {
@@ -93,6 +99,10 @@ const platform::DialogTemplate& TarvoDialogTemplate() {
 
 std::span<const platform::MenuItemTemplate> TarvoSourceMenu() {
     return kSourceMenu;
+}
+
+std::span<const platform::MenuItemTemplate> TarvoColourMenu() {
+    return kColourMenu;
 }
 
 std::span<const platform::MenuItemTemplate> TarvoKeywordMenu() {
