@@ -21,7 +21,7 @@ constexpr int kWidth = kMargin + kToggleWidth + 6 + kBoxWidth + kMargin + kButto
 
 } // namespace
 
-ColoursLayout::ColoursLayout(std::size_t rows) {
+ColoursLayout::ColoursLayout(std::size_t rows, bool line_numbers) {
     rows = std::min(rows, ColoursDialog::kMaxRows);
     constexpr uint32_t kColourBox =
         style::kBorder | style::kTabStop | style::kUpperCase | style::kRight | style::kAutoHScroll;
@@ -39,13 +39,19 @@ ColoursLayout::ColoursLayout(std::size_t rows) {
                           buttons, kMargin + 18, kButtonWidth, 14});
     m_controls.push_back({ColoursDialog::kSuggested, ControlKind::PushButton, "S&uggested colours",
                           style::kTabStop, buttons, kMargin + 36, kButtonWidth, 14});
-    const int height = std::max(kMargin + int(rows) * kRowHeight, kMargin + 54) + kMargin - 4;
+    int height = std::max(kMargin + int(rows) * kRowHeight, kMargin + 54) + kMargin - 4;
+    if (line_numbers) {
+        const std::vector<platform::ControlTemplate> section =
+            m_line_section.Controls(kMargin, height);
+        m_controls.insert(m_controls.end() - 3, section.begin(), section.end());
+        height += LineNumberSection::kHeight + kMargin;
+    }
     m_template = {"Colours", kWidth, height, "MS Sans Serif", 8, m_controls};
 }
 
-ColoursDialog::ColoursDialog(std::span<ColourRow> rows)
-    : ColoursLayout(rows.size()), Dialog(m_template),
-      m_rows(rows.first(std::min(rows.size(), kMaxRows))) {}
+ColoursDialog::ColoursDialog(std::span<ColourRow> rows, LineNumberSettings* line_numbers)
+    : ColoursLayout(rows.size(), line_numbers != nullptr), Dialog(m_template),
+      m_rows(rows.first(std::min(rows.size(), kMaxRows))), m_line_numbers(line_numbers) {}
 
 bool ColoursDialog::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -57,6 +63,10 @@ bool ColoursDialog::OnInitDialog() {
         char text[kColourTextSize];
         FormatColourText(uint32_t(row.colour >= 0 ? row.colour : row.suggested), text);
         SetDlgItemText(kFirstColour + int(i), text);
+    }
+    ProfileSettings lines;
+    if (m_line_numbers != nullptr && m_line_numbers->To(lines)) {
+        m_line_section.SettingsToControls(*this, lines);
     }
     return true;
 }
@@ -71,6 +81,15 @@ void ColoursDialog::OnSuggested() {
 }
 
 void ColoursDialog::OnOK() {
+    if (m_line_numbers != nullptr) {
+        ProfileSettings lines;
+        if (!m_line_section.ControlsToSettings(*this, lines) || !m_line_numbers->From(lines)) {
+            MessageBox(GetDlgItemText(m_line_section.ProblemId()), "Tarvo",
+                       platform::MessageStyle::Stop);
+            SetItemFocus(m_line_section.MarkedLinesId());
+            return;
+        }
+    }
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         ColourRow& row = m_rows[i];
         if (GetCheck(kFirstToggle + int(i)) == 0) {

@@ -1,7 +1,9 @@
 #pragma once
 // The "Colours" dialog: the colours that template 102 has no room for, one row each, with a
-// toggle that switches the row on and a colour box beside it.
+// toggle that switches the row on and a colour box beside it; below them, when asked for, the
+// line numbers and marked lines.
 
+#include "app/line_number_section.h"
 #include "platform/dialog.h"
 
 #include <cstdint>
@@ -19,16 +21,18 @@ struct ColourRow {
 // from the dialog so that the template lives as long as the window built from it.
 class ColoursLayout {
 protected:
-    explicit ColoursLayout(std::size_t rows);
+    ColoursLayout(std::size_t rows, bool line_numbers);
 
+    LineNumberSection m_line_section{1400};
     std::vector<platform::ControlTemplate> m_controls;
     platform::DialogTemplate m_template;
 };
 
 class ColoursDialog : private ColoursLayout, public platform::Dialog {
 public:
-    // The dialog for `rows`, which must outlive it; at most kMaxRows of them are shown.
-    explicit ColoursDialog(std::span<ColourRow> rows);
+    // The dialog for `rows`, which must outlive it; at most kMaxRows of them are shown. With
+    // `line_numbers` (which must outlive it too) the line-number section stands below them.
+    explicit ColoursDialog(std::span<ColourRow> rows, LineNumberSettings* line_numbers = nullptr);
 
     static constexpr std::size_t kMaxRows = 16;
     // Identifiers: row i has its toggle at kFirstToggle + i and its colour box at
@@ -36,16 +40,21 @@ public:
     static constexpr int kFirstToggle = 1100;
     static constexpr int kFirstColour = 1200;
     static constexpr int kSuggested = 1300;
+    // The line-number section's first identifier (LineNumberSection).
+    static constexpr int kFirstLineNumberId = 1400;
 
     // "Suggested colours": every row on with its suggested colour.
     void OnSuggested();
 
 protected:
     bool OnInitDialog() override;
-    // Reads the rows back into the caller's records and ends the dialog with IDOK.
+    // Reads the rows and the line numbers back into the caller's records and ends the dialog
+    // with IDOK; while the marked lines are malformed it says so and stays open, changing
+    // nothing.
     void OnOK() override;
     bool OnCommand(int id, platform::Notification code) override;
 
 private:
     std::span<ColourRow> m_rows;
+    LineNumberSettings* m_line_numbers;
 };

@@ -111,7 +111,7 @@ TEST_F(ColoursTest, ReachedByMenuAndKeyKeptInProfilesResetByDefaults) {
     };
     WithColours(f7, [](QWidget* window) {
         const auto boxes = window->findChildren<QLineEdit*>();
-        ASSERT_EQ(boxes.size(), 4);
+        ASSERT_EQ(boxes.size(), 7); // the four colours, then the line-number section's three
         EXPECT_EQ(boxes[0]->text(), "A31515");
         boxes[0]->setText("#123456");
         boxes[1]->setText("no number"); // keeps its colour

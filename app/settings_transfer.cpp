@@ -53,12 +53,16 @@ void CTarvoDlg::ControlsToSettings(ProfileSettings& s) {
     for (std::size_t i = 0; i < std::size(kClassColourFields); ++i) {
         s.*kClassColourFields[i].field = m_class_colours[i];
     }
-    if (!s.SetKeywords(GetDlgItemText(IDC_KEYWORD_LIST).c_str())) {
+    if (!s.SetKeywords(GetDlgItemText(IDC_KEYWORD_LIST).c_str()) || !m_line_numbers.To(s)) {
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
     }
 }
 
 void CTarvoDlg::SettingsToControls(const ProfileSettings& s) {
+    if (!m_line_numbers.From(s)) {
+        MessageBox("Not enough memory !", kCaption, MessageStyle::Stop);
+        return;
+    }
     SetDlgItemInt(IDC_TABLE_WIDTH, s.n_table_width, true);
     SetCheck(IDC_TABLE_WIDTH_PERCENT, s.b_table_width_percent);
     SetCheck(IDC_USE_TABLE, s.b_use_table);
@@ -97,6 +101,7 @@ void CTarvoDlg::OnCppDefaults() {
     SetCheck(IDC_USE_TABLE, 1);
     SetDlgItemText(IDC_KEYWORD_LIST, kCppDefaultKeywords);
     std::fill(std::begin(m_class_colours), std::end(m_class_colours), kClassOff);
+    m_line_numbers = LineNumberSettings();
 }
 
 void CTarvoDlg::OnColours() {
@@ -108,10 +113,12 @@ void CTarvoDlg::OnColours() {
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         rows[i] = {kLabels[i], kSuggested[i], m_class_colours[i]};
     }
-    ColoursDialog colours(rows);
+    LineNumberSettings lines = m_line_numbers;
+    ColoursDialog colours(rows, &lines);
     if (colours.DoModal() == platform::IDOK) {
         for (std::size_t i = 0; i < std::size(rows); ++i) {
             m_class_colours[i] = rows[i].colour;
         }
+        m_line_numbers = std::move(lines);
     }
 }

@@ -2,6 +2,7 @@
 // Tarvo's one window: the settings controls, the profile buttons, Go and View CSS, and the big
 // box that holds the source and then its HTML.
 
+#include "app/line_number_section.h"
 #include "convert/profile_settings.h"
 #include "files/disk.h"
 #include "platform/dialog.h"
@@ -132,4 +133,7 @@ private:
     // controls for: the Colours dialog shows them, the transfer moves them like a control.
     int32_t m_class_colours[std::size(kClassColourFields)] = {kClassOff, kClassOff, kClassOff,
                                                               kClassOff};
+    // The line-number settings, which template 102 has no controls for either: the Colours
+    // dialog shows them, the transfer moves them like a control.
+    LineNumberSettings m_line_numbers;
 };

@@ -176,13 +176,18 @@ void Settings(ProfileSettings& s, const char* keywords) {
 }
 
 // `fresh_memory`: every big block comes fresh from the system (see BM_ConvertCssFreshMemory).
-// `classes`: the four optional classes on, in their suggested colours.
+// `classes`: the four optional classes on, in their suggested colours. `lines`: line numbers
+// and a tenth of the lines marked.
 void RunConvert(benchmark::State& state, const std::string& source, const char* keywords, int css,
-                bool fresh_memory = false, bool classes = false) {
+                bool fresh_memory = false, bool classes = false, bool lines = false) {
     ProfileSettings settings;
     Settings(settings, keywords);
     if (classes) {
         SetSuggestedClassColours(settings);
+    }
+    if (lines) {
+        settings.b_line_numbers = 1;
+        settings.SetMarkedLines("3-5,9,100-2000,5000-9000,20000-60000"); // a tenth
     }
     std::size_t out_size = 0;
     std::size_t peak = 0;
@@ -224,6 +229,14 @@ void BM_ConvertEveryWordAKeyword(benchmark::State& state) {
 }
 void BM_ConvertKeywordsOnly(benchmark::State& state) {
     RunConvert(state, KeywordText(), kCppDefaultKeywords, 1);
+}
+
+// Line numbers and marked lines on: the pass over the output's lines comes on top.
+void BM_ConvertCssNumberedMarked(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 1, false, false, true);
+}
+void BM_ConvertFontMarkupNumberedMarked(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, false, true);
 }
 
 // The yardstick: escaping alone, one character at a time, into a reserved string.
@@ -274,5 +287,7 @@ BENCHMARK(BM_ConvertCssAllClasses)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkupAllClasses)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertEveryWordAKeyword)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertKeywordsOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertCssNumberedMarked)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFontMarkupNumberedMarked)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCssFreshMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -8,6 +8,7 @@
 #include "convert/converter.h"
 #include "convert/html_page.h"
 #include "convert/line_ends.h"
+#include "convert/line_numbers.h"
 #include "convert/rtf_text.h"
 #include "convert/style_sheet.h"
 #include "files/safe_file.h"
@@ -90,6 +91,9 @@ bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
     to.n_table_width = from.n_table_width;
     to.b_table_width_percent = from.b_table_width_percent;
     to.b_use_table = from.b_use_table;
+    if (!CopyLineSettings(from, to)) {
+        return false;
+    }
     to.ClearKeywords();
     for (int32_t i = 0; i < from.KeywordCount(); ++i) {
         char* keyword = tarvo::DuplicateString(from.Keyword(i), std::strlen(from.Keyword(i)));

@@ -3,6 +3,7 @@
 #include "base/memory.h"
 #include "cli/batch_command.h"
 #include "cli/class_options.h"
+#include "cli/line_options.h"
 #include "cli/source_file.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
@@ -56,6 +57,10 @@ constexpr const char* kHelp =
     "                       colour string literals, character literals, numbers or\n"
     "                       directive lines (\"off\": not at all), whatever the profile says\n"
     "  --all-classes        all four in their suggested colours\n"
+    "  -n, --line-numbers   number the lines (shown beside the code, not copied with it)\n"
+    "  --first-line N       the first line's number (default 1)\n"
+    "  --mark LIST          mark the lines LIST, such as 3-5,9, with a background\n"
+    "  --mark-color RRGGBB  the marked lines' background (default FFF6BF)\n"
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
@@ -91,6 +96,7 @@ struct Options {
     bool all_classes = false;
     // The optional classes' colours given on the command line, in order; kClassOff for "off".
     std::vector<std::pair<int32_t ProfileSettings::*, int32_t>> class_colours;
+    LineOptions lines;
 };
 
 class Command {
@@ -134,6 +140,7 @@ private:
 int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     done = false;
     bool only_files = false;
+    std::string problem;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         auto value = [&](const char*& into) {
@@ -190,6 +197,14 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             o.style_sheet = true;
         } else if (arg == "--rtf") {
             o.rtf = true;
+        } else if (const LineOptionRead read = ReadLineOption(argc, argv, i, o.lines, problem);
+                   read != LineOptionRead::NotOne) {
+            if (read == LineOptionRead::UsageError) {
+                return Usage(problem.c_str());
+            }
+            if (read == LineOptionRead::OutOfMemory) {
+                return Fail("Not enough memory");
+            }
         } else if (arg == "-d") {
             if (!value(o.out_dir)) {
                 return Usage("missing folder after", "-d");
@@ -357,6 +372,9 @@ int Command::Run(int argc, const char* const* argv) {
     }
     for (const auto& [field, colour] : options.class_colours) {
         settings.*field = colour;
+    }
+    if (!ApplyLineOptions(options.lines, settings)) {
+        return Fail("Not enough memory");
     }
     if (options.style_sheet) {
         std::string sheet = BuildStyleSheet(settings);

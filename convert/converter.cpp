@@ -5,6 +5,7 @@
 #include "convert/highlighter.h"
 #include "convert/html_pieces.h"
 #include "convert/keyword_index.h"
+#include "convert/line_numbers.h"
 #include "convert/pass_output.h"
 
 #include <algorithm>
@@ -60,6 +61,9 @@ int Convert(ProfileSettings& settings, std::string_view source, bool css, std::s
     // byte; with them, a C++ lexer.
     if (!(pieces.AnyClass() ? HighlightClasses(escaped, keywords, pieces, html, progress)
                             : Highlight(escaped, keywords, pieces, html, progress))) {
+        return 0;
+    }
+    if (LinesWanted(settings) && !NumberLines(settings, css, html)) {
         return 0;
     }
     if (html.size() > 65535 && observer != nullptr) {

@@ -39,8 +39,8 @@ bool KeywordsComeBackAsTheyAre(const ProfileSettings& s) {
 } // namespace
 
 int ThroughTheDialog(ProfileSettings& s) {
-    for (uint32_t* colour :
-         {&s.n_comment_color, &s.n_keyword_color, &s.n_table_lt_color, &s.n_table_dk_color}) {
+    for (uint32_t* colour : {&s.n_comment_color, &s.n_keyword_color, &s.n_table_lt_color,
+                             &s.n_table_dk_color, &s.n_mark_color}) {
         char text[kColourTextSize];
         FormatColourText(*colour, text);
         ReadColourText(text, *colour);
@@ -51,6 +51,7 @@ int ThroughTheDialog(ProfileSettings& s) {
     }
     s.b_table_width_percent = s.b_table_width_percent != 0;
     s.b_use_table = s.b_use_table != 0;
+    s.b_line_numbers = s.b_line_numbers != 0;
     // The number boxes show a signed decimal number and read it back whole.
     if (KeywordsComeBackAsTheyAre(s)) {
         return 1;

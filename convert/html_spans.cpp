@@ -96,25 +96,6 @@ int32_t ParseHexColour(std::string_view text) {
     return int32_t(value & 0xFFFFFF);
 }
 
-// The opening piece ends with its first line end, or with its second when the table is on;
-// keyword tags that a keyword list may have put into it never split a line end. The closing
-// piece is the converter's fixed text.
-std::string_view ConvertedBody(std::string_view html, bool table, bool css) {
-    std::size_t start = 0;
-    for (int line = 0; line < (table ? 2 : 1); ++line) {
-        const std::size_t end = html.find('\n', start);
-        if (end == std::string_view::npos) {
-            return html;
-        }
-        start = end + 1;
-    }
-    const std::string_view body = html.substr(start);
-    const std::string_view closing =
-        css ? (table ? "\r\n</code></pre></td></tr></table>\r\n" : "\r\n</code></pre>\r\n")
-            : (table ? "\r\n</pre></td></tr></table>\r\n" : "\r\n</pre>\r\n");
-    return body.ends_with(closing) ? body.substr(0, body.size() - closing.size()) : body;
-}
-
 std::size_t ReadTag(std::string_view text, std::size_t at, HtmlTag& tag) {
     const std::size_t end = text.find('>', at);
     if (end == std::string_view::npos) {

@@ -29,9 +29,6 @@ std::string_view DeclarationValue(std::string_view declarations, std::string_vie
 // such colour.
 int32_t ParseHexColour(std::string_view text);
 
-// What lies between ConvertSource's opening and closing pieces in `html`: the converted code.
-std::string_view ConvertedBody(std::string_view html, bool table, bool css);
-
 // One tag of the converted code, "<name attributes>" or "</name>".
 struct HtmlTag {
     std::string_view name;

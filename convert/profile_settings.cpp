@@ -1,6 +1,9 @@
 #include "convert/profile_settings.h"
 
+#include "base/memory.h"
+
 #include <cstdlib>
+#include <cstring>
 
 void ProfileSettings::ClearKeywords() noexcept {
     for (int32_t i = 0; i < p_s_keyword.GetCount(); ++i) {
@@ -38,5 +41,18 @@ int ProfileSettings::SetKeywords(const char* text) noexcept {
         }
         run = end + 1;
     }
+    return 1;
+}
+
+int ProfileSettings::SetMarkedLines(const char* text) noexcept {
+    char* copy = nullptr;
+    if (text != nullptr && *text != '\0') {
+        copy = tarvo::DuplicateString(text, std::strlen(text));
+        if (copy == nullptr) {
+            return 0;
+        }
+    }
+    std::free(p_s_marked_lines);
+    p_s_marked_lines = copy;
     return 1;
 }

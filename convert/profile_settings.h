@@ -12,10 +12,17 @@ using KeywordList = PtrArray<char>;
 // The colour of an optional class that is switched off: no span is written for it.
 inline constexpr int32_t kClassOff = -1;
 
+// A light yellow that keeps black, the default keyword blue and comment green, and the line
+// numbers' grey above 4.5:1.
+inline constexpr uint32_t kDefaultMarkColor = 0xFFF6BF;
+
 class ProfileSettings {
 public:
     ProfileSettings() = default;
-    ~ProfileSettings() { ClearKeywords(); }
+    ~ProfileSettings() {
+        ClearKeywords();
+        SetMarkedLines(nullptr);
+    }
     ProfileSettings(const ProfileSettings&) = delete;
     ProfileSettings& operator=(const ProfileSettings&) = delete;
 
@@ -31,6 +38,12 @@ public:
     int32_t KeywordCount() const noexcept { return p_s_keyword.GetCount(); }
     // Keyword `index`, 0 to KeywordCount() - 1.
     const char* Keyword(int32_t index) const noexcept { return *p_s_keyword.GetAt(index); }
+
+    // Replaces the marked-lines list with a copy of `text` (null or empty: none), as typed: it
+    // is checked only where it is used. Returns 1, or 0 when memory runs out (the old list stays).
+    int SetMarkedLines(const char* text) noexcept;
+    // The marked-lines list, "" when there is none.
+    const char* MarkedLines() const noexcept { return p_s_marked_lines ? p_s_marked_lines : ""; }
 
     // Profile files; these two live in the profiles library. Both return 1 on success, 0 on
     // failure, and show nothing.
@@ -59,6 +72,12 @@ public:
         return n_string_color >= 0 || n_char_color >= 0 || n_number_color >= 0 ||
                n_preproc_color >= 0;
     }
+
+    // Line numbers and marked lines, off unless asked for (convert/line_numbers.h).
+    int32_t b_line_numbers = 0;                // nonzero: number the lines
+    int32_t n_first_line = 1;                  // the number of the first line
+    char* p_s_marked_lines = nullptr;          // "3-5,9" in shown numbers; owned, null: none
+    uint32_t n_mark_color = kDefaultMarkColor; // background of the marked lines
 };
 
 // The optional classes in one table: profile key (also the field's name), CSS class, field.

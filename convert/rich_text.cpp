@@ -2,6 +2,7 @@
 
 #include "base/format.h"
 #include "convert/html_spans.h"
+#include "convert/line_numbers.h"
 
 #include <vector>
 
@@ -9,11 +10,28 @@ namespace {
 
 // `text` with each class="name" inside a tag replaced by the rule of that class as a style
 // attribute. The converter escapes every "<" of the source, so each one here opens a tag.
+// A line number, an empty element whose number the style sheet shows, becomes real text here,
+// since the targets of rich text keep no style sheet.
 void AppendInlined(std::string& out, std::string_view text, const std::vector<ClassRule>& rules) {
     constexpr std::string_view kClass = "class=\"";
+    constexpr std::string_view kNumber = "<span class=\"cpp_line_number\" data-line=\"";
+    constexpr std::string_view kNumberEnd = "\"></span>";
     bool in_tag = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (c == '<' && text.substr(i).starts_with(kNumber)) {
+            const std::size_t value = i + kNumber.size();
+            const std::size_t end = text.find(kNumberEnd, value);
+            if (end != std::string_view::npos) {
+                // Its colour alone: the rule's other properties serve the generated number.
+                tarvo::AppendFormat(out, "<span style=\"color:#%06X\">",
+                                    unsigned(kLineNumberColor));
+                out += text.substr(value, end - value);
+                out += " </span>";
+                i = end + kNumberEnd.size() - 1;
+                continue;
+            }
+        }
         if (c == '<') {
             in_tag = true;
         } else if (c == '>') {
@@ -44,7 +62,7 @@ std::string BuildRichText(std::string_view html, const ProfileSettings& settings
     // Both styles show the table's colours; font markup's own border colour attributes are
     // understood by no editor today.
     const std::vector<ClassRule> rules = StyleSheetRules(settings);
-    const std::string_view body = ConvertedBody(html, table, css);
+    const std::string_view body = ConvertedBody(html, settings, css);
     // Font, size, text colour (and a background, should the sheet give one) stand on the outer
     // element in both styles: an editor that takes the fragment has no other source for them.
     // The <pre> repeats them for importers that do not pass a table's style on to its cell.

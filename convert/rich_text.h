@@ -15,5 +15,7 @@
 // sheet's rules as style attributes. In both styles the outer element (the table, else the
 // <pre>) states the font family, size and text colour of the sheet's text rule, and the <pre>
 // repeats them. The framing is the fragment's own, so a browser shows exactly the source with
-// its tabs replaced, and a word processor keeps its spaces and empty lines. Line ends are CR LF.
+// its tabs replaced, and a word processor keeps its spaces and empty lines. Line numbers, when
+// the settings ask for them, are real text at each line's start, padded to one width. Line ends
+// are CR LF.
 std::string BuildRichText(std::string_view html, const ProfileSettings& settings, int b_css);

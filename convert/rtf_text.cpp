@@ -3,6 +3,7 @@
 #include "base/format.h"
 #include "base/memory.h"
 #include "convert/html_spans.h"
+#include "convert/line_numbers.h"
 
 #include <array>
 #include <cstdint>
@@ -214,7 +215,7 @@ private:
 
 int Build(std::string_view html, const ProfileSettings& settings, bool css, std::string& rtf) {
     const std::vector<ClassRule> rules = StyleSheetRules(settings);
-    const std::string_view body = ConvertedBody(html, settings.b_use_table != 0, css);
+    const std::string_view body = ConvertedBody(html, settings, css);
     std::string text;
     if (!tarvo::TryReserve(text, body.size() + body.size() / 8 + 256)) {
         return 0;

@@ -1,6 +1,9 @@
 #include "convert/style_sheet.h"
 
+#include "convert/line_numbers.h"
+
 #include <cstdio>
+#include <cstring>
 
 std::string BuildStyleSheet(const ProfileSettings& s) {
     // Room for five numbers of at most 11 characters each beyond the fixed text.
@@ -50,6 +53,9 @@ std::string BuildStyleSheet(const ProfileSettings& s) {
             sheet.insert(at, rule, std::size_t(n));
             at += std::size_t(n);
         }
+    }
+    if (LinesWanted(s)) {
+        sheet.insert(sheet.size() - std::strlen("</style>\r\n"), LineStyleRules(s));
     }
     return sheet;
 }

@@ -6,5 +6,6 @@
 #include <string>
 
 // 24 lines, each ended by CR LF, and five more after the comment's rule for each optional class
-// that is on. Reads the font size and the colours only.
+// that is on; with line numbers or marked lines the rules for them (LineStyleRules) stand before
+// the last line. Reads the font size, the colours and the line-number settings only.
 std::string BuildStyleSheet(const ProfileSettings& settings);

@@ -5,6 +5,7 @@
 // source comes out (what a browser shows is the source with its tabs replaced).
 
 #include "convert/converter.h"
+#include "convert/line_numbers.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -123,6 +124,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::string middle =
             html.substr(opening.size(), html.size() - opening.size() - closing.size());
         Check(Visible(middle) == expected);
+    }
+    // Numbers and marks leave a browser's text of the CSS output the source alone.
+    if ((flags & 4) != 0 && (flags & 2) != 0) {
+        settings.b_line_numbers = 1;
+        Check(settings.SetMarkedLines("1-3,7") == 1);
+        std::string numbered;
+        Check(ConvertSource(settings, source, 1, numbered) == 1);
+        if (numbered.find("\"cpp_text cpp_lines\">") != std::string::npos) {
+            Check(Visible(std::string(ConvertedBody(numbered, settings, true))) == expected);
+        }
     }
     return 0;
 }

@@ -18,6 +18,55 @@ void AppendQuoted(std::string& out, const char* value) {
     out += '"';
 }
 
+// The line-number keys, each only when it differs from its default, so that a profile without
+// line numbers and marks keeps the text it always had.
+void AppendLineKeys(std::string& text, const ProfileSettings& s) {
+    const bool any = s.b_line_numbers != 0 || s.n_first_line != 1 || *s.MarkedLines() != '\0' ||
+                     s.n_mark_color != kDefaultMarkColor;
+    if (!any) {
+        return;
+    }
+    text += '\n';
+    if (s.b_line_numbers != 0) {
+        tarvo::AppendFormat(text, "b_line_numbers = %d;\n", int(s.b_line_numbers));
+    }
+    if (s.n_first_line != 1) {
+        tarvo::AppendFormat(text, "n_first_line = %d;\n", int(s.n_first_line));
+    }
+    if (*s.MarkedLines() != '\0') {
+        text += "p_s_marked_lines = ";
+        AppendQuoted(text, s.MarkedLines());
+        text += ";\n";
+    }
+    if (s.n_mark_color != kDefaultMarkColor) {
+        tarvo::AppendFormat(text, "n_mark_color = 0x%06x;\n", unsigned(s.n_mark_color));
+    }
+}
+
+// The line-number keys where the file has them, their defaults where not. False when one is
+// there with a value of the wrong kind, or memory runs out.
+bool ReadLineKeys(const ConfigFile& config, ProfileSettings& s) {
+    int32_t index = 0;
+    const auto has = [&](const char* key) { return config.FindValue(key, index) == CFG_OK; };
+    s.b_line_numbers = 0;
+    s.n_first_line = 1;
+    int32_t mark_color = int32_t(kDefaultMarkColor);
+    if ((has("b_line_numbers") && config.GetInt("b_line_numbers", s.b_line_numbers) != CFG_OK) ||
+        (has("n_first_line") && config.GetInt("n_first_line", s.n_first_line) != CFG_OK) ||
+        (has("n_mark_color") && config.GetInt("n_mark_color", mark_color) != CFG_OK)) {
+        return false;
+    }
+    s.n_mark_color = uint32_t(mark_color);
+    char* marks = nullptr;
+    if (has("p_s_marked_lines") &&
+        ReadStringSetting(config, "p_s_marked_lines", marks) != StringRead::Ok) {
+        return false;
+    }
+    const int set = s.SetMarkedLines(marks);
+    std::free(marks);
+    return set != 0;
+}
+
 } // namespace
 
 std::string ProfileFileText(const ProfileSettings& s, const char* name) {
@@ -50,6 +99,7 @@ std::string ProfileFileText(const ProfileSettings& s, const char* name) {
         AppendQuoted(text, s.Keyword(i));
         text += ";\n";
     }
+    AppendLineKeys(text, s);
     tarvo::AppendFormat(text, "\n\n// profile_file %s end\n", quoted_path.c_str());
     return text;
 }
@@ -132,6 +182,9 @@ int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
             std::free(keyword);
             return 0;
         }
+    }
+    if (!ReadLineKeys(config, s)) {
+        return 0;
     }
     config.Release();
     return 1;
