@@ -11,6 +11,7 @@
 #include "profiles/profile_list.h"
 #include "profiles/profile_list_file.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -71,6 +72,11 @@ public:
     int WriteProfileList();
     const ProfileList& GetProfileList() const { return m_profileList; }
 
+    // How long Go's keyword scan must have run before the box shows the escaped text: a quicker
+    // scan's result replaces it before it could be seen, and filling the box costs more than the
+    // scan. A quarter second unless set (tests set 0 to see it every time).
+    void SetEscapedTextDelay(std::chrono::milliseconds delay) { m_escaped_delay = delay; }
+
     // Every message box of the program has this caption.
     static constexpr const char* kCaption = "Tarvo";
 
@@ -125,4 +131,5 @@ private:
     std::shared_ptr<const Conversion> m_last_go; // the last Go's, null before any
     platform::TempFolder m_preview_folder;       // preview pages, gone with the dialog
     std::string m_source_path;                   // the file last opened into the source box
+    std::chrono::milliseconds m_escaped_delay{250};
 };

@@ -73,7 +73,7 @@ void Dialog::SetDlgItemText(int id, std::string_view text) {
         static_cast<QLineEdit*>(c->widget)->setText(s);
         break;
     case ControlKind::MultiLineEdit:
-        static_cast<QPlainTextEdit*>(c->widget)->setPlainText(s);
+        static_cast<TextBox*>(c->widget)->SetText(s);
         break;
     case ControlKind::PushButton:
     case ControlKind::PushLikeCheckBox:
