@@ -37,6 +37,11 @@ public:
     // Where profiles.ini and the profile files live; the current directory on the real disk
     // unless this is called before the dialog is created.
     void SetProfileFolder(ProfileFolder folder);
+    // With `seed`, a profile folder without profiles.ini at start gets one holding the profile
+    // kSeedProfileName with the built-in settings, saved as Save does and made the default, so
+    // that the first window shows working settings. Call before the dialog is created.
+    void SeedNewProfileFolder(bool seed) { m_seed_new_folder = seed; }
+    static constexpr const char* kSeedProfileName = "C++";
 
     // The settings controls into a record, and a record into the controls.
     void ControlsToSettings(ProfileSettings& settings);
@@ -125,6 +130,7 @@ private:
     ProfileNumberSequence m_file_numbers; // numbers for new profile files' names
     bool m_list_writable = true;          // false while the list lacks what profiles.ini holds
     ProfileFolder m_profile_folder;
+    bool m_seed_new_folder = false;
     FileStamp m_list_stamp; // the version of profiles.ini that the list reflects
     bool m_hold_reports = false;
     std::vector<std::string> m_held_reports;
