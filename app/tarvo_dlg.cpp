@@ -93,10 +93,6 @@ void CTarvoDlg::OnPaint() {
 // Enter never closes the dialog; a focused push button has taken it already.
 void CTarvoDlg::OnOK() {}
 
-void CTarvoDlg::OnCancel() {
-    Dialog::OnCancel();
-}
-
 void CTarvoDlg::OnInsertKeywords(std::size_t index) {
     const std::vector<KeywordSet>& sets = TarvoKeywordSets();
     if (index < sets.size()) {

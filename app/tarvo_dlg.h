@@ -89,7 +89,6 @@ protected:
     bool OnInitDialog() override;
     void OnPaint() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(int id, platform::Notification code) override;
     void OnDropFiles(int id, const std::vector<std::string>& paths) override;
 
