@@ -98,7 +98,7 @@ TEST_F(PageTest, CopyAsRichTextPutsTheCodeAndItsColouredRenderingOnTheClipboard)
     ASSERT_EQ(Texts(), std::vector<std::string>{"Negative tab-size = keep tabs"});
     EXPECT_EQ(messages[0].source_box, "\tint x;");
     EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "\tint x;");
-    EXPECT_EQ(dlg.GetProgressPos(IDC_PROGRESS), 0);
+    EXPECT_EQ(Progress(), 0);
 }
 
 TEST_F(PageTest, PreviewWritesTheWholePageToAPrivateFolderAndOpensIt) {

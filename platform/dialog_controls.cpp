@@ -164,11 +164,6 @@ void Dialog::SetProgressPos(int id, int position) {
     }
 }
 
-int Dialog::GetProgressPos(int id) const {
-    const QProgressBar* bar = AsProgressBar(m_impl->Find(id));
-    return bar != nullptr ? bar->value() : 0;
-}
-
 void Dialog::SetItemFocus(int id) {
     if (const Control* c = m_impl->Find(id)) {
         c->widget->setFocus(Qt::OtherFocusReason);
