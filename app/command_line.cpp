@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-#include <cstring>
 #include <string_view>
 
 namespace {
@@ -14,8 +13,62 @@ constexpr const char* kHelp =
     "  --profile-dir DIR  in the folder DIR\n"
     "  --user-profiles    in the user's own folder, ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo,\n"
     "                     made when missing; the desktop's menu entry starts Tarvo this way\n"
+    "A profile folder named by either option that has no profiles.ini yet starts with the\n"
+    "profile \"C++\", the built-in settings, as its default.\n"
     "  --help             show this help\n"
-    "  --version          show the version\n";
+    "  --version          show the version\n"
+    "The toolkit's own options (-platform, -display, -style, ...) are passed on to it.\n";
+
+// Qt's options: the platform's, the windows', the widgets' and the X11 platform's.
+constexpr std::string_view kToolkitValueOptions[] = {"platform",
+                                                     "platformpluginpath",
+                                                     "platformtheme",
+                                                     "plugin",
+                                                     "qwindowgeometry",
+                                                     "geometry",
+                                                     "qwindowicon",
+                                                     "icon",
+                                                     "qwindowtitle",
+                                                     "title",
+                                                     "session",
+                                                     "display",
+                                                     "name",
+                                                     "style",
+                                                     "stylesheet"};
+constexpr std::string_view kToolkitFlagOptions[] = {"reverse", "sync",   "widgetcount",
+                                                    "nograb",  "dograb", "testability"};
+constexpr std::string_view kToolkitJoinedOptions[] = {"style=", "stylesheet=", "qmljsdebugger="};
+
+// How many arguments from argv[i] on belong to a toolkit option: 0 when it is none.
+int ToolkitOption(int argc, char** argv, int i) {
+    std::string_view arg = argv[i];
+    if (arg.size() < 2 || arg[0] != '-') {
+        return 0;
+    }
+    arg.remove_prefix(arg[1] == '-' ? 2 : 1); // the toolkit takes "--name" as "-name"
+    for (std::string_view name : kToolkitValueOptions) {
+        if (arg == name) {
+            return i + 1 < argc ? 2 : 1;
+        }
+    }
+    for (std::string_view name : kToolkitFlagOptions) {
+        if (arg == name) {
+            return 1;
+        }
+    }
+    for (std::string_view prefix : kToolkitJoinedOptions) {
+        if (arg.starts_with(prefix)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int Usage(std::FILE* err, const char* problem, const char* what = nullptr) {
+    std::fprintf(err, "tarvo: %s%s%s%s\n%s%s", problem, what ? " '" : "", what ? what : "",
+                 what ? "'" : "", kUsage, kHelp);
+    return 2;
+}
 
 } // namespace
 
@@ -32,22 +85,26 @@ int ParseTarvoOptions(int& argc, char** argv, TarvoOptions& options, std::FILE* 
             std::fprintf(out, "tarvo %s\n", TARVO_VERSION);
             return 0;
         }
-        if (arg == "--profile-dir") {
-            if (i + 1 >= argc) {
-                std::fprintf(err, "tarvo: missing folder after '--profile-dir'\n%s", kUsage);
-                return 2;
-            }
-            options.profile_dir = argv[++i];
-        } else if (arg == "--user-profiles") {
-            options.user_profiles = true;
-        } else {
-            argv[kept++] = argv[i];
+        switch (TakeProfileFolderOption(argc, argv, i, options.folder)) {
+        case FolderOption::Taken:
+            continue;
+        case FolderOption::MissingValue:
+            return Usage(err, kMissingProfileFolder);
+        case FolderOption::NotOne:
+            break;
         }
+        const int toolkit = ToolkitOption(argc, argv, i);
+        if (toolkit == 0) {
+            return Usage(err, arg.starts_with('-') ? "unknown option" : "unexpected argument",
+                         argv[i]);
+        }
+        for (int n = 0; n < toolkit; ++n) {
+            argv[kept++] = argv[i + n];
+        }
+        i += toolkit - 1;
     }
-    if (options.profile_dir != nullptr && options.user_profiles) {
-        std::fprintf(err, "tarvo: --profile-dir and --user-profiles exclude each other\n%s",
-                     kUsage);
-        return 2;
+    if (const char* problem = ProfileFolderOptionsProblem(options.folder)) {
+        return Usage(err, problem);
     }
     argc = kept;
     argv[argc] = nullptr;

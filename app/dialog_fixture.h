@@ -12,6 +12,7 @@
 #include "res/resource.h"
 
 #include <QApplication>
+#include <QProgressBar>
 #include <QTest>
 #include <QWidget>
 
@@ -118,6 +119,8 @@ protected:
     }
 
     QWidget* Widget(int id) const { return platform::ControlWidget(dlg, id); }
+    // Where the progress bar stands.
+    int Progress() const { return static_cast<QProgressBar*>(Widget(IDC_PROGRESS))->value(); }
     int FocusId() const {
         const platform::ControlTemplate* c = platform::ControlOf(dlg, QApplication::focusWidget());
         return c != nullptr ? c->id : 0;

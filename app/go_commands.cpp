@@ -8,8 +8,10 @@
 #include "platform/wait_cursor.h"
 #include "res/resource.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <string_view>
 
 using platform::MessageStyle;
 
@@ -18,7 +20,8 @@ namespace {
 // Shows what the conversion reports while it runs.
 class GoObserver : public ConvertObserver {
 public:
-    GoObserver(CTarvoDlg& dlg, bool show_escaped) : m_dlg(dlg), m_show_escaped(show_escaped) {}
+    GoObserver(CTarvoDlg& dlg, bool show_escaped, std::chrono::milliseconds delay)
+        : m_dlg(dlg), m_show_escaped(show_escaped), m_delay(delay) {}
 
     void Notice(NoticeStyle style, const char* text) override {
         m_dlg.MessageBox(text, CTarvoDlg::kCaption,
@@ -26,19 +29,36 @@ public:
                                                            : MessageStyle::Stop);
     }
 
-    // The escaped text shows at once, while the keyword scan still runs.
+    // The escaped text shows while the keyword scan runs, once the scan has run long enough for
+    // it to be seen (SetEscapedTextDelay).
     void EscapeDone(std::string_view escaped) override {
         if (m_show_escaped) {
-            m_dlg.SetDlgItemText(IDC_SOURCE, escaped);
-            m_dlg.UpdateItem(IDC_SOURCE);
+            m_escaped = escaped;
+            m_scan_start = Clock::now();
+            ShowEscapedWhenDue();
         }
     }
 
-    void Progress(int32_t position) override { m_dlg.SetProgressPos(IDC_PROGRESS, position); }
+    void Progress(int32_t position) override {
+        m_dlg.SetProgressPos(IDC_PROGRESS, position);
+        ShowEscapedWhenDue();
+    }
 
 private:
+    void ShowEscapedWhenDue() {
+        if (m_escaped.data() != nullptr && Clock::now() - m_scan_start >= m_delay) {
+            m_dlg.SetDlgItemText(IDC_SOURCE, m_escaped);
+            m_dlg.UpdateItem(IDC_SOURCE);
+            m_escaped = {};
+        }
+    }
+
+    using Clock = std::chrono::steady_clock;
     CTarvoDlg& m_dlg;
     bool m_show_escaped;
+    std::chrono::milliseconds m_delay;
+    std::string_view m_escaped; // still to be shown; the converter keeps it until it returns
+    Clock::time_point m_scan_start;
 };
 
 } // namespace
@@ -50,7 +70,7 @@ int CTarvoDlg::ConvertBox(Conversion& conversion, bool show) {
     ControlsToSettings(conversion.settings);
     conversion.b_css = GetCheck(IDC_W3C_CORRECT);
     conversion.source = GetDlgItemText(IDC_SOURCE);
-    GoObserver observer(*this, show);
+    GoObserver observer(*this, show, m_escaped_delay);
     const int converted = ConvertSource(conversion.settings, conversion.source, conversion.b_css,
                                         conversion.html, &observer);
     if (converted != 0 && show) {

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -63,7 +64,7 @@ protected:
             EXPECT_EQ(cursor.selectionEnd(), box->document()->characterCount() - 1);
             EXPECT_EQ(cursor.position(), cursor.selectionEnd());
         }
-        EXPECT_EQ(dlg.GetProgressPos(IDC_PROGRESS), progress);
+        EXPECT_EQ(Progress(), progress);
         EXPECT_EQ(static_cast<QProgressBar*>(Widget(IDC_PROGRESS))->maximum(), 1024);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "wait cursor left on";
     }
@@ -121,20 +122,48 @@ TEST_F(GoTest, NoticesShowAsMessagesWhileTheCommandRuns) {
         EXPECT_EQ(m.source_box, "\tint x;") << "shown before the text changes";
     }
 
-    // Over 64k: the escaped text is in the box while the notice is up, the HTML after it.
+    // Over 64k: the notice comes before the HTML. The escaped text is in the box while the
+    // notice is up when the scan ran long enough to show it, else the source still is.
     std::string big;
     while (big.size() < 70000) {
         big += "int f(int a) { return a < 0 && a > -9; } // x\r\n";
     }
     dlg.SetDlgItemText(IDC_TAB_SIZE, "4");
-    messages.clear();
     const auto [escaped, html] = Convert(big, 1);
-    EXPECT_TRUE(Go(big) == html);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Text lenght is over 64k !");
-    EXPECT_EQ(messages[0].style, MessageStyle::Stop);
-    EXPECT_TRUE(messages[0].source_box == escaped) << "escape result not shown at once";
-    ExpectDone();
+    for (const auto& [delay, shown] : {std::pair{std::chrono::hours(1), big}, {{}, escaped}}) {
+        dlg.SetEscapedTextDelay(delay);
+        messages.clear();
+        EXPECT_TRUE(Go(big) == html);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "Text lenght is over 64k !");
+        EXPECT_EQ(messages[0].style, MessageStyle::Stop);
+        EXPECT_TRUE(messages[0].source_box == shown) << delay.count();
+        ExpectDone();
+    }
+}
+
+// Large texts reach the box by another road than small ones; the box must not tell them apart.
+TEST_F(GoTest, LargeTextsLeaveTheBoxAsSmallOnesDo) {
+    auto* box = static_cast<QPlainTextEdit*>(Widget(IDC_SOURCE));
+    const QFont font = box->document()->defaultFont();
+    std::string big;
+    while (big.size() < 80000) { // HTML of over 256K characters
+        big += "\tint x = 1; /* y */\r\n";
+    }
+    for (int round = 0; round < 2; ++round) { // the second replaces a document made the same way
+        const std::string html = Convert(big, 1).second;
+        EXPECT_TRUE(Go(big) == html);
+        ExpectDone();
+        const QTextDocument* doc = box->document();
+        EXPECT_EQ(doc->defaultFont(), font);
+        EXPECT_EQ(doc->defaultTextOption().wrapMode(), QTextOption::NoWrap);
+        EXPECT_TRUE(doc->isUndoRedoEnabled());
+        EXPECT_FALSE(doc->isUndoAvailable()) << "the source came back with undo";
+        EXPECT_EQ(doc->blockCount(), std::count(html.begin(), html.end(), '\n') + 1);
+    }
+    box->insertPlainText("typed"); // an edit can be undone as usual
+    EXPECT_TRUE(box->document()->isUndoAvailable());
+    EXPECT_EQ(Go("int y;"), Convert("int y;", 1).second);
 }
 
 TEST_F(GoTest, OutOfMemoryKeepsWhatTheBoxLastShowed) {
@@ -142,6 +171,7 @@ TEST_F(GoTest, OutOfMemoryKeepsWhatTheBoxLastShowed) {
     dlg.SetDlgItemText(IDC_KEYWORD_LIST, "");
     const std::string source = "int x; // c\r\nreturn;";
     const auto [escaped, html] = Convert(source, 1, 4, "");
+    dlg.SetEscapedTextDelay({}); // the escaped text shows as soon as the scan starts
     bool kept_source = false;
     bool kept_escaped = false;
     for (long fail_at = 0;; ++fail_at) {

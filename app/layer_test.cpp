@@ -92,13 +92,27 @@ TEST_F(LayerTest, TextComesBackAsItWasGivenWithCrLf) {
     }
 }
 
-TEST_F(LayerTest, WindowKeepsTheTemplatesProportionsInDialogUnits) {
+// Whatever the template says, the window and every control stand where its dialog units map to.
+TEST_F(LayerTest, WindowAndControlsStandWhereTheTemplatesDialogUnitsMap) {
     QWidget* window = platform::DialogWindowOf(dlg);
+    const platform::DialogTemplate& t = TarvoDialogTemplate();
     const platform::BaseUnits units = platform::DialogBaseUnits(window->font());
-    EXPECT_EQ(window->size(), platform::MapDialogRect(units, 0, 0, 312, 357).size());
-    EXPECT_EQ(Widget(IDC_SOURCE)->geometry(), platform::MapDialogRect(units, 7, 133, 298, 217));
+    EXPECT_EQ(window->size(), platform::MapDialogRect(units, 0, 0, t.width, t.height).size());
+    ASSERT_EQ(platform::ControlCount(dlg), t.controls.size());
+    for (std::size_t i = 0; i < t.controls.size(); ++i) {
+        const platform::ControlTemplate& c = t.controls[i];
+        QWidget* w = platform::ControlAt(dlg, i);
+        EXPECT_EQ(platform::ControlOf(dlg, w)->id, c.id) << i;
+        // A combo box's height is its closed field's, not the template's list height; a label
+        // is as wide as its text.
+        const QRect mapped = platform::MapDialogRect(units, c.x, c.y, c.width, c.height);
+        EXPECT_EQ(w->pos(), mapped.topLeft()) << i;
+        if (c.kind != platform::ControlKind::Label) {
+            EXPECT_EQ(w->width(), mapped.width()) << i;
+        }
+    }
     dlg.SetProgressPos(IDC_PROGRESS, 2000);
-    EXPECT_EQ(dlg.GetProgressPos(IDC_PROGRESS), 1024) << "kept within the range";
+    EXPECT_EQ(Progress(), 1024) << "kept within the range";
 }
 
 using ModalTest = InTempDir;

@@ -103,8 +103,8 @@ void CTarvoDlg::OnSaveHtmlPage() {
     if (!m_source_path.empty()) {
         suggested = std::filesystem::path(m_source_path).replace_extension(".html").string();
     }
-    const std::string path =
-        AskFileName({platform::FileDialogMode::Save, "Save as HTML page", kPageFilter, suggested});
+    const std::string path = AskFileName(
+        {platform::FileDialogMode::Save, "Save as HTML page", kPageFilter, suggested, "html"});
     if (path.empty()) {
         return;
     }

@@ -110,7 +110,7 @@ TEST_F(PageTest, CopyAsRichTextPutsTheCodeAndItsColouredRenderingOnTheClipboard)
     ASSERT_EQ(Texts(), std::vector<std::string>{"Negative tab-size = keep tabs"});
     EXPECT_EQ(messages[0].source_box, "\tint x;");
     EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "\tint x;");
-    EXPECT_EQ(dlg.GetProgressPos(IDC_PROGRESS), 0);
+    EXPECT_EQ(Progress(), 0);
 }
 
 TEST_F(PageTest, PreviewWritesTheWholePageToAPrivateFolderAndOpensIt) {
@@ -155,6 +155,16 @@ TEST_F(PageTest, SaveWritesThePageWholeOrLeavesTheOldFile) {
     EXPECT_EQ(file_dialogs, std::vector<platform::FileDialogMode>{platform::FileDialogMode::Save});
     EXPECT_EQ(ReadWholeFile(next_file), ExpectedPage(kSample, "sample"));
     EXPECT_TRUE(messages.empty());
+    // A typed name without a suffix gets ".html"; one with a suffix, or a dot only in front,
+    // is taken as it is.
+    for (const auto& [typed, written] :
+         {std::pair{"page", "page.html"}, {"page.htm", "page.htm"}, {".page", ".page.html"}}) {
+        next_file = (m_dir / typed).string();
+        dlg.OnSaveHtmlPage();
+        EXPECT_TRUE(std::filesystem::exists(m_dir / written)) << typed;
+        std::filesystem::remove(m_dir / written);
+    }
+    next_file = (m_dir / "sample.html").string();
 
     // A disk that takes no more: the old page stays, no scrap is left beside it.
     const std::string old_page = ReadWholeFile(next_file);

@@ -31,7 +31,6 @@ TEST_F(ProfileCommandsInMemory, TheFiftyFirstProfileGrowsTheListAndSurvivesRunni
     }
     entries.push_back({"p150", FileOf("p150")});
     names.push_back("p150");
-    EXPECT_EQ(dlg.GetProfileList().GetCapacity(), 100);
     EXPECT_EQ(Text("profiles.ini"), ListText(entries, 0));
     CTarvoDlg again;
     again.SetProfileFolder(ProfileFolder{m_memory, ""});

@@ -1,6 +1,7 @@
 // The profile commands on the real disk.
 
 #include "app/profile_commands_fixture.h"
+#include "convert/converter.h"
 
 TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
     Start();
@@ -22,6 +23,46 @@ TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
     Open(again);
     EXPECT_EQ(Texts(), (Strings{"Can't find profile !", "Can't find profile !"}));
     EXPECT_EQ(OnDisk(), (Files{{"profiles.ini", kDefaultList}}));
+}
+
+// A profile folder named on the command line starts with a working profile.
+TEST_F(ProfileCommands, ANewFolderOfTheUsersGetsTheBuiltInSettingsAsProfileCxx) {
+    dlg.SeedNewProfileFolder(true);
+    Start();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_TAB_SIZE), "4");
+    EXPECT_EQ(Shown(), "C++");
+    const std::string file = FileOf("C++");
+    EXPECT_EQ(ReadWholeFile("profiles.ini"), ListText({{"C++", file}}, 0));
+    ProfileSettings builtin;
+    ASSERT_TRUE(SetCppDefaults(builtin));
+    EXPECT_EQ(InFile(file), Fields(builtin));
+    // Go converts as the built-in settings do.
+    const std::string source = "#include <x>\r\n\tint main() { return 0; } // done\r\n";
+    std::string html;
+    ProfileSettings sorted; // the conversion sorts its keywords
+    ASSERT_TRUE(SetCppDefaults(sorted));
+    ASSERT_EQ(ConvertSource(sorted, source, 1, html), 1);
+    dlg.SetDlgItemText(IDC_SOURCE, source);
+    Click(IDC_GO);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), html);
+
+    // The next start loads it and adds nothing; a folder whose list exists is left as it is.
+    const Files files = OnDisk();
+    CTarvoDlg again;
+    again.SeedNewProfileFolder(true);
+    again.OnCppDefaults();
+    Open(again);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(again.GetDlgItemText(IDC_PROFILE_NAME), "C++");
+    EXPECT_EQ(Controls(again), Fields(builtin));
+    EXPECT_EQ(OnDisk(), files);
+    std::filesystem::remove(file);
+    CTarvoDlg broken;
+    broken.SeedNewProfileFolder(true);
+    Open(broken);
+    EXPECT_EQ(Texts(), Strings{"Error loading profile !"});
+    EXPECT_EQ(OnDisk().size(), 1u);
 }
 
 TEST_F(ProfileCommands, SaveTakesATypedNameAndRewritesOnlyTheFileOfAListedOne) {

@@ -90,18 +90,13 @@ void CTarvoDlg::SettingsToControls(const ProfileSettings& s) {
 }
 
 void CTarvoDlg::OnCppDefaults() {
-    SetDlgItemText(IDC_TAB_SIZE, "4");
-    SetDlgItemText(IDC_KEYWORD_COLOR, "0000FF");
-    SetDlgItemText(IDC_COMMENT_COLOR, "008000");
-    SetDlgItemText(IDC_TABLE_LT_COLOR, "A8C8E8");
-    SetDlgItemText(IDC_TABLE_DK_COLOR, "4084D0");
-    SetDlgItemInt(IDC_FONT_SIZE, 13, true);
-    SetDlgItemText(IDC_TABLE_WIDTH, "80");
-    SetCheck(IDC_TABLE_WIDTH_PERCENT, 1);
-    SetCheck(IDC_USE_TABLE, 1);
-    SetDlgItemText(IDC_KEYWORD_LIST, kCppDefaultKeywords);
-    std::fill(std::begin(m_class_colours), std::end(m_class_colours), kClassOff);
-    m_line_numbers = LineNumberSettings();
+    // The built-in record itself, shown as a loaded profile is: one source for both.
+    ProfileSettings settings;
+    if (!SetCppDefaults(settings)) {
+        MessageBox("Not enough memory !", kCaption, MessageStyle::Stop);
+        return;
+    }
+    SettingsToControls(settings);
 }
 
 void CTarvoDlg::OnColours() {

@@ -236,6 +236,21 @@ TEST_F(TransferTest, CppDefaultsFillTheSettingsControlsOnly) {
     EXPECT_STREQ(s.Keyword(0), "#");
     EXPECT_STREQ(s.Keyword(3), "#defined");
     EXPECT_STREQ(s.Keyword(59), "while");
+
+    // Out of memory: said, and the controls show the whole built-in settings or what they did.
+    for (long fail_at = 0;; ++fail_at) {
+        ASSERT_LT(fail_at, 200);
+        dlg.SetDlgItemText(IDC_KEYWORD_LIST, "");
+        messages.clear();
+        tarvo::InjectAllocationFailure(fail_at);
+        Click(IDC_CPP_DEFAULTS);
+        tarvo::InjectAllocationFailure(-1);
+        if (messages.empty()) {
+            EXPECT_EQ(dlg.GetDlgItemText(IDC_KEYWORD_LIST), kCppDefaultKeywords);
+            break;
+        }
+        EXPECT_EQ(Texts(), std::vector<std::string>{"Not enough memory !"}) << fail_at;
+    }
 }
 
 TEST_F(TransferTest, OutOfMemoryStopsAtTheBlockThatFailed) {

@@ -70,7 +70,17 @@ bool CTarvoDlg::OnInitDialog() {
     AllowTypedMinus(IDC_TAB_SIZE);
     m_bFocusSource = 1;
     SetCheck(IDC_W3C_CORRECT, 1);
-    ReadProfileList(); // selects the default profile, which the load then shows
+    const bool new_folder = !m_profile_folder.disk->Stamp(ProfileListPath().c_str()).exists;
+    // Selects the default profile, which the load then shows.
+    if (ReadProfileList() != 0 && new_folder && m_seed_new_folder &&
+        m_profileList.GetCount() == 0) {
+        // Through the buttons' own commands, so the seed is what a user's Save would write.
+        OnCppDefaults();
+        SetDlgItemText(IDC_PROFILE_NAME, kSeedProfileName);
+        OnSave();
+        OnSetDefault(); // loads it, too
+        return true;
+    }
     OnLoad();
     return true; // the tab-size box takes the focus until the first paint
 }
@@ -86,10 +96,6 @@ void CTarvoDlg::OnPaint() {
 
 // Enter never closes the dialog; a focused push button has taken it already.
 void CTarvoDlg::OnOK() {}
-
-void CTarvoDlg::OnCancel() {
-    Dialog::OnCancel();
-}
 
 void CTarvoDlg::OnInsertKeywords(std::size_t index) {
     const std::vector<KeywordSet>& sets = TarvoKeywordSets();

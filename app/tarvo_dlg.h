@@ -12,6 +12,7 @@
 #include "profiles/profile_list.h"
 #include "profiles/profile_list_file.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -37,6 +38,11 @@ public:
     // Where profiles.ini and the profile files live; the current directory on the real disk
     // unless this is called before the dialog is created.
     void SetProfileFolder(ProfileFolder folder);
+    // With `seed`, a profile folder without profiles.ini at start gets one holding the profile
+    // kSeedProfileName with the built-in settings, saved as Save does and made the default, so
+    // that the first window shows working settings. Call before the dialog is created.
+    void SeedNewProfileFolder(bool seed) { m_seed_new_folder = seed; }
+    static constexpr const char* kSeedProfileName = "C++";
 
     // The settings controls into a record, and a record into the controls.
     void ControlsToSettings(ProfileSettings& settings);
@@ -75,6 +81,11 @@ public:
     int WriteProfileList();
     const ProfileList& GetProfileList() const { return m_profileList; }
 
+    // How long Go's keyword scan must have run before the box shows the escaped text: a quicker
+    // scan's result replaces it before it could be seen, and filling the box costs more than the
+    // scan. A quarter second unless set (tests set 0 to see it every time).
+    void SetEscapedTextDelay(std::chrono::milliseconds delay) { m_escaped_delay = delay; }
+
     // Every message box of the program has this caption.
     static constexpr const char* kCaption = "Tarvo";
 
@@ -82,7 +93,6 @@ protected:
     bool OnInitDialog() override;
     void OnPaint() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(int id, platform::Notification code) override;
     void OnDropFiles(int id, const std::vector<std::string>& paths) override;
 
@@ -123,6 +133,7 @@ private:
     ProfileNumberSequence m_file_numbers; // numbers for new profile files' names
     bool m_list_writable = true;          // false while the list lacks what profiles.ini holds
     ProfileFolder m_profile_folder;
+    bool m_seed_new_folder = false;
     FileStamp m_list_stamp; // the version of profiles.ini that the list reflects
     bool m_hold_reports = false;
     std::vector<std::string> m_held_reports;
@@ -136,4 +147,5 @@ private:
     // The line-number settings, which template 102 has no controls for either: the Colours
     // dialog shows them, the transfer moves them like a control.
     LineNumberSettings m_line_numbers;
+    std::chrono::milliseconds m_escaped_delay{250};
 };

@@ -12,6 +12,7 @@
 #include "convert/rtf_text.h"
 #include "convert/style_sheet.h"
 #include "files/safe_file.h"
+#include "profiles/folder_options.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list_file.h"
 
@@ -74,7 +75,7 @@ constexpr const char* kHelp =
     "  --exclude GLOB       leave out the files and folders that GLOB matches (repeatable)\n"
     "  --fragment           write the bare converted text, not a page around it\n"
     "  -j N                 convert N files at a time (default: one per processor)\n"
-    "  -q                   no progress bar, and no summary when all went well\n"
+    "  -q                   no progress bar; the summary only after a failure or a notice\n"
     "Failures are named and skipped; the run ends with \"N converted, M failed\".\n"
     "Example: tarvo-convert -d site/code --exclude 'test*' src include\n"
     "\n"
@@ -83,8 +84,7 @@ constexpr const char* kHelp =
 struct Options {
     const char* profile = nullptr;
     const char* profile_file = nullptr;
-    const char* profile_dir = nullptr;
-    bool user_profiles = false;
+    ProfileFolderOptions folder;
     const char* output = nullptr;
     std::vector<const char*> inputs;
     bool font_markup = false;
@@ -172,12 +172,11 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             if (!value(o.profile_file)) {
                 return Usage("missing path after", "--profile-file");
             }
-        } else if (arg == "--profile-dir") {
-            if (!value(o.profile_dir)) {
-                return Usage("missing folder after", "--profile-dir");
+        } else if (const FolderOption folder = TakeProfileFolderOption(argc, argv, i, o.folder);
+                   folder != FolderOption::NotOne) {
+            if (folder == FolderOption::MissingValue) {
+                return Usage(kMissingProfileFolder);
             }
-        } else if (arg == "--user-profiles") {
-            o.user_profiles = true;
         } else if (arg == "-o") {
             if (!value(o.output)) {
                 return Usage("missing file after", "-o");
@@ -235,8 +234,8 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     if (o.profile != nullptr && o.profile_file != nullptr) {
         return Usage("--profile and --profile-file exclude each other");
     }
-    if (o.profile_dir != nullptr && o.user_profiles) {
-        return Usage("--profile-dir and --user-profiles exclude each other");
+    if (const char* problem = ProfileFolderOptionsProblem(o.folder)) {
+        return Usage(problem);
     }
     if (o.rtf && (o.font_markup || o.style_sheet)) {
         return Usage("--rtf takes neither --font-markup nor --style-sheet");
@@ -281,7 +280,7 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
     std::string path;
     if (o.profile != nullptr) {
         std::string folder, error;
-        if (!ResolveProfileFolder(o.profile_dir, o.user_profiles, folder, error)) {
+        if (!ResolveProfileFolder(o.folder.dir, o.folder.user, folder, error)) {
             return Fail(error);
         }
         ProfileList list;

@@ -78,7 +78,6 @@ public:
     // Progress bar; positions outside the range are moved to its nearer end.
     void SetProgressRange(int id, int low, int high);
     void SetProgressPos(int id, int position);
-    int GetProgressPos(int id) const;
 
     void SetItemFocus(int id);
     // Selects the whole text of an edit box, with the caret at its end.

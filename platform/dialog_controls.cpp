@@ -73,7 +73,7 @@ void Dialog::SetDlgItemText(int id, std::string_view text) {
         static_cast<QLineEdit*>(c->widget)->setText(s);
         break;
     case ControlKind::MultiLineEdit:
-        static_cast<QPlainTextEdit*>(c->widget)->setPlainText(s);
+        static_cast<TextBox*>(c->widget)->SetText(s);
         break;
     case ControlKind::PushButton:
     case ControlKind::PushLikeCheckBox:
@@ -162,11 +162,6 @@ void Dialog::SetProgressPos(int id, int position) {
         // The bar paints itself at once, so it moves while a command keeps the loop waiting.
         bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
     }
-}
-
-int Dialog::GetProgressPos(int id) const {
-    const QProgressBar* bar = AsProgressBar(m_impl->Find(id));
-    return bar != nullptr ? bar->value() : 0;
 }
 
 void Dialog::SetItemFocus(int id) {

@@ -18,9 +18,12 @@ struct FileDialogRequest {
     std::string_view caption;
     std::string_view filter;    // "Name (*.a *.b);;Other (*)"
     std::string_view suggested; // the path shown first; "" for the current folder
+    // Save: added, after a ".", to a chosen name that has no suffix ("" adds nothing).
+    std::string_view default_suffix = {};
 };
 
-// Returns the chosen path as the file system names it, or "" when the user cancelled.
+// Returns the chosen path as the file system names it, or "" when the user cancelled. The
+// request's default suffix is added afterwards where the handler left it out.
 using FileDialogHandler = std::function<std::string(const FileDialogRequest&)>;
 
 // Installs `handler` for every later file dialog and returns the one it replaces. An empty

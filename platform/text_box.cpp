@@ -8,6 +8,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace platform {
@@ -25,6 +28,30 @@ TextBox::TextBox(QWidget* parent, uint32_t styles)
                                                                : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy((styles & style::kHScroll) != 0 ? Qt::ScrollBarAlwaysOn
                                                                  : Qt::ScrollBarAlwaysOff);
+}
+
+void TextBox::SetText(const QString& text) {
+    // Below this, setPlainText is as quick and keeps the toolkit's own path.
+    constexpr qsizetype kBuildApart = 256 * 1024;
+    QTextDocument* old = document();
+    if (text.size() < kBuildApart) {
+        setPlainText(text);
+        return;
+    }
+    auto* doc = new QTextDocument(this);
+    doc->setUndoRedoEnabled(false);
+    QTextCursor(doc).insertText(text);
+    doc->setUndoRedoEnabled(old->isUndoRedoEnabled());
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    // The box drops the document it made itself; one made here before is this function's to free.
+    const bool made_here = old->parent() == this;
+    setDocument(doc);
+    if (made_here) {
+        delete old;
+    }
 }
 
 void TextBox::keyPressEvent(QKeyEvent* e) {

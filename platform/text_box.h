@@ -18,6 +18,11 @@ class TextBox : public QPlainTextEdit {
 public:
     TextBox(QWidget* parent, uint32_t styles);
 
+    // Replaces the whole text, as setPlainText does (caret at the start, no undo step back), but
+    // builds a large text's document apart from the box first: filling a document that has no
+    // layout yet costs a good third less.
+    void SetText(const QString& text);
+
     // Adds `actions` to the context menu, after the toolkit's own entries and a separator. The
     // actions stay owned by the caller.
     void AddMenuActions(const QList<QAction*>& actions) { m_menu_actions += actions; }

@@ -44,7 +44,6 @@ public:
     void RemoveAll() noexcept;
 
     int32_t GetCount() const noexcept { return m_count; }
-    int32_t GetCapacity() const noexcept { return m_capacity; }
 
     // The index of the default entry; a value outside 0 to count-1 means there is none.
     int32_t n_default_profile = 0;

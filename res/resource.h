@@ -5,9 +5,6 @@
 
 #include <span>
 
-inline constexpr int IDD_TARVO_DIALOG = 102;
-inline constexpr int IDR_MAINFRAME = 128;
-
 inline constexpr int IDC_TAB_SIZE = 1000;
 inline constexpr int IDC_KEYWORD_COLOR = 1001;
 inline constexpr int IDC_COMMENT_COLOR = 1002;
