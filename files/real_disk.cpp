@@ -1,6 +1,7 @@
 // The real file system behind the Disk interface.
 
 #include "files/disk.h"
+#include "files/read_file.h"
 #include "files/safe_file.h"
 
 #include <cerrno>
@@ -25,14 +26,12 @@ FileStamp StampOf(const struct stat& st) {
 class PosixDisk final : public Disk {
 public:
     std::FILE* OpenRead(const char* path, FileStamp* stamp) override {
-        std::FILE* file = std::fopen(path, "re");
+        // The stamp of what was opened: every write renames a new file into place, so the same
+        // inode, size and times mean the same text.
+        struct stat st;
+        std::FILE* file = OpenRegularFile(path, kReadLimit, &st);
         if (file != nullptr && stamp != nullptr) {
-            // The stamp of what was opened: every write renames a new file into place, so
-            // the same inode, size and times mean the same text.
-            struct stat st;
-            const int error = errno;
-            *stamp = ::fstat(::fileno(file), &st) == 0 ? StampOf(st) : FileStamp{};
-            errno = error;
+            *stamp = StampOf(st);
         }
         return file;
     }
