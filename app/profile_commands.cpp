@@ -21,10 +21,7 @@ using platform::MessageStyle;
 
 namespace {
 
-struct FreeBlock {
-    void operator()(char* p) const { std::free(p); }
-};
-using Block = std::unique_ptr<char, FreeBlock>;
+using tarvo::Block;
 
 constexpr const char* kNoMemory = "Not enough memory";
 constexpr const char* kSaveError = "Error saving profile !";
