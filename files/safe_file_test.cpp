@@ -1,6 +1,7 @@
 // The write rules on the real disk: links, devices, permissions, owners, names and signals.
 
 #include "files/safe_file.h"
+#include "files/temp_files.h"
 #include "files/test_support.h"
 
 #include <cerrno>
@@ -313,4 +314,29 @@ TEST_F(WriteFileWholeTest, RegularOnlyRefusesSpecialFilesWithoutWaiting) {
     }
     EXPECT_TRUE(std::filesystem::is_fifo("fifo"));
     EXPECT_TRUE(std::filesystem::is_symlink("zero"));
+}
+
+// A folder guarded against signals goes with the files in it, as the preview's folder does.
+TEST_F(WriteFileWholeTest, ASignalRemovesAGuardedFolderWithItsFiles) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const std::filesystem::path folder = m_dir / ("preview" + std::to_string(signal));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::filesystem::create_directory(folder);
+            SignalRemovedPath guard;
+            if (!guard.Guard(folder.string(), true)) {
+                ::_exit(1);
+            }
+            for (int i = 0; i < 20; ++i) {
+                WriteFileWhole((folder / ("page" + std::to_string(i) + ".html")).c_str(), "p");
+            }
+            ::raise(signal);
+            ::_exit(2);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << WEXITSTATUS(status);
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_FALSE(std::filesystem::exists(folder)) << signal;
+    }
 }
