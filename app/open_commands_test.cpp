@@ -135,6 +135,7 @@ TEST_F(OpenTest, SpecialAndHugeFilesAreRefusedAtOnce) {
         EXPECT_LT(read.seconds, 2.0) << path;
         EXPECT_LT(read.peak_growth_mb, 100) << path;
         EXPECT_NE(read.result, int(ReadStatus::Ok)) << path;
+        TellCost("source box: " + path, read);
     }
     EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "kept");
     EXPECT_EQ(Texts(),

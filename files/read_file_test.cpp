@@ -56,6 +56,7 @@ TEST_F(ReadFileTest, SpecialFilesAnswerAtOnceInLittleMemory) {
             return file == nullptr ? errno : 0;
         });
         EXPECT_EQ(open.result, ENODEV) << name;
+        TellCost(std::string("ReadRegularFile: ") + name, read);
         for (const CallCost& cost : {read, open}) {
             EXPECT_LT(cost.seconds, 2.0) << name;
             EXPECT_LT(cost.peak_growth_mb, 100) << name;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -204,6 +205,12 @@ inline CallCost MeasureCall(const std::function<int()>& body) {
         cost.peak_growth_mb = answer[1];
     }
     return cost;
+}
+
+// Prints what a call cost, for the record.
+inline void TellCost(const std::string& what, const CallCost& cost) {
+    std::printf("[ figures  ] %s: %.3f s, peak grew %ld MB\n", what.c_str(), cost.seconds,
+                cost.peak_growth_mb);
 }
 
 // A FIFO and a link to /dev/zero in `dir`, as an attacker or an unlucky user might leave them

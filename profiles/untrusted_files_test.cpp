@@ -44,6 +44,8 @@ TEST_F(UntrustedProfileFiles, SpecialFilesAnswerAtOnce) {
             return int(ReadProfileListFile(RealDisk(), name, entries, WhenMissing::Create));
         });
         EXPECT_EQ(list.result, int(ProfileListRead::ErrorInFile)) << name;
+        TellCost(std::string("profile file: ") + name, profile);
+        TellCost(std::string("profiles.ini: ") + name, list);
         for (const CallCost& cost : {profile, list}) {
             EXPECT_LT(cost.seconds, 2.0) << name;
             EXPECT_LT(cost.peak_growth_mb, 100) << name;
