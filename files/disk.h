@@ -30,9 +30,9 @@ public:
     virtual ~Disk() = default;
 
     // Opens `path` for reading; close it with std::fclose. Null when it cannot be opened. Only a
-    // regular file of at most kReadLimit bytes is opened, and nothing is waited on: a FIFO or a
-    // device answers ENODEV at once, a larger file EFBIG. When `stamp` is given it receives the
-    // version of the file opened.
+    // regular file of at most kReadLimit bytes (RealDiskReadingUpTo: its own limit) is opened, and
+    // nothing is waited on: a FIFO or a device answers ENODEV at once, a larger file EFBIG. When
+    // `stamp` is given it receives the version of the file opened.
     virtual std::FILE* OpenRead(const char* path, FileStamp* stamp) = 0;
     // The version now at `path`; a file that is not there (or cannot be seen) does not exist.
     virtual FileStamp Stamp(const char* path) = 0;
@@ -53,6 +53,9 @@ public:
 
 // The real file system.
 Disk& RealDisk();
+// The real file system with a read limit of `limit` bytes instead of kReadLimit, for measuring
+// very large profiles; the program itself uses RealDisk().
+Disk& RealDiskReadingUpTo(std::size_t limit);
 
 // Holds a folder's lock for its lifetime.
 class FolderLock {
