@@ -67,7 +67,7 @@ constexpr const char* kHelp =
     "  -q                   no progress bar, and no summary when all went well\n"
     "Failures are named and skipped; the run ends with \"N converted, M failed\".\n"
     "Files passed over for their name are counted as skipped; --include takes them\n"
-    "(--include '*' takes every file, extensionless headers such as vector among them).\n"
+    "(--include '*' takes every file, extensionless headers such as vector too).\n"
     "Example: tarvo-convert -d site/code --exclude 'test*' src include\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
