@@ -62,6 +62,9 @@ public:
 
 protected:
     bool OnCommand(int id, platform::Notification code) override {
+        if (code == platform::Notification::DropDown) { // the list opening is no command
+            return CTarvoDlg::OnCommand(id, code);
+        }
         commands.push_back(std::to_string(id) +
                            (code == platform::Notification::Clicked ? " clicked" : " picked"));
         return CTarvoDlg::OnCommand(id, code);

@@ -10,6 +10,8 @@
 
 #include <chrono>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -80,8 +82,16 @@ int CTarvoDlg::ConvertBox(Conversion& conversion, bool show) {
 }
 
 void CTarvoDlg::OnGo() {
-    auto conversion = std::make_shared<Conversion>();
-    const int converted = ConvertBox(*conversion, true);
+    std::shared_ptr<Conversion> conversion;
+    int converted = 0;
+    try {
+        conversion = std::make_shared<Conversion>();
+        converted = ConvertBox(*conversion, true);
+    } catch (const std::bad_alloc&) {
+        converted = 0; // a copy of the text did not fit: the same failure, reported alike
+    } catch (const std::length_error&) {
+        converted = 0;
+    }
     if (converted == 0) {
         // The box keeps what it last showed: the source, or the escaped text.
         m_last_go.reset();

@@ -3,24 +3,31 @@
 #include "app/tarvo_dlg.h"
 
 #include "app/source_file.h"
+#include "convert/source_text.h"
 #include "res/resource.h"
 
 #include <cerrno>
-#include <cstring>
+#include <new>
 
 using platform::MessageStyle;
 
 namespace {
 
-constexpr const char* kSourceFilter =
-    "C and C++ sources (*.c *.cc *.cpp *.cxx *.c++ *.h *.hh *.hpp *.hxx *.h++ *.inl *.ipp);;"
-    "All files (*)";
+// "C and C++ sources (*.c *.cc ...);;All files (*)", from the one list of endings.
+std::string SourceFilter() {
+    std::string filter = "C and C++ sources (";
+    for (const char* ending : kSourceFileEndings) {
+        filter += filter.back() == '(' ? "*" : " *";
+        filter += ending;
+    }
+    return filter + ");;All files (*)";
+}
 
 } // namespace
 
 void CTarvoDlg::OnOpenSourceFile() {
     const std::string path = AskFileName(
-        {platform::FileDialogMode::Open, "Open source file", kSourceFilter, m_source_path});
+        {platform::FileDialogMode::Open, "Open source file", SourceFilter(), m_source_path});
     if (!path.empty()) {
         LoadSourceFile(path);
     }
@@ -35,21 +42,19 @@ void CTarvoDlg::OnDropFiles(int id, const std::vector<std::string>& paths) {
 
 void CTarvoDlg::LoadSourceFile(const std::string& path) {
     std::string text;
-    switch (ReadSourceText(path.c_str(), text)) {
-    case SourceRead::Failed: {
+    off_t size = 0;
+    const ReadStatus read = ReadSourceText(path.c_str(), text, size);
+    if (read != ReadStatus::Ok) {
         const int error = errno;
-        MessageBox("Error opening file !\n" + path + ": " + std::strerror(error), kCaption,
-                   MessageStyle::Stop);
+        MessageBox(SourceReadMessage(read, error, path, size), kCaption, MessageStyle::Stop);
         return;
     }
-    case SourceRead::NulBytes:
-        MessageBox("Not a text file, it holds NUL bytes !\n" + path, kCaption, MessageStyle::Stop);
-        return;
-    case SourceRead::Ok:
-        break;
+    try {
+        // As a paste does, so that the user can undo it.
+        SelectAll(IDC_SOURCE);
+        ReplaceSel(IDC_SOURCE, text);
+        m_source_path = path;
+    } catch (const std::bad_alloc&) {
+        MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
     }
-    // As a paste does, so that the user can undo it.
-    SelectAll(IDC_SOURCE);
-    ReplaceSel(IDC_SOURCE, text);
-    m_source_path = path;
 }

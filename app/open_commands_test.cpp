@@ -3,6 +3,7 @@
 
 #include "app/dialog_fixture.h"
 #include "app/source_file.h"
+#include "convert/box_text.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -12,6 +13,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <random>
 
@@ -106,6 +108,41 @@ TEST_F(OpenTest, FilesThatAreNoTextAreRefusedAndTheBoxKeepsItsText) {
         EXPECT_EQ(m.caption, "Tarvo");
         EXPECT_EQ(m.style, MessageStyle::Stop);
     }
+}
+
+// A FIFO, endless zeros and a file too large for the box: each refused at once, named, in little
+// memory, and the box keeps its text.
+TEST_F(OpenTest, SpecialAndHugeFilesAreRefusedAtOnce) {
+    MakeSpecialFiles(m_dir);
+    WriteWholeFile("huge.c", "");
+    ASSERT_EQ(::truncate("huge.c", off_t(556) << 20), 0);
+    dlg.SetDlgItemText(IDC_SOURCE, "kept");
+    const std::string fifo = (m_dir / "fifo").string();
+    const std::string zero = (m_dir / "zero").string();
+    const std::string huge = (m_dir / "huge.c").string();
+    for (const std::string& path : {fifo, zero, huge}) {
+        next_file = path;
+        const auto start = std::chrono::steady_clock::now();
+        dlg.OnOpenSourceFile();
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                  2.0)
+            << path;
+        const CallCost read = MeasureCall([&] {
+            std::string text;
+            off_t size = 0;
+            return int(ReadSourceText(path.c_str(), text, size));
+        });
+        EXPECT_LT(read.seconds, 2.0) << path;
+        EXPECT_LT(read.peak_growth_mb, 100) << path;
+        EXPECT_NE(read.result, int(ReadStatus::Ok)) << path;
+        TellCost("source box: " + path, read);
+    }
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "kept");
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"Error opening file !\n" + fifo + ": not a regular file",
+                                        "Error opening file !\n" + zero + ": not a regular file",
+                                        "File too large for the box (556 MB) !\n" + huge +
+                                            "\nThe box takes files of up to 32 MB."}));
 }
 
 // The check that chooses between UTF-8 and Latin-1 agrees with the toolkit's own decoder on

@@ -87,6 +87,9 @@ void CTarvoDlg::OnPreviewInBrowser() {
         return;
     }
     const std::string& folder = m_preview_folder.Path();
+    if (!folder.empty() && !m_preview_guard.Guarded()) {
+        m_preview_guard.Guard(folder, true); // a signal that ends the program removes it too
+    }
     const std::string path = folder + "/preview.html";
     if (folder.empty() || WriteFileWhole(path.c_str(), Page(*conversion, kPreviewTitle)) == 0) {
         const int error = errno;

@@ -21,10 +21,7 @@ using platform::MessageStyle;
 
 namespace {
 
-struct FreeBlock {
-    void operator()(char* p) const { std::free(p); }
-};
-using Block = std::unique_ptr<char, FreeBlock>;
+using tarvo::Block;
 
 constexpr const char* kNoMemory = "Not enough memory";
 constexpr const char* kSaveError = "Error saving profile !";
@@ -114,10 +111,21 @@ bool CTarvoDlg::BeginListChange(FolderLock& lock) {
         return true;
     }
     // Another window wrote profiles.ini since: this command's change goes into what it wrote.
+    RefreshProfileList();
+    return true;
+}
+
+void CTarvoDlg::RefreshProfileList() {
+    if (m_profile_folder.disk->Stamp(ProfileListPath().c_str()) == m_list_stamp) {
+        return;
+    }
     const std::string shown = GetDlgItemText(IDC_PROFILE_NAME);
     ReadProfileListFrom(WhenMissing::Leave);
     SetDlgItemText(IDC_PROFILE_NAME, shown);
-    return true;
+}
+
+void CTarvoDlg::OnDropDownProfile() {
+    RefreshProfileList();
 }
 
 void CTarvoDlg::EndListChange(FolderLock& lock) {
@@ -132,6 +140,7 @@ void CTarvoDlg::EndListChange(FolderLock& lock) {
 
 void CTarvoDlg::OnLoad() {
     const std::string name = GetDlgItemText(IDC_PROFILE_NAME);
+    RefreshProfileList(); // a profile saved by another window is found too
     const ProfileEntry* entry = m_profileList.GetAt(m_profileList.FindByName(name.c_str()));
     if (entry == nullptr) {
         MessageBox("Can't find profile !", kCaption, MessageStyle::Stop);

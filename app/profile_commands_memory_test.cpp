@@ -289,3 +289,27 @@ TEST_F(ProfileCommandsInMemory, ProfilesLiveInTheChosenFolderUnderTheirBareNames
               (Strings{"Error saving profile !", "Error saving profile !", "Error saving profile !",
                        Question("Web"), "Error deleting profile !"}));
 }
+
+TEST_F(TwoWindows, AProfileSavedInOneWindowLoadsInTheOther) {
+    Start();
+    CTarvoDlg other;
+    other.SetProfileFolder(ProfileFolder{m_memory, ""});
+    Open(other);
+    messages.clear();
+    SaveIn(dlg, "FromA", 3);
+    other.SetDlgItemInt(IDC_TAB_SIZE, 9, true);
+    other.SetDlgItemText(IDC_PROFILE_NAME, "froma");
+    other.OnLoad();
+    EXPECT_TRUE(messages.empty()) << Texts()[0];
+    EXPECT_EQ(other.GetDlgItemText(IDC_TAB_SIZE), "3");
+    EXPECT_EQ(other.GetDlgItemText(IDC_PROFILE_NAME), "froma") << "the typed text stays";
+
+    // The list shows a profile saved elsewhere as soon as it opens.
+    SaveIn(dlg, "Second", 5);
+    EXPECT_EQ(Items(other), Strings{"FromA"});
+    auto* combo = static_cast<QComboBox*>(platform::ControlWidget(other, IDC_PROFILE_NAME));
+    combo->showPopup();
+    EXPECT_EQ(Items(other), (Strings{"FromA", "Second"}));
+    combo->hidePopup();
+    EXPECT_TRUE(messages.empty());
+}

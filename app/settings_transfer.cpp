@@ -17,14 +17,7 @@
 
 using platform::MessageStyle;
 
-namespace {
-
-struct FreeBlock {
-    void operator()(char* p) const { std::free(p); }
-};
-using Block = std::unique_ptr<char, FreeBlock>;
-
-} // namespace
+using tarvo::Block;
 
 void CTarvoDlg::ControlToColour(int id, uint32_t& colour) const {
     ReadColourText(GetDlgItemText(id), colour); // no number: the field keeps its value

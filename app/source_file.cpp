@@ -1,43 +1,28 @@
 #include "app/source_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
+#include "convert/source_text.h"
 
-namespace {
+ReadStatus ReadSourceText(const char* path, std::string& text, off_t& size) {
+    size = 0;
+    const ReadStatus status = ReadRegularFile(path, ReadRules{kBoxFileLimit, true}, text, &size);
+    if (status != ReadStatus::Ok) {
+        return status;
+    }
+    return ToSourceText(text) ? ReadStatus::Ok : ReadStatus::NoMemory;
+}
 
-struct CloseFile {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-} // namespace
-
-SourceRead ReadSourceText(const char* path, std::string& text) {
-    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path, "rb"));
-    if (!file) {
-        return SourceRead::Failed;
+std::string SourceReadMessage(ReadStatus status, int error, const std::string& path, off_t size) {
+    switch (status) {
+    case ReadStatus::HoldsNul:
+        return "Not a text file, it holds NUL bytes !\n" + path;
+    case ReadStatus::TooLarge: {
+        const long long mb = (static_cast<long long>(size) + (1 << 20) - 1) >> 20;
+        return "File too large for the box (" + std::to_string(mb) + " MB) !\n" + path +
+               "\nThe box takes files of up to " + std::to_string(kBoxFileLimit >> 20) + " MB.";
     }
-    std::string bytes;
-    char buffer[65536];
-    std::size_t n = 0;
-    errno = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, n);
+    case ReadStatus::NoMemory:
+        return "Not enough memory";
+    default:
+        return "Error opening file !\n" + path + ": " + ReadFailureText(status, error);
     }
-    if (std::ferror(file.get()) != 0) {
-        if (errno == 0) {
-            errno = EIO;
-        }
-        return SourceRead::Failed;
-    }
-    if (bytes.find('\0') != std::string::npos) {
-        return SourceRead::NulBytes;
-    }
-    if (!IsValidUtf8(bytes)) {
-        text = Latin1ToUtf8(bytes);
-        return SourceRead::Ok;
-    }
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    text = std::string_view(bytes).starts_with(kByteOrderMark) ? bytes.substr(3) : std::move(bytes);
-    return SourceRead::Ok;
 }

@@ -1,20 +1,20 @@
 #pragma once
-// A source file's text for the source box.
+// A source file's text for the source box, by the reading rule of every way in
+// (convert/source_text.h), within the box's limit.
 
-#include "convert/box_text.h"
+#include "files/read_file.h"
 
+#include <cstddef>
 #include <string>
-#include <string_view>
 
-enum class SourceRead {
-    Ok,       // the text is in `text`
-    Failed,   // the file could not be read; errno tells why
-    NulBytes, // the file holds NUL bytes, so it is no text
-};
+// The largest file the box takes: a larger one would freeze the window for minutes.
+inline constexpr std::size_t kBoxFileLimit = std::size_t(32) << 20;
 
-// Reads the file at `path` whole. Valid UTF-8 is taken as it is (a leading byte order mark
-// dropped); anything else is read as Latin-1, so that every byte shows as a character.
-SourceRead ReadSourceText(const char* path, std::string& text);
+// Reads the file at `path` whole, as source text. A FIFO, a device or a folder is refused at
+// once (never waited on), a file of more than kBoxFileLimit bytes before it is read, a file
+// holding NUL bytes as no text. `size` receives the file's size when it could be seen. Never
+// throws: running out of memory is NoMemory.
+ReadStatus ReadSourceText(const char* path, std::string& text, off_t& size);
 
-// Whether bytes are well-formed UTF-8 (IsValidUtf8) and the Latin-1 reading (Latin1ToUtf8) are
-// shared with the command line, which converts files as this reads them.
+// The message box's text for a failed ReadSourceText of `path`; `error` is errno after it.
+std::string SourceReadMessage(ReadStatus status, int error, const std::string& path, off_t size);

@@ -23,6 +23,7 @@ constexpr CommandEntry kCommandMap[] = {
     {IDC_SET_DEFAULT, Notification::Clicked, &CTarvoDlg::OnSetDefault},
     {IDC_GO, Notification::Clicked, &CTarvoDlg::OnGo},
     {IDC_PROFILE_NAME, Notification::SelEndOk, &CTarvoDlg::OnSelEndOkProfile},
+    {IDC_PROFILE_NAME, Notification::DropDown, &CTarvoDlg::OnDropDownProfile},
     {IDC_DELETE, Notification::Clicked, &CTarvoDlg::OnDelete},
     {IDC_VIEW_CSS, Notification::Clicked, &CTarvoDlg::OnViewCss},
     {ID_COPY_RICH_TEXT, Notification::Menu, &CTarvoDlg::OnCopyRichText},

@@ -5,6 +5,7 @@
 #include "app/line_number_section.h"
 #include "convert/profile_settings.h"
 #include "files/disk.h"
+#include "files/temp_files.h"
 #include "platform/dialog.h"
 #include "platform/temp_folder.h"
 #include "profiles/profile_file_name.h"
@@ -57,6 +58,8 @@ public:
     void OnSetDefault();
     void OnDelete();
     void OnSelEndOkProfile();
+    // The profile box's list is about to open: it shows what profiles.ini lists now.
+    void OnDropDownProfile();
 
     // Context menu commands, which hand the result on and bring text in.
     void OnCopyRichText();
@@ -123,6 +126,10 @@ private:
     bool BeginListChange(FolderLock& lock);
     void EndListChange(FolderLock& lock);
     int ReadProfileListFrom(WhenMissing missing);
+    // Reads profiles.ini again into the list and the profile box, keeping the box's text, when it
+    // is no longer the version this dialog last read or wrote: another window may have saved a
+    // profile since.
+    void RefreshProfileList();
     // A stop message, shown now or, while the lock is held, at EndListChange.
     void Report(const char* text);
     std::string ProfileListPath() const;
@@ -139,6 +146,7 @@ private:
     std::vector<std::string> m_held_reports;
     std::shared_ptr<const Conversion> m_last_go; // the last Go's, null before any
     platform::TempFolder m_preview_folder;       // preview pages, gone with the dialog
+    SignalRemovedPath m_preview_guard;           // ... and with a signal that ends the program
     std::string m_source_path;                   // the file last opened into the source box
     // The optional classes' colours (kClassColourFields order), which template 102 has no
     // controls for: the Colours dialog shows them, the transfer moves them like a control.

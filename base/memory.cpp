@@ -20,6 +20,10 @@ bool AllocationRefused() noexcept {
     return left == 0;
 }
 
+void FreeBlock::operator()(char* p) const noexcept {
+    std::free(p);
+}
+
 void* TryAllocate(std::size_t bytes) noexcept {
     if (AllocationRefused()) {
         return nullptr;

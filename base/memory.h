@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -33,6 +34,13 @@ char* DuplicateString(const char* text, std::size_t length) noexcept;
 // Grows `text` to hold at least `capacity` characters. False when memory runs out or a failure
 // has been injected; `text` is then unchanged.
 bool TryReserve(std::string& text, std::size_t capacity) noexcept;
+
+// Frees a block from TryAllocate or DuplicateString: the deleter of Block.
+struct FreeBlock {
+    void operator()(char* p) const noexcept;
+};
+// A block of text from TryAllocate or DuplicateString, freed when it goes out of scope.
+using Block = std::unique_ptr<char, FreeBlock>;
 
 // Test seam: the next `after` allocations succeed and every later one fails, until this is
 // called again; a negative `after` turns injected failures off.

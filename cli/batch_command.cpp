@@ -1,15 +1,11 @@
 #include "cli/batch_command.h"
 
-#include "base/memory.h"
+#include "cli/batch_job.h"
+#include "cli/batch_plan.h"
 #include "cli/index_page.h"
 #include "cli/progress_bar.h"
-#include "cli/source_file.h"
-#include "convert/box_text.h"
 #include "convert/converter.h"
-#include "convert/html_page.h"
 #include "convert/line_ends.h"
-#include "convert/line_numbers.h"
-#include "convert/rtf_text.h"
 #include "convert/style_sheet.h"
 #include "files/safe_file.h"
 
@@ -23,40 +19,14 @@
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <mutex>
-#include <set>
+#include <new>
 #include <system_error>
 #include <thread>
 
 namespace {
 
 constexpr const char* kName = "tarvo-convert";
-
-// The dialog's notices, counted per file instead of shown.
-constexpr const char* kNotices[] = {kNoticeKeepTabs, kNoticeMaxTabSize, kNoticeOver64k};
-
-class NoticeCounter : public ConvertObserver {
-public:
-    void Notice(NoticeStyle, const char* text) override {
-        for (unsigned i = 0; i < std::size(kNotices); ++i) {
-            if (std::strcmp(text, kNotices[i]) == 0) {
-                seen |= 1u << i;
-            }
-        }
-    }
-    unsigned seen = 0;
-};
-
-struct Job {
-    const SourceEntry* source = nullptr;
-    std::string page;    // where its page goes
-    std::string failed;  // the path that failed: the source's, or the page's
-    std::string problem; // why; empty while all is well
-    uint64_t size = 0;   // bytes read
-    unsigned notices = 0;
-    bool done = false;
-};
 
 // What every worker shares; the jobs' results are read only after their `done` is set.
 struct Run {
@@ -68,10 +38,6 @@ struct Run {
     uint64_t bytes_done = 0;
 };
 
-std::string Reason(int error) {
-    return error == ENODEV ? "not a regular file" : std::strerror(error);
-}
-
 unsigned Processors() {
     cpu_set_t set;
     if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) {
@@ -80,97 +46,16 @@ unsigned Processors() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-// A worker's own settings: the converter sorts the keyword list in place.
-bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
-    to.n_tab_size = from.n_tab_size;
-    to.n_keyword_color = from.n_keyword_color;
-    to.n_comment_color = from.n_comment_color;
-    to.n_table_lt_color = from.n_table_lt_color;
-    to.n_table_dk_color = from.n_table_dk_color;
-    to.n_font_size = from.n_font_size;
-    to.n_table_width = from.n_table_width;
-    to.b_table_width_percent = from.b_table_width_percent;
-    to.b_use_table = from.b_use_table;
-    if (!CopyLineSettings(from, to)) {
-        return false;
-    }
-    to.ClearKeywords();
-    for (int32_t i = 0; i < from.KeywordCount(); ++i) {
-        char* keyword = tarvo::DuplicateString(from.Keyword(i), std::strlen(from.Keyword(i)));
-        if (keyword == nullptr || !to.p_s_keyword.Add(keyword)) {
-            std::free(keyword);
-            return false;
-        }
-    }
-    return true;
-}
-
-class Converter {
-public:
-    Converter(const BatchOptions& options, std::string_view style_sheet)
-        : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment), m_rtf(options.rtf),
-          m_style_sheet(style_sheet) {}
-
-    // The text that Go leaves in the box for the file, as a page or bare, written whole into
-    // `pages`.
-    void Convert(ProfileSettings& settings, FileWriteGroup& pages, Job& job) const {
-        job.failed = job.source->path;
-        std::string bytes;
-        if (const int error = ReadRegularFile(job.source->path.c_str(), bytes); error != 0) {
-            job.problem = Reason(error);
-            return;
-        }
-        job.size = bytes.size();
-        if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
-            job.problem = "not text (holds NUL bytes)";
-            return;
-        }
-        std::string text = OpenedInTextBox(bytes);
-        std::string().swap(bytes);
-        std::string html;
-        NoticeCounter notices;
-        if (!ConvertSource(settings, text, m_css, html, &notices)) {
-            job.problem = "Not enough memory";
-            return;
-        }
-        std::string().swap(text);
-        job.notices = notices.seen;
-        if (m_rtf) {
-            std::string rtf;
-            if (!BuildRtf(html, settings, m_css, rtf)) {
-                job.problem = "Not enough memory";
-                return;
-            }
-            html.swap(rtf);
-        } else {
-            ToLf(html);
-            if (!m_fragment) {
-                html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);
-            }
-        }
-        if (!pages.Write(job.page.c_str(), html)) {
-            job.failed = job.page;
-            job.problem = std::strerror(errno);
-        }
-    }
-
-private:
-    int m_css;
-    bool m_fragment;
-    bool m_rtf;
-    std::string_view m_style_sheet;
-};
-
 // Marks `jobs` done, and wakes the reporter when they are the last.
-void Finish(Run& run, const std::vector<Job*>& jobs) {
+void Finish(Run& run, Job* const* jobs, std::size_t count) {
     bool last = false;
     {
         const std::lock_guard<std::mutex> lock(run.mutex);
-        for (Job* job : jobs) {
-            job->done = true;
-            run.bytes_done += job->source->size;
+        for (std::size_t i = 0; i < count; ++i) {
+            jobs[i]->done = true;
+            run.bytes_done += jobs[i]->source->size;
         }
-        run.files_done += jobs.size();
+        run.files_done += count;
         last = run.files_done == run.jobs.size();
     }
     // Only the end wakes the reporter at once; a wake-up per file would take a processor from
@@ -182,37 +67,47 @@ void Finish(Run& run, const std::vector<Job*>& jobs) {
 
 // Puts the pages of `waiting` in place, and they are done.
 void CommitPages(Run& run, FileWriteGroup& pages, std::vector<Job*>& waiting) {
-    for (const FileWriteGroup::Failure& failure : pages.Commit()) {
-        for (Job* job : waiting) {
-            if (job->page == failure.path) {
-                job->failed = job->page;
-                job->problem = std::strerror(failure.error);
+    try {
+        for (const FileWriteGroup::Failure& failure : pages.Commit()) {
+            for (Job* job : waiting) {
+                if (job->page == failure.path) {
+                    job->failed = job->page;
+                    job->problem = WriteFailureText(failure.error);
+                }
             }
         }
+    } catch (const std::bad_alloc&) {
+        // The group is cleared either way: what was not put in place is removed.
+        for (Job* job : waiting) {
+            job->no_memory = true;
+        }
     }
-    Finish(run, waiting);
+    Finish(run, waiting.data(), waiting.size());
     waiting.clear();
 }
 
-void Work(Run& run, const Converter& converter, const ProfileSettings& shared) {
+void Work(Run& run, const PageConverter& converter, const ProfileSettings& shared) {
     ProfileSettings settings;
     const bool ready = CopySettings(shared, settings);
-    // A flush to the disk per page would cost more than converting it: pages wait in groups.
-    FileWriteGroup pages;
+    // A flush to the disk per page would cost more than converting it: pages wait in groups. A
+    // page's place that holds anything but a regular file fails it, unopened.
+    FileWriteGroup pages(WriteTarget::RegularOnly);
     std::vector<Job*> waiting;
+    waiting.reserve(FileWriteGroup::kMaxWaiting);
     for (std::size_t i; (i = run.next++) < run.jobs.size();) {
         Job& job = run.jobs[i];
         const std::size_t before = pages.Waiting();
-        if (!ready && job.problem.empty()) {
+        if (!ready && !job.Failed()) {
             job.failed = job.source->path;
-            job.problem = "Not enough memory";
-        } else if (job.problem.empty()) {
+            job.no_memory = true;
+        } else if (!job.Failed()) {
             converter.Convert(settings, pages, job);
         }
         if (pages.Waiting() > before) {
             waiting.push_back(&job);
         } else {
-            Finish(run, {&job});
+            Job* one = &job;
+            Finish(run, &one, 1);
         }
         if (pages.Waiting() >= FileWriteGroup::kMaxWaiting) {
             CommitPages(run, pages, waiting);
@@ -221,84 +116,129 @@ void Work(Run& run, const Converter& converter, const ProfileSettings& shared) {
     CommitPages(run, pages, waiting);
 }
 
-// Gives every job its page's path and makes the folders for them, in order, so that the result
-// does not depend on which job runs first. A page that would take the place of another page, of
-// a folder for pages, or of the index is a failure of the later source.
-void PlanPages(const std::string& out_dir, std::string_view extension, std::vector<Job>& jobs) {
-    std::map<std::string, const std::string*> pages{{"index.html", nullptr}};
-    std::map<std::string, std::string> folders; // made, or why not
-    for (Job& job : jobs) {
-        if (!job.source->problem.empty()) {
-            job.failed = job.source->path;
-            job.problem = job.source->problem;
+// Makes the planned folders, in order, and fails the jobs whose folder could not be made.
+void MakeFolders(const BatchPlan& plan, std::vector<Job>& jobs) {
+    std::vector<std::string> failed(plan.folders.size()); // why a folder is not there
+    for (std::size_t i = 0; i < plan.folders.size(); ++i) {
+        const FolderPlan& folder = plan.folders[i];
+        if (folder.parent >= 0 && !failed[std::size_t(folder.parent)].empty()) {
+            failed[i] = failed[std::size_t(folder.parent)];
             continue;
         }
-        const std::string relative = job.source->relative + std::string(extension);
-        job.page = out_dir + "/" + relative;
-        std::string clash;
-        if (const auto page = pages.find(relative); page != pages.end()) {
-            clash = page->second ? "its page would replace that of " + *page->second
-                                 : std::string("its page would replace the index");
-        } else if (folders.count(relative) != 0) {
-            clash = "its page would replace the folder " + job.page;
+        struct stat st;
+        if (::mkdir(folder.path.c_str(), 0777) != 0 &&
+            !(errno == EEXIST && ::stat(folder.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+            failed[i] = folder.path + ": " + std::strerror(errno == EEXIST ? ENOTDIR : errno);
         }
-        for (std::size_t slash = relative.find('/'); clash.empty() && slash != std::string::npos;
-             slash = relative.find('/', slash + 1)) {
-            const std::string folder = relative.substr(0, slash);
-            if (const auto page = pages.find(folder); page != pages.end()) {
-                clash = page->second ? "its folder would replace the page of " + *page->second
-                                     : std::string("its folder would replace the index");
-                break;
-            }
-            auto [made, fresh] = folders.try_emplace(folder);
-            if (fresh) {
-                const std::string path = out_dir + "/" + folder;
-                struct stat st;
-                if (::mkdir(path.c_str(), 0777) != 0 &&
-                    !(errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
-                    made->second = path + ": " + std::strerror(errno == EEXIST ? ENOTDIR : errno);
-                }
-            }
-            clash = made->second;
+    }
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const PagePlan& page = plan.pages[i];
+        Job& job = jobs[i];
+        job.page = page.page;
+        if (page.problem.empty() && page.folder >= 0) {
+            job.problem = failed[std::size_t(page.folder)];
+        } else {
+            job.problem = page.problem;
         }
-        if (!clash.empty()) {
+        if (!job.problem.empty()) {
             job.failed = job.source->path;
-            job.problem = clash;
-            continue;
         }
-        pages.emplace(relative, &job.source->path);
     }
 }
 
-// "N converted, M failed", and how many files gave each notice.
-std::string Summary(const std::vector<Job>& jobs, std::size_t& failed, bool& noticed) {
+// "N converted, M failed", what was skipped, and how many files gave each notice.
+std::string Summary(const std::vector<Job>& jobs, bool index_failed, std::size_t skipped,
+                    bool by_include, std::size_t& failed, bool& noticed) {
     std::size_t converted = 0;
-    std::size_t with[std::size(kNotices)] = {};
+    std::size_t with[std::size(kBatchNotices)] = {};
     for (const Job& job : jobs) {
-        job.problem.empty() ? ++converted : ++failed;
-        for (std::size_t i = 0; i < std::size(kNotices); ++i) {
+        job.Failed() ? ++failed : ++converted;
+        for (std::size_t i = 0; i < std::size(kBatchNotices); ++i) {
             with[i] += (job.notices >> i) & 1u;
         }
     }
+    failed += index_failed ? 1 : 0;
     std::string text =
         std::to_string(converted) + " converted, " + std::to_string(failed) + " failed";
-    for (std::size_t i = 0; i < std::size(kNotices); ++i) {
+    if (skipped != 0) {
+        text += ", " + std::to_string(skipped) +
+                (by_include ? " skipped (not matched by --include)"
+                            : " skipped (not C or C++ by name)");
+    }
+    for (std::size_t i = 0; i < std::size(kBatchNotices); ++i) {
         if (with[i] != 0) {
             noticed = true;
-            text += "; \"" + std::string(kNotices[i]) + "\" for " + std::to_string(with[i]) +
+            text += "; \"" + std::string(kBatchNotices[i]) + "\" for " + std::to_string(with[i]) +
                     (with[i] == 1 ? " file" : " files");
         }
     }
     return text;
 }
 
+// The index, written whole; false after a failure it named.
+bool WriteIndex(const std::string& out_dir, std::string_view extension,
+                const std::vector<Job>& jobs, std::FILE* err) {
+    const std::string index_path = out_dir + "/index.html";
+    int error = 0;
+    try {
+        std::vector<IndexEntry> index;
+        for (const Job& job : jobs) {
+            if (!job.Failed()) {
+                index.push_back({job.source->relative, job.size});
+            }
+        }
+        // A FIFO or a device in its place is not waited on: it fails the index.
+        if (!WriteFileWhole(index_path.c_str(), BuildIndexPage(std::move(index), extension),
+                            WriteTarget::RegularOnly)) {
+            error = errno;
+        }
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+    }
+    if (error != 0) {
+        std::fprintf(err, "%s: %s: %s\n", kName, index_path.c_str(),
+                     error == ENOMEM ? "Not enough memory" : WriteFailureText(error).c_str());
+    }
+    return error == 0;
+}
+
+// The folder `path` names with its trailing slashes gone.
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
 } // namespace
 
-int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err) {
-    std::string out_dir = options.out_dir;
-    while (out_dir.size() > 1 && out_dir.back() == '/') {
-        out_dir.pop_back();
+std::string OutDirProblem(const BatchOptions& options) {
+    // Links followed: the pages would land among the sources whichever way they are named.
+    char* out = ::realpath(options.out_dir.c_str(), nullptr);
+    if (out == nullptr) {
+        return ""; // a folder yet to be made holds nothing
     }
+    const std::string out_path = out;
+    std::free(out);
+    for (const std::string& input : options.inputs) {
+        char* resolved = ::realpath(input.c_str(), nullptr);
+        if (resolved == nullptr) {
+            continue;
+        }
+        const std::string path = resolved;
+        std::free(resolved);
+        if (path == out_path) {
+            return "the output folder is the input '" + input + "'";
+        }
+        if (path.rfind(out_path == "/" ? out_path : out_path + "/", 0) == 0) {
+            return "the output folder holds the input '" + input + "'";
+        }
+    }
+    return "";
+}
+
+int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err) {
+    const std::string out_dir = WithoutTrailingSlashes(options.out_dir);
     std::error_code ec;
     std::filesystem::create_directories(out_dir, ec);
     struct stat out_st;
@@ -313,7 +253,7 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
     }
     SourceSelection selection{options.includes, options.excludes, out_st.st_dev, out_st.st_ino};
     std::vector<SourceEntry> sources;
-    ListSources(options.inputs, selection, sources);
+    const std::size_t skipped = ListSources(options.inputs, selection, sources);
 
     Run run;
     run.jobs.resize(sources.size());
@@ -323,14 +263,14 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         total_bytes += sources[i].size;
     }
     const std::string_view extension = options.rtf ? ".rtf" : ".html";
-    PlanPages(out_dir, extension, run.jobs);
+    MakeFolders(PlanBatch(out_dir, sources, extension), run.jobs);
 
     std::string style_sheet;
     if (!options.font_markup && !options.fragment && !options.rtf) {
         style_sheet = BuildStyleSheet(settings);
         ToLf(style_sheet);
     }
-    const Converter converter(options, style_sheet);
+    const PageConverter converter(options, style_sheet);
     const unsigned wanted = options.jobs != 0 ? options.jobs : Processors();
     const std::size_t count =
         std::max<std::size_t>(1, std::min<std::size_t>(wanted, sources.size()));
@@ -364,9 +304,9 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         // A finished job is no worker's any more.
         for (; told < ready; ++told) {
             const Job& job = run.jobs[told];
-            if (!job.problem.empty()) {
+            if (job.Failed()) {
                 bar.Clear();
-                std::fprintf(err, "%s: %s: %s\n", kName, job.failed.c_str(), job.problem.c_str());
+                std::fprintf(err, "%s: %s: %s\n", kName, job.failed.c_str(), job.Problem());
             }
         }
         bar.Show(files_done, bytes_done);
@@ -376,23 +316,13 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
     }
     bar.Clear();
 
-    std::vector<IndexEntry> index;
-    for (const Job& job : run.jobs) {
-        if (job.problem.empty()) {
-            index.push_back({job.source->relative, job.size});
-        }
-    }
-    bool index_written = true;
-    const std::string index_path = out_dir + "/index.html";
-    if (!WriteFileWhole(index_path.c_str(), BuildIndexPage(std::move(index), extension))) {
-        std::fprintf(err, "%s: %s: %s\n", kName, index_path.c_str(), std::strerror(errno));
-        index_written = false;
-    }
+    const bool index_written = WriteIndex(out_dir, extension, run.jobs, err);
     std::size_t failed = 0;
     bool noticed = false;
-    const std::string summary = Summary(run.jobs, failed, noticed);
-    if (!options.quiet || failed != 0 || !index_written || noticed) {
+    const std::string summary =
+        Summary(run.jobs, !index_written, skipped, !options.includes.empty(), failed, noticed);
+    if (!options.quiet || failed != 0 || noticed) {
         std::fprintf(err, "%s: %s\n", kName, summary.c_str());
     }
-    return failed == 0 && index_written ? 0 : 1;
+    return failed == 0 ? 0 : 1;
 }

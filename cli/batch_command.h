@@ -20,8 +20,13 @@ struct BatchOptions {
     unsigned jobs = 0;     // files converted at a time; 0: one per processor
 };
 
+// Why the pages may not go into OUTDIR: it is one of the inputs or holds one (links followed),
+// so that pages and index would land among the sources. "" when it may.
+std::string OutDirProblem(const BatchOptions& options);
+
 // Converts every source into OUTDIR/<path below its folder>.html (.rtf with `rtf`), then writes
 // OUTDIR/index.html.
-// Failures are named on `err` in the order of the sources and skipped; a summary ends the run.
-// Returns 0, or 1 when anything failed.
+// Failures are named on `err` in the order of the sources and skipped; a summary ends the run,
+// counting a failed index among the failures and the files passed over by name as skipped.
+// Running out of memory fails the file at hand only. Returns 0, or 1 when anything failed.
 int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err);

@@ -4,25 +4,30 @@
 #include "cli/batch_command.h"
 #include "cli/class_options.h"
 #include "cli/line_options.h"
-#include "cli/source_file.h"
+#include "convert/box_text.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
 #include "convert/dialog_round_trip.h"
 #include "convert/line_ends.h"
 #include "convert/rtf_text.h"
+#include "convert/source_text.h"
 #include "convert/style_sheet.h"
+#include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list_file.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -77,6 +82,8 @@ constexpr const char* kHelp =
     "  -j N                 convert N files at a time (default: one per processor)\n"
     "  -q                   no progress bar; the summary only after a failure or a notice\n"
     "Failures are named and skipped; the run ends with \"N converted, M failed\".\n"
+    "Files passed over for their name are counted as skipped; --include takes them\n"
+    "(--include '*' takes every file, extensionless headers such as vector too).\n"
     "Example: tarvo-convert -d site/code --exclude 'test*' src include\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
@@ -99,6 +106,16 @@ struct Options {
     LineOptions lines;
 };
 
+// A big source, its HTML and the converter's own copy of it are served from one heap that grows
+// with room to spare, so that tens of megabytes do not come as a page fault per 4 KiB.
+void PrepareForSource(std::size_t expected) {
+    constexpr std::size_t kBig = std::size_t(4) << 20;
+    if (expected >= kBig && expected <= (std::size_t(64) << 20)) {
+        ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        ::mallopt(M_TOP_PAD, int(expected * 4));
+    }
+}
+
 class Command {
 public:
     Command(std::FILE* in, std::FILE* out, std::FILE* err) : m_in(in), m_out(out), m_err(err) {}
@@ -106,6 +123,7 @@ public:
     int Run(int argc, const char* const* argv);
 
 private:
+    int RunCaught(int argc, const char* const* argv);
     int Usage(const char* problem, const char* what = nullptr) {
         std::fprintf(m_err, "%s: %s%s%s%s\n%s", kName, problem, what ? " '" : "", what ? what : "",
                      what ? "'" : "", kUsage);
@@ -259,6 +277,10 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
         o.batch.out_dir = o.out_dir;
         o.batch.font_markup = o.font_markup;
         o.batch.rtf = o.rtf;
+        // Checked before anything is written: pages must not land among the sources.
+        if (const std::string problem = OutDirProblem(o.batch); !problem.empty()) {
+            return Usage(problem.c_str());
+        }
         return 0;
     }
     if (o.batch_only) {
@@ -311,33 +333,36 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
     return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
 }
 
-// The source as the dialog's box delivers it: every line break as CR LF.
+// The source as the dialog's box delivers it once opened: the reading rule of every way in
+// (convert/source_text.h), every line break as CR LF. A FIFO or a terminal is read as any
+// filter reads it.
 int Command::ReadInput(const char* path, std::string& text) {
     const bool from_stdin = path == nullptr || std::strcmp(path, "-") == 0;
-    int error = 0;
-    if (from_stdin) {
-        CrLfAppender appender(text);
-        char buffer[1 << 16];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, m_in)) > 0;) {
-            appender.Append(std::string_view(buffer, n));
-        }
-        appender.Finish();
-        error = std::ferror(m_in) ? errno : 0;
-    } else {
-        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            error = errno;
-        } else {
-            struct stat st;
-            const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-            error = ReadWithCrLf(fd, text, sized ? std::size_t(st.st_size) : 0);
-            ::close(fd);
-        }
+    const char* name = from_stdin ? "standard input" : path;
+    const int fd = from_stdin ? ::fileno(m_in) : ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return Fail(std::string("cannot read '") + name + "': " + std::strerror(errno));
     }
-    if (error != 0) {
-        return Fail(std::string("cannot read '") + (from_stdin ? "standard input" : path) +
-                    "': " + std::strerror(error));
+    struct stat st;
+    const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const std::size_t expected = sized ? std::size_t(st.st_size) : 0;
+    PrepareForSource(expected);
+    std::string bytes;
+    ReadStatus status = ReadToEnd(fd, ReadRules{std::size_t(-1), true}, expected, bytes);
+    const int error = errno;
+    if (!from_stdin) {
+        ::close(fd);
     }
+    if (status == ReadStatus::Ok && !ToSourceText(bytes)) {
+        status = ReadStatus::NoMemory;
+    }
+    if (status == ReadStatus::NoMemory) {
+        return Fail("Not enough memory");
+    }
+    if (status != ReadStatus::Ok) {
+        return Fail(std::string("cannot read '") + name + "': " + ReadFailureText(status, error));
+    }
+    text = SourceTextInTextBox(bytes);
     return 0;
 }
 
@@ -356,6 +381,17 @@ int Command::WriteOutput(const char* path, std::string_view text) {
 }
 
 int Command::Run(int argc, const char* const* argv) {
+    // Whatever runs out of memory fails the run with a word, and removes what it began to write.
+    try {
+        return RunCaught(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return Fail("Not enough memory");
+    } catch (const std::length_error&) {
+        return Fail("Not enough memory");
+    }
+}
+
+int Command::RunCaught(int argc, const char* const* argv) {
     Options options;
     bool done = false;
     if (const int status = Parse(argc, argv, options, done); status != 0 || done) {

@@ -1,5 +1,7 @@
 #include "cli/source_tree.h"
 
+#include "convert/source_text.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
@@ -11,9 +13,6 @@
 #include <string_view>
 
 namespace {
-
-constexpr const char* kSourceEndings[] = {".c",   ".cc",  ".cpp", ".cxx", ".c++", ".h",  ".hh",
-                                          ".hpp", ".hxx", ".h++", ".inl", ".ipp", ".tcc"};
 
 bool Matches(const std::string& glob, const std::string& name, const std::string& relative) {
     const std::string& subject = glob.find('/') == std::string::npos ? name : relative;
@@ -86,7 +85,7 @@ bool ReadFolder(const std::string& path, const SourceSelection& selection,
 }
 
 void ListFolderTree(const std::string& root, const SourceSelection& selection,
-                    std::vector<SourceEntry>& sources) {
+                    std::vector<SourceEntry>& sources, std::size_t& skipped) {
     std::vector<Folder> pending{{root, ""}};
     while (!pending.empty()) {
         const Folder folder = std::move(pending.back());
@@ -107,6 +106,8 @@ void ListFolderTree(const std::string& root, const SourceSelection& selection,
                 }
             } else if (IsSelected(selection, f.name, relative)) {
                 sources.push_back({Join(folder.path, f.name), relative, f.size, {}});
+            } else if (!AnyMatches(selection.excludes, f.name, relative)) {
+                ++skipped;
             }
         }
         pending.insert(pending.end(), below.rbegin(), below.rend());
@@ -132,25 +133,23 @@ bool IsSelected(const SourceSelection& selection, const std::string& name,
     if (!selection.includes.empty()) {
         return AnyMatches(selection.includes, name, relative);
     }
-    return std::any_of(
-        std::begin(kSourceEndings), std::end(kSourceEndings), [&](std::string_view ending) {
-            return name.size() > ending.size() &&
-                   std::string_view(name).substr(name.size() - ending.size()) == ending;
-        });
+    return HasSourceFileEnding(name);
 }
 
-void ListSources(const std::vector<std::string>& inputs, const SourceSelection& selection,
-                 std::vector<SourceEntry>& sources) {
+std::size_t ListSources(const std::vector<std::string>& inputs, const SourceSelection& selection,
+                        std::vector<SourceEntry>& sources) {
+    std::size_t skipped = 0;
     for (const std::string& input : inputs) {
         struct stat st;
         if (::stat(input.c_str(), &st) != 0) {
             sources.push_back({input, BaseName(input), 0, std::strerror(errno)});
         } else if (S_ISDIR(st.st_mode)) {
             if (!IsOutputFolder(selection, st)) {
-                ListFolderTree(input, selection, sources);
+                ListFolderTree(input, selection, sources, skipped);
             }
         } else {
             sources.push_back({input, BaseName(input), uint64_t(st.st_size), {}});
         }
     }
+    return skipped;
 }

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ bool IsSelected(const SourceSelection& selection, const std::string& name,
 // folder argument, the selected regular files (and links to them), names in byte order, folders
 // after the files of their parent. Links to folders are not followed, so a tree holding a link
 // loop is listed once; a link that cannot be followed is listed and fails when read. Arguments
-// and folders that cannot be read are listed with their problem.
-void ListSources(const std::vector<std::string>& inputs, const SourceSelection& selection,
-                 std::vector<SourceEntry>& sources);
+// and folders that cannot be read are listed with their problem. Returns the number of files
+// below the folders passed over for their name: not C or C++ by name, or not matched by an
+// include glob (the ones an exclude glob matches are not counted).
+std::size_t ListSources(const std::vector<std::string>& inputs, const SourceSelection& selection,
+                        std::vector<SourceEntry>& sources);

@@ -1,6 +1,7 @@
 #include "convert/box_text.h"
 
 #include "convert/line_ends.h"
+#include "convert/source_text.h"
 
 #include <cstdint>
 #include <cstring>
@@ -177,20 +178,18 @@ bool SurvivesTextBox(std::string_view text, bool at_start) noexcept {
 }
 
 std::string OpenedInTextBox(std::string_view bytes) {
-    if (!IsValidUtf8(bytes)) {
-        return ThroughTextBox(Latin1ToUtf8(bytes));
-    }
-    if (StartsWithBom(bytes)) {
-        bytes.remove_prefix(3);
-    }
+    return SourceTextInTextBox(SourceTextOf(bytes));
+}
+
+std::string SourceTextInTextBox(std::string_view text) {
     // Without a CR and without a byte that can begin a mark or one of the box's own breaks
     // (U+FEFF, U+2028, U+2029, U+FDD0 and U+FDD1 all begin with E2 or EF), only the LFs change.
-    if (std::memchr(bytes.data(), '\r', bytes.size()) == nullptr &&
-        std::memchr(bytes.data(), 0xE2, bytes.size()) == nullptr &&
-        std::memchr(bytes.data(), 0xEF, bytes.size()) == nullptr) {
-        return WithCrLf(bytes);
+    if (std::memchr(text.data(), '\r', text.size()) == nullptr &&
+        std::memchr(text.data(), 0xE2, text.size()) == nullptr &&
+        std::memchr(text.data(), 0xEF, text.size()) == nullptr) {
+        return WithCrLf(text);
     }
-    return ThroughTextBox(bytes);
+    return ThroughTextBox(text);
 }
 
 std::string Latin1ToUtf8(std::string_view bytes) {

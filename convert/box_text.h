@@ -26,7 +26,10 @@ bool SurvivesTextBox(std::string_view text, bool at_start = true) noexcept;
 // Each byte as the Latin-1 character of that number, in UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
 
-// A file's bytes as the source box holds them once opened: when they are valid UTF-8, the text
-// without a leading byte-order mark (the box then drops one more, as ThroughTextBox says); each
-// byte as the Latin-1 character of that number otherwise. Line breaks as ThroughTextBox.
+// A file's bytes as the source box holds them once opened: their text by SourceTextOf
+// (convert/source_text.h), then through the box (SourceTextInTextBox).
 std::string OpenedInTextBox(std::string_view bytes);
+
+// Text that SourceTextOf gave, as the box holds it: ThroughTextBox, at memchr speed when it holds
+// nothing but LF breaks to change.
+std::string SourceTextInTextBox(std::string_view text);

@@ -11,10 +11,6 @@
 
 namespace {
 
-struct FreeBlock {
-    void operator()(char* p) const { std::free(p); }
-};
-
 // True when joining, the keyword box and splitting give every keyword back as it is: the list
 // neither starts nor ends with an empty keyword, no keyword holds a separator, and the box
 // leaves each one alone.
@@ -56,8 +52,7 @@ int ThroughTheDialog(ProfileSettings& s) {
     if (KeywordsComeBackAsTheyAre(s)) {
         return 1;
     }
-    std::unique_ptr<char, FreeBlock> joined(
-        static_cast<char*>(tarvo::TryAllocate(KeywordTextSize(s))));
+    tarvo::Block joined(static_cast<char*>(tarvo::TryAllocate(KeywordTextSize(s))));
     if (!joined) {
         return 0;
     }

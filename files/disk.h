@@ -4,6 +4,7 @@
 // RealDisk() is the disk itself; tests use an in-memory one. Every operation returns 1 on
 // success and 0 on failure with errno telling why, and is safe to call from several threads.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -23,9 +24,14 @@ struct FileStamp {
 
 class Disk {
 public:
+    // The largest file OpenRead opens: profiles and profiles.ini are a few kilobytes.
+    static constexpr std::size_t kReadLimit = std::size_t(4) << 20;
+
     virtual ~Disk() = default;
 
-    // Opens `path` for reading; close it with std::fclose. Null when it cannot be opened. When
+    // Opens `path` for reading; close it with std::fclose. Null when it cannot be opened. Only a
+    // regular file of at most kReadLimit bytes (RealDiskReadingUpTo: its own limit) is opened, and
+    // nothing is waited on: a FIFO or a device answers ENODEV at once, a larger file EFBIG. When
     // `stamp` is given it receives the version of the file opened.
     virtual std::FILE* OpenRead(const char* path, FileStamp* stamp) = 0;
     // The version now at `path`; a file that is not there (or cannot be seen) does not exist.
@@ -47,6 +53,9 @@ public:
 
 // The real file system.
 Disk& RealDisk();
+// The real file system with a read limit of `limit` bytes instead of kReadLimit, for measuring
+// very large profiles; the program itself uses RealDisk().
+Disk& RealDiskReadingUpTo(std::size_t limit);
 
 // Holds a folder's lock for its lifetime.
 class FolderLock {

@@ -24,6 +24,10 @@ std::FILE* MemoryDisk::OpenRead(const char* path, FileStamp* stamp) {
     }
     // A buffer of the stream's own, so that later writes do not touch what is being read.
     const std::string& text = at->second.text;
+    if (text.size() > kReadLimit) {
+        errno = EFBIG;
+        return nullptr;
+    }
     std::FILE* file = ::fmemopen(nullptr, text.size() + 1, "w+");
     if (file == nullptr) {
         return nullptr;

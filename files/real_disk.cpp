@@ -1,10 +1,14 @@
 // The real file system behind the Disk interface.
 
 #include "files/disk.h"
+#include "files/read_file.h"
 #include "files/safe_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,15 +28,15 @@ FileStamp StampOf(const struct stat& st) {
 
 class PosixDisk final : public Disk {
 public:
+    explicit PosixDisk(std::size_t read_limit) : m_read_limit(read_limit) {}
+
     std::FILE* OpenRead(const char* path, FileStamp* stamp) override {
-        std::FILE* file = std::fopen(path, "re");
+        // The stamp of what was opened: every write renames a new file into place, so the same
+        // inode, size and times mean the same text.
+        struct stat st;
+        std::FILE* file = OpenRegularFile(path, m_read_limit, &st);
         if (file != nullptr && stamp != nullptr) {
-            // The stamp of what was opened: every write renames a new file into place, so
-            // the same inode, size and times mean the same text.
-            struct stat st;
-            const int error = errno;
-            *stamp = ::fstat(::fileno(file), &st) == 0 ? StampOf(st) : FileStamp{};
-            errno = error;
+            *stamp = StampOf(st);
         }
         return file;
     }
@@ -76,11 +80,26 @@ public:
     }
 
     void UnlockFolder(int handle) override { ::close(handle); }
+
+private:
+    std::size_t m_read_limit;
 };
 
 } // namespace
 
 Disk& RealDisk() {
-    static PosixDisk disk;
+    static PosixDisk disk(Disk::kReadLimit);
     return disk;
+}
+
+Disk& RealDiskReadingUpTo(std::size_t limit) {
+    // One disk per limit asked for; a benchmark asks for one or two.
+    static std::mutex mutex;
+    static std::map<std::size_t, std::unique_ptr<PosixDisk>> disks;
+    const std::lock_guard<std::mutex> lock(mutex);
+    std::unique_ptr<PosixDisk>& disk = disks[limit];
+    if (!disk) {
+        disk = std::make_unique<PosixDisk>(limit);
+    }
+    return *disk;
 }

@@ -24,18 +24,25 @@
 //   stays a link. A dangling link creates the file it names when that folder exists.
 // - Anything else that exists, a device, a FIFO or a socket, is opened and written in place and
 //   never replaced; so are the descriptor links /dev/stdout, /dev/fd/N and /proc/self/fd/N.
-int WriteFileWhole(const char* path, std::string_view text);
+//
+// With WriteTarget::RegularOnly, anything that exists and is not a regular file (nor a link to
+// one) is refused with ENODEV and never opened, so that a FIFO put in a file's place cannot stop
+// the writer.
+enum class WriteTarget { Any, RegularOnly };
+int WriteFileWhole(const char* path, std::string_view text, WriteTarget target = WriteTarget::Any);
 
 // Many files written whole, each or not at all, by the rules of WriteFileWhole, but flushed to
 // the disk together: a flush per file would cost the pages of a batch run more than converting
 // them. Each text waits in its temporary file until Commit, which flushes the file system once,
 // renames every file into place and flushes each folder once, so that a file is in place only
 // with its whole text on the disk, as WriteFileWhole has it. Anything but a regular file (or a
-// missing one) is written at once, in place. One group belongs to one thread; groups on several
-// threads are fine. What is still waiting when the group ends is removed, not put in place.
+// missing one) is written at once, in place, or refused by WriteTarget::RegularOnly. A waiting
+// file holds no descriptor: Commit opens one folder at a time, and renames a file only into the
+// folder it was written in. One group belongs to one thread; groups on several threads are
+// fine. What is still waiting when the group ends is removed, not put in place.
 class FileWriteGroup {
 public:
-    // Commit when this many files wait: each holds a folder open and a temporary file.
+    // Commit when this many files wait: each is a temporary file on the disk.
     static constexpr std::size_t kMaxWaiting = 32;
 
     struct Failure {
@@ -43,7 +50,7 @@ public:
         int error; // an errno value
     };
 
-    FileWriteGroup();
+    explicit FileWriteGroup(WriteTarget target = WriteTarget::Any);
     ~FileWriteGroup();
     FileWriteGroup(const FileWriteGroup&) = delete;
     FileWriteGroup& operator=(const FileWriteGroup&) = delete;
@@ -58,5 +65,6 @@ public:
 
 private:
     struct WaitingFile;
+    WriteTarget m_target;
     std::vector<std::unique_ptr<WaitingFile>> m_waiting;
 };

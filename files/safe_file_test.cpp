@@ -1,6 +1,7 @@
 // The write rules on the real disk: links, devices, permissions, owners, names and signals.
 
 #include "files/safe_file.h"
+#include "files/temp_files.h"
 #include "files/test_support.h"
 
 #include <cerrno>
@@ -232,4 +233,110 @@ TEST_F(WriteFileWholeTest, AGroupPutsItsFilesInPlaceOnlyAtCommitAndEachOrNone) {
     EXPECT_TRUE(std::filesystem::is_directory("later.html"));
     EXPECT_FALSE(std::filesystem::exists("site/b.html"));
     EXPECT_EQ(TempFilesIn(m_dir) + TempFilesIn(m_dir / "site"), 0);
+}
+
+// The mode goes on after the last write: a write by anyone but root clears setuid and setgid.
+TEST_F(WriteFileWholeTest, SetuidAndSetgidSurviveTheOwnersWrite) {
+    ASSERT_EQ(::chmod(m_dir.c_str(), 0777), 0);
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    for (const mode_t mode : {mode_t(04755), mode_t(02755), mode_t(06750)}) {
+        for (const bool grouped : {false, true}) {
+            WriteWholeFile("tool", "old");
+            ASSERT_EQ(::chown("tool", nobody->pw_uid, nobody->pw_gid), 0);
+            ASSERT_EQ(::chmod("tool", mode), 0);
+            EXPECT_EQ(AsUnprivilegedUser([&] {
+                          if (!grouped) {
+                              return WriteFileWhole("tool", "new") == 1 ? 0 : 1;
+                          }
+                          FileWriteGroup group;
+                          return group.Write("tool", "new") == 1 && group.Commit().empty() ? 0 : 1;
+                      }),
+                      0);
+            EXPECT_EQ(ReadWholeFile("tool"), "new");
+            EXPECT_EQ(StatOf("tool").st_mode & 07777, mode) << std::oct << mode << grouped;
+        }
+    }
+}
+
+// Files waiting in a group hold no descriptor, and the signal table grows to hold them all.
+TEST_F(WriteFileWholeTest, AGroupHoldsNoDescriptorsAndASignalRemovesAllItWrote) {
+    std::filesystem::create_directory("site");
+    constexpr int kFiles = 3000; // more than one block of the signal table
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        const rlimit few{64, 64};
+        ::setrlimit(RLIMIT_NOFILE, &few);
+        FileWriteGroup group;
+        for (int i = 0; i < kFiles; ++i) {
+            if (group.Write(("site/" + std::to_string(i)).c_str(), "page") != 1) {
+                ::_exit(1);
+            }
+        }
+        const char written = 'w';
+        if (::write(ready[1], &written, 1) == 1) {
+            ::pause(); // ended by the signal
+        }
+        ::_exit(2);
+    }
+    ::close(ready[1]);
+    char written = 0;
+    EXPECT_EQ(::read(ready[0], &written, 1), 1);
+    ::close(ready[0]);
+    EXPECT_EQ(TempFilesIn(m_dir / "site"), kFiles);
+    ::kill(child, SIGHUP);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), SIGHUP);
+    EXPECT_EQ(TempFilesIn(m_dir / "site"), 0);
+}
+
+// Where only regular files are written, a FIFO or a device in a file's place is refused
+// unopened: opening a FIFO for writing would wait for a reader.
+TEST_F(WriteFileWholeTest, RegularOnlyRefusesSpecialFilesWithoutWaiting) {
+    MakeSpecialFiles(m_dir);
+    for (const char* name : {"fifo", "zero"}) {
+        const CallCost alone = MeasureCall([&] {
+            return WriteFileWhole(name, "text", WriteTarget::RegularOnly) == 0 ? errno : 0;
+        });
+        const CallCost grouped = MeasureCall([&] {
+            FileWriteGroup group(WriteTarget::RegularOnly);
+            return group.Write(name, "text") == 0 ? errno : 0;
+        });
+        for (const CallCost& cost : {alone, grouped}) {
+            EXPECT_EQ(cost.result, ENODEV) << name;
+            EXPECT_LT(cost.seconds, 2.0) << name;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo("fifo"));
+    EXPECT_TRUE(std::filesystem::is_symlink("zero"));
+}
+
+// A folder guarded against signals goes with the files in it, as the preview's folder does.
+TEST_F(WriteFileWholeTest, ASignalRemovesAGuardedFolderWithItsFiles) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const std::filesystem::path folder = m_dir / ("preview" + std::to_string(signal));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::filesystem::create_directory(folder);
+            SignalRemovedPath guard;
+            if (!guard.Guard(folder.string(), true)) {
+                ::_exit(1);
+            }
+            for (int i = 0; i < 20; ++i) {
+                WriteFileWhole((folder / ("page" + std::to_string(i) + ".html")).c_str(), "p");
+            }
+            ::raise(signal);
+            ::_exit(2);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << WEXITSTATUS(status);
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_FALSE(std::filesystem::exists(folder)) << signal;
+    }
 }

@@ -8,40 +8,80 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <new>
 #include <pthread.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
 
 // A slot goes Free -> Claimed (its fields are filled) -> Creating (open in progress, on a
-// thread that has the signals blocked) -> Armed (the file exists) -> Free.
-enum SlotState : int { kFree, kClaimed, kCreating, kArmed };
+// thread that has the signals blocked) -> Armed (the file exists) -> Free. A guarded folder's
+// slot is ArmedFolder, removed after every file.
+enum SlotState : int { kFree, kClaimed, kCreating, kArmed, kArmedFolder };
 
 struct Slot {
     std::atomic<int> state{kFree};
-    int dir_fd = -1;
-    char name[TempFile::kNameSize] = {};
+    std::atomic<const char*> path{nullptr};
 };
 
-// Enough for every writer of a batch run with all its pages waiting (FileWriteGroup).
-constexpr int kSlots = 1024;
-Slot g_slots[kSlots];
+struct Block {
+    static constexpr int kSlots = 1024;
+    Slot slots[kSlots];
+    std::atomic<Block*> next{nullptr};
+};
+
+// The first block lives as long as the program; the later ones are never freed, so that the
+// handler may walk them at any time.
+Block g_first;
+std::mutex g_grow;
 std::atomic<bool> g_ending{false};
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+                  std::atomic<const char*>::is_always_lock_free &&
+                  std::atomic<Block*>::is_always_lock_free,
               "the signal handler may use only lock-free atomics");
+
+// Empties the folder `path` of its files (one level: it holds no folders) and removes it, with
+// system calls alone, as a signal handler may.
+void RemoveFolder(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd >= 0) {
+        alignas(8) char entries[4096];
+        for (long n; (n = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0;) {
+            for (long at = 0; at < n;) {
+                // struct linux_dirent64: inode, offset, record length, type, name
+                unsigned short length;
+                std::memcpy(&length, entries + at + 16, sizeof length);
+                const char* name = entries + at + 19;
+                if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
+                    ::unlinkat(fd, name, 0);
+                }
+                at += length;
+            }
+        }
+        ::close(fd);
+    }
+    ::rmdir(path);
+}
 
 // Only async-signal-safe calls here.
 void RemoveTempFilesAndEnd(int signal) {
     g_ending.store(true);
-    for (Slot& slot : g_slots) {
-        int state = slot.state.load();
-        while (state == kCreating) { // another thread is inside open(); it returns at once
-            state = slot.state.load();
-        }
-        if (state == kArmed) {
-            ::unlinkat(slot.dir_fd, slot.name, 0);
+    for (const int pass : {kArmed, kArmedFolder}) {
+        for (Block* block = &g_first; block != nullptr; block = block->next.load()) {
+            for (Slot& slot : block->slots) {
+                int state = slot.state.load();
+                while (state == kCreating) { // another thread is inside open(); it returns at once
+                    state = slot.state.load();
+                }
+                if (state == pass && pass == kArmed) {
+                    ::unlink(slot.path.load());
+                } else if (state == pass) {
+                    RemoveFolder(slot.path.load());
+                }
+            }
         }
     }
     // The handler was installed with SA_RESETHAND and SA_NODEFER: this ends the process as
@@ -64,6 +104,34 @@ void InstallHandlers() {
     }
 }
 
+// A free slot, now Claimed; a new block when every one is taken. Null when memory ran out.
+Slot* ClaimSlot() {
+    static std::once_flag installed;
+    std::call_once(installed, InstallHandlers);
+    for (Block* block = &g_first;;) {
+        for (Slot& slot : block->slots) {
+            int expected = kFree;
+            if (slot.state.load(std::memory_order_relaxed) == kFree &&
+                slot.state.compare_exchange_strong(expected, kClaimed)) {
+                return &slot;
+            }
+        }
+        Block* next = block->next.load();
+        if (next == nullptr) {
+            const std::lock_guard<std::mutex> lock(g_grow);
+            next = block->next.load();
+            if (next == nullptr) {
+                next = new (std::nothrow) Block;
+                if (next == nullptr) {
+                    return nullptr;
+                }
+                block->next.store(next);
+            }
+        }
+        block = next;
+    }
+}
+
 uint64_t Mix(uint64_t x) {
     x += 0x9e3779b97f4a7c15u;
     x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9u;
@@ -71,7 +139,7 @@ uint64_t Mix(uint64_t x) {
     return x ^ (x >> 31);
 }
 
-void NewName(char (&name)[TempFile::kNameSize]) {
+void NewName(char (&name)[16]) {
     static std::atomic<uint64_t> counter{0};
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -83,25 +151,33 @@ void NewName(char (&name)[TempFile::kNameSize]) {
     name[13] = '\0';
 }
 
+// A copy of `text` with room for `extra` more bytes, or null.
+std::unique_ptr<char[]> CopyOf(const std::string& text, std::size_t extra) {
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[text.size() + extra + 1]);
+    if (copy) {
+        std::memcpy(copy.get(), text.c_str(), text.size() + 1);
+    }
+    return copy;
+}
+
 } // namespace
 
-int TempFile::Create(int dir_fd, mode_t mode) {
-    static std::once_flag installed;
-    std::call_once(installed, InstallHandlers);
+int TempFile::Create(int dir_fd, const std::string& folder, mode_t mode) {
     Forget();
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    m_path = CopyOf(prefix, sizeof m_name);
+    if (!m_path) {
+        errno = ENOMEM;
+        return -1;
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         NewName(m_name);
-        for (int i = 0; i < kSlots && m_slot < 0; ++i) {
-            int expected = kFree;
-            if (g_slots[i].state.compare_exchange_strong(expected, kClaimed)) {
-                m_slot = i;
-            }
-        }
-        // More writes in flight than slots: this one goes unguarded.
-        Slot* slot = m_slot >= 0 ? &g_slots[m_slot] : nullptr;
+        std::memcpy(m_path.get() + prefix.size(), m_name, sizeof m_name);
+        // No slot (memory ran out): this one goes unguarded.
+        Slot* slot = m_slot != nullptr ? static_cast<Slot*>(m_slot) : ClaimSlot();
+        m_slot = slot;
         if (slot != nullptr) {
-            slot->dir_fd = dir_fd;
-            std::memcpy(slot->name, m_name, sizeof m_name);
+            slot->path.store(m_path.get());
         }
         // With the signals blocked on this thread, a handler on another one waits for the open
         // to return and then removes the file; one that came before sees g_ending set.
@@ -142,8 +218,28 @@ int TempFile::Create(int dir_fd, mode_t mode) {
 
 void TempFile::Forget() {
     m_created = false;
-    if (m_slot >= 0) {
-        g_slots[m_slot].state.store(kFree);
-        m_slot = -1;
+    if (m_slot != nullptr) {
+        static_cast<Slot*>(m_slot)->state.store(kFree);
+        m_slot = nullptr;
+    }
+}
+
+bool SignalRemovedPath::Guard(const std::string& path, bool folder) {
+    Forget();
+    m_path = CopyOf(path, 0);
+    Slot* slot = m_path ? ClaimSlot() : nullptr;
+    if (slot == nullptr) {
+        return false;
+    }
+    slot->path.store(m_path.get());
+    slot->state.store(folder ? kArmedFolder : kArmed);
+    m_slot = slot;
+    return true;
+}
+
+void SignalRemovedPath::Forget() {
+    if (m_slot != nullptr) {
+        static_cast<Slot*>(m_slot)->state.store(kFree);
+        m_slot = nullptr;
     }
 }

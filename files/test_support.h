@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +20,7 @@
 #include <string>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -162,3 +165,73 @@ private:
     std::filesystem::path m_dir;
     int m_fd;
 };
+
+// What a call cost in a child process: its result, the wall time, and how much its peak resident
+// memory grew. A child that has not answered within 20 s is killed (result -1).
+struct CallCost {
+    int result = -1;
+    double seconds = 0;
+    long peak_growth_mb = 0;
+};
+
+inline CallCost MeasureCall(const std::function<int()>& body) {
+    int channel[2];
+    EXPECT_EQ(::pipe(channel), 0);
+    std::fflush(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        ::alarm(20);
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        long answer[2] = {body(), 0};
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        answer[1] = (after.ru_maxrss - before.ru_maxrss) / 1024;
+        const bool sent = ::write(channel[1], answer, sizeof answer) == ssize_t(sizeof answer);
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(channel[1]);
+    long answer[2] = {-1, 0};
+    const bool got = ::read(channel[0], answer, sizeof answer) == ssize_t(sizeof answer);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    CallCost cost;
+    cost.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (got) {
+        cost.result = int(answer[0]);
+        cost.peak_growth_mb = answer[1];
+    }
+    return cost;
+}
+
+// Prints what a call cost, for the record.
+inline void TellCost(const std::string& what, const CallCost& cost) {
+    std::printf("[ figures  ] %s: %.3f s, peak grew %ld MB\n", what.c_str(), cost.seconds,
+                cost.peak_growth_mb);
+}
+
+// A FIFO and a link to /dev/zero in `dir`, as an attacker or an unlucky user might leave them
+// where a file is expected. Never anything in the real /dev.
+inline void MakeSpecialFiles(const std::filesystem::path& dir) {
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", dir / "zero");
+}
+
+// Whether the program runs under AddressSanitizer, which reserves terabytes of address space
+// and ends the process instead of failing an allocation: limits on the address space cannot be
+// tested then.
+constexpr bool kUnderAddressSanitizer =
+#if defined(__SANITIZE_ADDRESS__)
+    true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    true;
+#else
+    false;
+#endif
+#else
+    false;
+#endif

@@ -65,6 +65,13 @@ int ComboBox::Select(int index) {
     return index;
 }
 
+void ComboBox::showPopup() {
+    if (m_drop_down) {
+        m_drop_down();
+    }
+    QComboBox::showPopup();
+}
+
 void ComboBox::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
         e->ignore();

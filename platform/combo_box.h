@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 
+#include <functional>
 #include <string_view>
 
 class QKeyEvent;
@@ -25,8 +26,15 @@ public:
     // Selects item `index` and shows its text; an index outside the list clears both and gives -1.
     int Select(int index);
 
+    // Runs `handler` each time the list is about to open, before it shows its items.
+    void SetDropDownHandler(std::function<void()> handler) { m_drop_down = std::move(handler); }
+    void showPopup() override;
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    std::function<void()> m_drop_down;
 };
 
 } // namespace platform

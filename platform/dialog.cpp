@@ -2,6 +2,8 @@
 
 #include "platform/dialog.h"
 
+#include "platform/combo_box.h"
+
 #include "platform/app_text.h"
 #include "platform/dialog_qt.h"
 #include "platform/dialog_units.h"
@@ -154,6 +156,10 @@ void Dialog::Impl::Build() {
         } else if (c.kind == ControlKind::ComboBox) {
             QObject::connect(static_cast<QComboBox*>(w), &QComboBox::activated, window.get(),
                              [this, id = c.id] { CallOnCommand(id, Notification::SelEndOk); });
+            if (auto* combo = dynamic_cast<ComboBox*>(w)) {
+                combo->SetDropDownHandler(
+                    [this, id = c.id] { CallOnCommand(id, Notification::DropDown); });
+            }
         }
         controls.push_back(Control{&c, w, r});
     }

@@ -21,6 +21,7 @@ inline constexpr int IDCANCEL = 2;
 enum class Notification {
     Clicked,  // a push button or toggle was pressed
     SelEndOk, // the user picked an item from a combo box's list
+    DropDown, // a combo box's list is about to open
     Menu,     // the user picked a context menu entry, or pressed its shortcut
 };
 

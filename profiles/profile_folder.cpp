@@ -74,8 +74,16 @@ bool ResolveProfileFolder(const char* dir, bool user, std::string& folder, std::
     return MakeFolders(folder, error) && IsFolder(folder, error);
 }
 
+bool IsBareFileName(const char* name) {
+    return name != nullptr && name[0] != '\0' && std::strcmp(name, ".") != 0 &&
+           std::strcmp(name, "..") != 0 && std::strchr(name, '/') == nullptr;
+}
+
 std::string InProfileFolder(const std::string& folder, const char* name) {
-    if (folder.empty() || name[0] == '/') {
+    if (!IsBareFileName(name)) {
+        return "";
+    }
+    if (folder.empty()) {
         return name;
     }
     return folder.back() == '/' ? folder + name : folder + "/" + name;

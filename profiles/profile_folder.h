@@ -13,8 +13,13 @@
 // user in `error` when the folder cannot be had.
 bool ResolveProfileFolder(const char* dir, bool user, std::string& folder, std::string& error);
 
-// The path of `name`, as profiles.ini lists it, inside `folder`: absolute names and names in the
-// current directory ("") stay as they are.
+// Whether `name` names a file in the profile folder itself: not empty, not "." or "..", and
+// without "/". A profile entry with any other file name is never opened, read or written, so that
+// a profiles.ini from elsewhere cannot lead Save to another file.
+bool IsBareFileName(const char* name);
+
+// The path of `name`, as profiles.ini lists it, inside `folder` ("" is the current directory);
+// "", which nothing opens, when `name` is not a bare file name.
 std::string InProfileFolder(const std::string& folder, const char* name);
 
 // One profile folder on one disk: where profiles.ini and the profile files are.

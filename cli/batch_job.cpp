@@ -1,0 +1,121 @@
+#include "cli/batch_job.h"
+
+#include "base/memory.h"
+#include "cli/index_page.h"
+#include "convert/box_text.h"
+#include "convert/html_page.h"
+#include "convert/line_ends.h"
+#include "convert/line_numbers.h"
+#include "convert/rtf_text.h"
+#include "convert/source_text.h"
+#include "files/read_file.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+class NoticeCounter : public ConvertObserver {
+public:
+    void Notice(NoticeStyle, const char* text) override {
+        for (unsigned i = 0; i < std::size(kBatchNotices); ++i) {
+            if (std::strcmp(text, kBatchNotices[i]) == 0) {
+                seen |= 1u << i;
+            }
+        }
+    }
+    unsigned seen = 0;
+};
+
+} // namespace
+
+std::string WriteFailureText(int error) {
+    return error == ENODEV ? "not a regular file" : std::strerror(error);
+}
+
+bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
+    to.n_tab_size = from.n_tab_size;
+    to.n_keyword_color = from.n_keyword_color;
+    to.n_comment_color = from.n_comment_color;
+    to.n_table_lt_color = from.n_table_lt_color;
+    to.n_table_dk_color = from.n_table_dk_color;
+    to.n_font_size = from.n_font_size;
+    to.n_table_width = from.n_table_width;
+    to.b_table_width_percent = from.b_table_width_percent;
+    to.b_use_table = from.b_use_table;
+    for (const ClassColourField& c : kClassColourFields) {
+        to.*c.field = from.*c.field;
+    }
+    if (!CopyLineSettings(from, to)) {
+        return false;
+    }
+    to.ClearKeywords();
+    for (int32_t i = 0; i < from.KeywordCount(); ++i) {
+        char* keyword = tarvo::DuplicateString(from.Keyword(i), std::strlen(from.Keyword(i)));
+        if (keyword == nullptr || !to.p_s_keyword.Add(keyword)) {
+            std::free(keyword);
+            return false;
+        }
+    }
+    return true;
+}
+
+void PageConverter::Convert(ProfileSettings& settings, FileWriteGroup& pages,
+                            Job& job) const noexcept {
+    try {
+        ConvertCaught(settings, pages, job);
+    } catch (const std::bad_alloc&) {
+        job.no_memory = true;
+    } catch (const std::length_error&) {
+        job.no_memory = true;
+    }
+}
+
+void PageConverter::ConvertCaught(ProfileSettings& settings, FileWriteGroup& pages,
+                                  Job& job) const {
+    job.failed = job.source->path;
+    // The reading rule of every way in: regular files only, NUL bytes refused.
+    std::string text;
+    const ReadStatus read =
+        ReadRegularFile(job.source->path.c_str(), ReadRules{std::size_t(-1), true}, text);
+    if (read != ReadStatus::Ok) {
+        job.no_memory = read == ReadStatus::NoMemory;
+        job.problem = ReadFailureText(read, errno);
+        return;
+    }
+    job.size = text.size();
+    if (!ToSourceText(text)) {
+        job.no_memory = true;
+        return;
+    }
+    std::string box = SourceTextInTextBox(text);
+    std::string().swap(text);
+    std::string html;
+    NoticeCounter notices;
+    if (!ConvertSource(settings, box, m_css, html, &notices)) {
+        job.no_memory = true;
+        return;
+    }
+    std::string().swap(box);
+    job.notices = notices.seen;
+    if (m_rtf) {
+        std::string rtf;
+        if (!BuildRtf(html, settings, m_css, rtf)) {
+            job.no_memory = true;
+            return;
+        }
+        html.swap(rtf);
+    } else {
+        ToLf(html);
+        if (!m_fragment) {
+            html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);
+        }
+    }
+    if (!pages.Write(job.page.c_str(), html)) {
+        job.failed = job.page;
+        job.problem = WriteFailureText(errno);
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+// One source of a batch run: its job, and its conversion into a page by the reading rule of
+// every way in.
+
+#include "cli/batch_command.h"
+#include "cli/source_tree.h"
+#include "convert/converter.h"
+#include "files/safe_file.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The dialog's notices, counted per file instead of shown: bit i for kBatchNotices[i].
+inline constexpr const char* kBatchNotices[] = {kNoticeKeepTabs, kNoticeMaxTabSize, kNoticeOver64k};
+
+struct Job {
+    const SourceEntry* source = nullptr;
+    std::string page;       // where its page goes
+    std::string failed;     // the path that failed: the source's, or the page's
+    std::string problem;    // why; empty while all is well
+    bool no_memory = false; // failed for want of memory: no string could hold the reason
+    uint64_t size = 0;      // bytes read
+    unsigned notices = 0;
+    bool done = false;
+
+    bool Failed() const { return no_memory || !problem.empty(); }
+    // What went wrong, for the report.
+    const char* Problem() const { return no_memory ? "Not enough memory" : problem.c_str(); }
+};
+
+// A failed write's reason for the report: "not a regular file" for ENODEV.
+std::string WriteFailureText(int error);
+
+// A worker's own settings: the converter sorts the keyword list in place. False when memory ran
+// out.
+bool CopySettings(const ProfileSettings& from, ProfileSettings& to);
+
+class PageConverter {
+public:
+    PageConverter(const BatchOptions& options, std::string_view style_sheet)
+        : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment), m_rtf(options.rtf),
+          m_style_sheet(style_sheet) {}
+
+    // The text that Go leaves in the box for the job's file, as a page, bare or as RTF, written
+    // whole into `pages`; failures go into the job. Running out of memory fails this file only.
+    void Convert(ProfileSettings& settings, FileWriteGroup& pages, Job& job) const noexcept;
+
+private:
+    void ConvertCaught(ProfileSettings& settings, FileWriteGroup& pages, Job& job) const;
+
+    int m_css;
+    bool m_fragment;
+    bool m_rtf;
+    std::string_view m_style_sheet;
+};
