@@ -101,6 +101,25 @@ void BM_RtfFromHtml(benchmark::State& state) {
 }
 BENCHMARK(BM_RtfFromHtml)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
+// Every optional class on, the lines numbered and a tenth of them marked: the most spans.
+void BM_RtfFromHtmlAllClassesNumbered(benchmark::State& state) {
+    static Converted c;
+    if (c.html.empty()) {
+        SetCppDefaults(c.settings);
+        SetSuggestedClassColours(c.settings);
+        c.settings.b_line_numbers = 1;
+        c.settings.SetMarkedLines("3-5,9,100-2000,5000-9000,20000-30000");
+        ConvertSource(c.settings, Source(), 1, c.html);
+    }
+    for (auto _ : state) {
+        std::string rtf;
+        BuildRtf(c.html, c.settings, c.css, rtf);
+        benchmark::DoNotOptimize(rtf.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
+}
+BENCHMARK(BM_RtfFromHtmlAllClassesNumbered)->Unit(benchmark::kMillisecond);
+
 void BM_Convert(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);

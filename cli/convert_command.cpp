@@ -4,6 +4,7 @@
 #include "cli/batch_command.h"
 #include "cli/class_options.h"
 #include "cli/line_options.h"
+#include "cli/profile_lookup.h"
 #include "convert/box_text.h"
 #include "convert/converter.h"
 #include "convert/cpp_defaults.h"
@@ -15,8 +16,6 @@
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
-#include "profiles/profile_folder.h"
-#include "profiles/profile_list_file.h"
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -299,32 +298,11 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
     if (o.profile == nullptr && o.profile_file == nullptr) {
         return SetCppDefaults(settings) ? 0 : Fail("Not enough memory");
     }
-    std::string path;
-    if (o.profile != nullptr) {
-        std::string folder, error;
-        if (!ResolveProfileFolder(o.folder.dir, o.folder.user, folder, error)) {
-            return Fail(error);
-        }
-        ProfileList list;
-        const std::string list_path = InProfileFolder(folder, kProfileListFileName);
-        switch (ReadProfileListFile(list_path.c_str(), list, WhenMissing::Leave)) {
-        case ProfileListRead::Read:
-            break;
-        case ProfileListRead::Created:
-        case ProfileListRead::Missing:
-            return Fail("Can't find profile !");
-        case ProfileListRead::ErrorInFile:
-            return Fail("Error in main ini file !");
-        case ProfileListRead::OutOfMemory:
-            return Fail("Not enough memory");
-        }
-        const ProfileEntry* entry = list.GetAt(list.FindByName(o.profile));
-        if (entry == nullptr) {
-            return Fail("Can't find profile !");
-        }
-        path = InProfileFolder(folder, entry->p_s_file_name);
-    } else {
-        path = o.profile_file;
+    std::string path = o.profile_file != nullptr ? o.profile_file : "";
+    std::string error;
+    if (o.profile != nullptr &&
+        !FindProfileFile(o.profile, o.folder.dir, o.folder.user, path, error)) {
+        return Fail(error);
     }
     if (!settings.ReadProfileFile(path.c_str())) {
         return Fail("Error loading profile !");

@@ -149,12 +149,16 @@ TEST(MarkedLines, ReadsListsAndNamesWhatIsWrong) {
 
 TEST(LineNumbers, NumberEveryLineAndKeepEachCharactersStyle) {
     std::mt19937 rng(20);
-    const std::vector<std::string> words = {"int", "/*",   "*/",  "//", "\n", "\r\n",
-                                            "\"",  "R\"(", ")\"", " ",  "x",  "return"};
+    const std::vector<std::string> words = {"int",     "/*",   "*/",   "//",  "\n", "\r\n",
+                                            "\"",      "R\"(", ")\"",  " ",   "x",  "return",
+                                            "#define", "'a'",  "0x1F", "\\\n"};
     for (int round = 0; round < 1500; ++round) {
         ProfileSettings s;
         SetDefaults(s);
         s.b_use_table = int32_t(rng() % 2);
+        if (rng() % 2 != 0) {
+            SetSuggestedClassColours(s); // string, char, number and directive spans too
+        }
         const bool css = rng() % 2 != 0;
         const std::string source = RandomText(rng, rng() % 300, words);
         const std::string plain = Convert(s, source, css);

@@ -185,8 +185,44 @@ TEST_F(OfficeImport, WriterKeepsTheTextAndTheColoursOfRtfAndHtml) {
             }
         }
     }
+    // The made-up source once more with line numbers from 98 (so that they change width) and
+    // two marked lines, in both renditions (CSS, no table).
+    ProfileSettings numbered;
+    ASSERT_EQ(SetCppDefaults(numbered), 1);
+    numbered.b_use_table = 0;
+    numbered.b_line_numbers = 1;
+    numbered.n_first_line = 98;
+    ASSERT_EQ(numbered.SetMarkedLines("99-100"), 1);
+    std::string html;
+    ASSERT_EQ(ConvertSource(numbered, sources[0].second, 1, html), 1);
+    std::string rtf;
+    ASSERT_EQ(BuildRtf(html, numbered, 1, rtf), 1);
+    WriteWholeFile("numbered-rtf.rtf", rtf);
+    WriteWholeFile("numbered-html.html", BuildRichText(html, numbered, 1));
+    rtf_files.push_back("numbered-rtf.rtf");
+    html_files.push_back("numbered-html.html");
+
     Convert(soffice, rtf_files, "txt:Text");
     Convert(soffice, html_files, "txt:Text", "HTML (StarWriter)");
+
+    // Each line after its number, right-aligned to the widest; the empty piece after the last
+    // line end is no line of its own.
+    std::string lines;
+    const std::string made_up = Visible(sources[0].second, kCppDefaultTabSize);
+    int number = 98;
+    for (std::size_t start = 0; start < made_up.size(); ++number) {
+        const std::size_t end = made_up.find('\n', start);
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a chain of joins here.
+        lines.append(number < 100 ? 1 : 0, ' ');
+        lines.append(std::to_string(number));
+        lines.append(1, ' ');
+        lines.append(made_up, start, end == std::string::npos ? std::string::npos : end - start);
+        lines.append(1, '\n');
+        start = end == std::string::npos ? made_up.size() : end + 1;
+    }
+    lines += made_up.ends_with('\n') ? "\n" : "";
+    EXPECT_EQ(Text("numbered-rtf"), lines);
+    EXPECT_EQ(Text("numbered-html"), lines);
 
     for (const auto& [name, text] : sources) {
         // Writer ends every paragraph, the last one too; a document does not end with a table,
@@ -198,12 +234,21 @@ TEST_F(OfficeImport, WriterKeepsTheTextAndTheColoursOfRtfAndHtml) {
     }
 
     // The colours, as Writer's own HTML states them: one start for both kinds of input.
-    Convert(soffice, {rtf_files[0], html_files[0], html_files[1]}, "html:HTML (StarWriter)");
+    Convert(soffice,
+            {rtf_files[0], html_files[0], html_files[1], "numbered-rtf.rtf", "numbered-html.html"},
+            "html:HTML (StarWriter)");
     for (const char* page :
          {"out/made_up-rtf.html", "out/made_up-table.html", "out/made_up-plain.html"}) {
         const std::string exported = ReadWholeFile(page);
         EXPECT_EQ(FirstTextIn(exported, kKeywordColour), "int") << page << "\n" << exported;
         EXPECT_EQ(FirstTextIn(exported, kCommentColour), "//c") << page << "\n" << exported;
+    }
+    // The marked lines' background.
+    char mark[32];
+    std::snprintf(mark, sizeof mark, "#%06x", unsigned(numbered.n_mark_color));
+    for (const char* page : {"out/numbered-rtf.html", "out/numbered-html.html"}) {
+        const std::string exported = ReadWholeFile(page);
+        EXPECT_NE(exported.find(mark), std::string::npos) << page << "\n" << exported;
     }
 }
 
