@@ -3,6 +3,7 @@
 #include "base/memory.h"
 #include "cli/batch_command.h"
 #include "cli/class_options.h"
+#include "cli/help_text.h"
 #include "cli/line_options.h"
 #include "cli/profile_lookup.h"
 #include "convert/box_text.h"
@@ -36,56 +37,6 @@ namespace {
 
 constexpr const char* kName = "tarvo-convert";
 constexpr const char* kVersion = TARVO_VERSION;
-
-constexpr const char* kUsage =
-    "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf] [-o OUT] [FILE]\n"
-    "       tarvo-convert [PROFILE OPTIONS] --style-sheet [-o OUT]\n"
-    "       tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf] -d OUTDIR [BATCH OPTIONS] "
-    "FILE|DIR...\n";
-
-constexpr const char* kHelp =
-    "Turns C and C++ source into HTML exactly as Tarvo's \"Go\" does.\n"
-    "\n"
-    "  FILE                 the source to convert; standard input when absent or \"-\"\n"
-    "  -o OUT               write to OUT (whole, or not at all) instead of standard output\n"
-    "  --profile NAME       use the profile NAME from profiles.ini in the profile folder\n"
-    "  --profile-file PATH  use the settings of the profile file PATH\n"
-    "                       (without either: Tarvo's built-in C++ settings)\n"
-    "  --profile-dir DIR    the profile folder is DIR (default: the current directory)\n"
-    "  --user-profiles      the profile folder is the user's own,\n"
-    "                       ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo, as the desktop's Tarvo uses\n"
-    "  --font-markup        font tags with colours instead of CSS classes\n"
-    "  --style-sheet        write the style sheet for the CSS classes instead\n"
-    "  --rtf                write RTF (the code in its colours, for word processors)\n"
-    "  --string-color RRGGBB, --char-color RRGGBB, --number-color RRGGBB,\n"
-    "  --preproc-color RRGGBB\n"
-    "                       colour string literals, character literals, numbers or\n"
-    "                       directive lines (\"off\": not at all), whatever the profile says\n"
-    "  --all-classes        all four in their suggested colours\n"
-    "  -n, --line-numbers   number the lines (shown beside the code, not copied with it)\n"
-    "  --first-line N       the first line's number (default 1)\n"
-    "  --mark LIST          mark the lines LIST, such as 3-5,9, with a background\n"
-    "  --mark-color RRGGBB  the marked lines' background (default FFF6BF)\n"
-    "  --help               show this help\n"
-    "  --version            show the version\n"
-    "\n"
-    "Many files at once (-d): every FILE, and every C or C++ file under each DIR (.c .cc .cpp\n"
-    ".cxx .c++ .h .hh .hpp .hxx .h++ .inl .ipp .tcc), becomes OUTDIR/<its path below DIR>.html,\n"
-    "a complete HTML page (with --rtf: <path>.rtf, an RTF document); OUTDIR/index.html links\n"
-    "them all.\n"
-    "  -d OUTDIR            write the pages into OUTDIR (made when missing)\n"
-    "  --include GLOB       convert the files that GLOB matches instead of the C and C++ ones\n"
-    "                       (repeatable; a GLOB with \"/\" matches the path below DIR)\n"
-    "  --exclude GLOB       leave out the files and folders that GLOB matches (repeatable)\n"
-    "  --fragment           write the bare converted text, not a page around it\n"
-    "  -j N                 convert N files at a time (default: one per processor)\n"
-    "  -q                   no progress bar; the summary only after a failure or a notice\n"
-    "Failures are named and skipped; the run ends with \"N converted, M failed\".\n"
-    "Files passed over for their name are counted as skipped; --include takes them\n"
-    "(--include '*' takes every file, extensionless headers such as vector too).\n"
-    "Example: tarvo-convert -d site/code --exclude 'test*' src include\n"
-    "\n"
-    "Exit status: 0 success, 1 failure, 2 usage error.\n";
 
 struct Options {
     const char* profile = nullptr;
@@ -125,7 +76,7 @@ private:
     int RunCaught(int argc, const char* const* argv);
     int Usage(const char* problem, const char* what = nullptr) {
         std::fprintf(m_err, "%s: %s%s%s%s\n%s", kName, problem, what ? " '" : "", what ? what : "",
-                     what ? "'" : "", kUsage);
+                     what ? "'" : "", kConvertUsage);
         return 2;
     }
     int Fail(const std::string& message) {
@@ -173,8 +124,8 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
         } else if (arg == "--") {
             only_files = true;
         } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, m_out);
-            std::fputs(kHelp, m_out);
+            std::fputs(kConvertUsage, m_out);
+            std::fputs(kConvertHelp, m_out);
             done = true;
             return 0;
         } else if (arg == "--version") {
