@@ -1,5 +1,7 @@
 #include "base/memory.h"
 
+#include <sys/mman.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +62,16 @@ bool TryReserve(std::string& text, std::size_t capacity) noexcept {
 
 void InjectAllocationFailure(long after) noexcept {
     g_allocations_left.store(after < 0 ? -1 : after, std::memory_order_relaxed);
+}
+
+void PreferLargePages(std::string& text) noexcept {
+    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
+    const auto start = reinterpret_cast<uintptr_t>(text.data());
+    const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
+    const uintptr_t last = (start + text.capacity()) & ~(kLarge - 1);
+    if (first < last) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
 }
 
 } // namespace tarvo

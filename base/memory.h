@@ -42,6 +42,11 @@ struct FreeBlock {
 // A block of text from TryAllocate or DuplicateString, freed when it goes out of scope.
 using Block = std::unique_ptr<char, FreeBlock>;
 
+// Asks for large pages behind the room of a big block, such as `text`'s: a block written once
+// from end to end otherwise costs a page fault, and the kernel's clearing of a page, every 4 KiB.
+// A hint only.
+void PreferLargePages(std::string& text) noexcept;
+
 // Test seam: the next `after` allocations succeed and every later one fails, until this is
 // called again; a negative `after` turns injected failures off.
 void InjectAllocationFailure(long after) noexcept;

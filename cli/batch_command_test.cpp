@@ -151,21 +151,7 @@ std::set<std::string> Links(const std::string& page) {
     return links;
 }
 
-// In memory where the machine has a tmpfs: every page is flushed to disk as it is written, and
-// the trees here hold many small pages.
-class BatchCommand : public InTempDir {
-protected:
-    void SetUp() override {
-        InTempDir::SetUp();
-        char pattern[] = "/dev/shm/tarvo-test-XXXXXX";
-        if (::mkdtemp(pattern) != nullptr) {
-            fs::current_path(m_previous);
-            fs::remove_all(m_dir);
-            m_dir = pattern;
-            fs::current_path(m_dir);
-        }
-    }
-};
+using BatchCommand = InMemoryTempDir;
 
 } // namespace
 

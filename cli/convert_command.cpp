@@ -357,7 +357,7 @@ int Command::RunCaught(int argc, const char* const* argv) {
     // pages that stay unused are never touched.
     std::string html;
     tarvo::TryReserve(html, source.size() * 2 + 4096);
-    PreferLargePages(html);
+    tarvo::PreferLargePages(html);
     NoticePrinter notices(m_err);
     if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
         return Fail("Not enough memory");

@@ -141,20 +141,7 @@ void Tell(const std::string& what, const Outcome& run) {
     std::printf("[ figures  ] %s: %.3f s, peak %ld MB\n", what.c_str(), run.seconds, run.peak_mb);
 }
 
-// In memory where the machine has a tmpfs, as the batch tests: a run flushes its pages to disk.
-class UntrustedInput : public InTempDir {
-protected:
-    void SetUp() override {
-        InTempDir::SetUp();
-        char pattern[] = "/dev/shm/tarvo-test-XXXXXX";
-        if (::mkdtemp(pattern) != nullptr) {
-            fs::current_path(m_previous);
-            fs::remove_all(m_dir);
-            m_dir = pattern;
-            fs::current_path(m_dir);
-        }
-    }
-};
+using UntrustedInput = InMemoryTempDir;
 
 } // namespace
 

@@ -5,8 +5,6 @@
 #include "convert/html_lines.h"
 #include "convert/html_pieces.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -113,19 +111,6 @@ std::size_t Digits(int64_t n) {
     return d;
 }
 
-// Large pages for a big output block; a hint only. The block is written once from end to end,
-// and with small pages the kernel's clearing of each page on first touch costs as much as the
-// writing itself.
-void PreferLargePages(std::string& text) {
-    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
-    const auto start = reinterpret_cast<uintptr_t>(text.data());
-    const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t last = (start + text.capacity()) & ~(kLarge - 1);
-    if (first < last) {
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
-}
-
 struct Bounds {
     std::size_t start = 0;
     std::size_t end = 0;
@@ -183,7 +168,7 @@ bool Number(const ProfileSettings& s, bool css, std::string& html) {
     if (!tarvo::TryReserve(out, html.size() + count * per_line + 64)) {
         return false;
     }
-    PreferLargePages(out);
+    tarvo::PreferLargePages(out);
     std::string_view opening = std::string_view(html).substr(0, bounds.start);
     std::string_view closing = std::string_view(html).substr(bounds.end);
     if (css && opening.ends_with(kCssCodeOpen)) {

@@ -1,7 +1,8 @@
 #include "files/read_file.h"
 
+#include "base/memory.h"
+
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,7 +42,7 @@ ReadStatus ReadInto(int fd, const ReadRules& rules, std::size_t expected, std::s
     bytes.clear();
     const std::size_t first = std::min(expected, rules.limit);
     bytes.reserve(first + first / 4 + 64);
-    PreferLargePages(bytes);
+    tarvo::PreferLargePages(bytes);
     std::size_t want = first + 1; // one byte more, to see the end in the same read
     for (;;) {
         const std::size_t old = bytes.size();
@@ -135,16 +136,6 @@ std::FILE* OpenRegularFile(const char* path, std::size_t limit, struct stat* st)
         errno = error;
     }
     return file;
-}
-
-void PreferLargePages(std::string& text) noexcept {
-    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
-    const auto start = reinterpret_cast<uintptr_t>(text.data());
-    const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t last = (start + text.capacity()) & ~(kLarge - 1);
-    if (first < last) {
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
 }
 
 const char* ReadFailureText(ReadStatus status, int error) noexcept {

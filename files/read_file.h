@@ -41,10 +41,6 @@ ReadStatus ReadToEnd(int fd, const ReadRules& rules, std::size_t expected,
 // says of it.
 std::FILE* OpenRegularFile(const char* path, std::size_t limit, struct stat* st) noexcept;
 
-// Asks for large pages behind the unused room of a big block, such as `text`'s: a whole file
-// and its output otherwise cost one page fault every 4 KiB. A hint only.
-void PreferLargePages(std::string& text) noexcept;
-
 // Why a read failed, for a message after the file's name: "not a regular file", "not text
 // (holds NUL bytes)", "Not enough memory", "file too large", or the text of `error` (errno) for
 // Failed.

@@ -56,6 +56,22 @@ protected:
     std::filesystem::path m_previous;
 };
 
+// The same in memory where the machine has a tmpfs: runs that flush every file they write to the
+// disk, over trees of many small files, stay quick.
+class InMemoryTempDir : public InTempDir {
+protected:
+    void SetUp() override {
+        InTempDir::SetUp();
+        char pattern[] = "/dev/shm/tarvo-test-XXXXXX";
+        if (::mkdtemp(pattern) != nullptr) {
+            std::filesystem::current_path(m_previous);
+            std::filesystem::remove_all(m_dir);
+            m_dir = pattern;
+            std::filesystem::current_path(m_dir);
+        }
+    }
+};
+
 inline std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
