@@ -38,6 +38,14 @@ bool IsDelimiterChar(char c) {
     return std::strchr(" )\\\t\n\r\v\f", c) == nullptr || c == '\0';
 }
 
+// The length of the escaped character at p: 4 or 5 for an entity, else 1.
+std::size_t EntityLengthAt(const char* text, std::size_t length, std::size_t p) {
+    const std::string_view rest(text + p, length - p);
+    return rest.starts_with("&lt;") || rest.starts_with("&gt;") ? 4
+           : rest.starts_with("&amp;")                          ? 5
+                                                                : 1;
+}
+
 } // namespace
 
 bool CppLexing::AfterBoundary(std::size_t p) const {
@@ -84,10 +92,7 @@ std::size_t CppLexing::HeaderNameEnd(std::size_t p) const {
 }
 
 std::size_t CppLexing::EntityLength(std::size_t p) const {
-    const std::string_view rest(m_text + p, m_length - p);
-    return rest.starts_with("&lt;") || rest.starts_with("&gt;") ? 4
-           : rest.starts_with("&amp;")                          ? 5
-                                                                : 1;
+    return EntityLengthAt(m_text, m_length, p);
 }
 
 std::size_t CppLexing::IdentifierEnd(std::size_t p) const {
@@ -138,8 +143,8 @@ Literal CppLexing::LiteralAt(std::size_t p) const {
     }
     if (m_text[end] == '"' &&
         (word == "R" || word == "u8R" || word == "uR" || word == "UR" || word == "LR")) {
-        if (const std::size_t raw = RawEnd(end)) {
-            return {LiteralKind::String, raw};
+        if (const std::size_t raw = RawStringBodyEnd(m_text, m_length, end)) {
+            return {LiteralKind::String, raw == m_length ? raw : SuffixEnd(raw, true)};
         }
     }
     return {LiteralKind::String, 0};
@@ -202,29 +207,28 @@ std::size_t CppLexing::NumberEnd(std::size_t p) const {
     return i;
 }
 
-std::size_t CppLexing::RawEnd(std::size_t quote) const {
+std::size_t RawStringBodyEnd(const char* text, std::size_t length, std::size_t quote) {
     std::size_t q = quote + 1;
-    for (int count = 0; q < m_length && m_text[q] != '('; ++count) {
-        if (count == 16 || !IsDelimiterChar(m_text[q])) {
+    for (int count = 0; q < length && text[q] != '('; ++count) {
+        if (count == 16 || !IsDelimiterChar(text[q])) {
             return 0;
         }
-        q += EntityLength(q);
+        q += EntityLengthAt(text, length, q);
     }
-    if (q >= m_length) {
+    if (q >= length) {
         return 0;
     }
-    // The closing is matched in its escaped form, which is the same at every occurrence.
-    const std::string_view delimiter(m_text + quote + 1, q - quote - 1);
+    const std::string_view delimiter(text + quote + 1, q - quote - 1);
     for (q += 1;;) {
-        const void* close = std::memchr(m_text + q, ')', m_length - q);
+        const void* close = std::memchr(text + q, ')', length - q);
         if (close == nullptr) {
-            return m_length;
+            return length;
         }
-        q = std::size_t(static_cast<const char*>(close) - m_text) + 1;
-        if (m_length - q > delimiter.size() &&
-            std::string_view(m_text + q, delimiter.size()) == delimiter &&
-            m_text[q + delimiter.size()] == '"') {
-            return SuffixEnd(q + delimiter.size() + 1, true);
+        q = std::size_t(static_cast<const char*>(close) - text) + 1;
+        if (length - q > delimiter.size() &&
+            std::string_view(text + q, delimiter.size()) == delimiter &&
+            text[q + delimiter.size()] == '"') {
+            return q + delimiter.size() + 1;
         }
     }
 }

@@ -11,6 +11,12 @@ struct Literal {
     std::size_t end; // just past the literal; 0 when none starts at the position asked about
 };
 
+// The end of the raw string whose opening quote stands at `quote` in the escaped `text`: just
+// past its closing quote, `length` when it is never closed, or 0 when no valid delimiter and
+// "(" follow the quote. An entity of the delimiter counts as the one character it stands for,
+// and the closing is matched in its escaped form, which is the same at every occurrence.
+std::size_t RawStringBodyEnd(const char* text, std::size_t length, std::size_t quote);
+
 class CppLexing {
 public:
     CppLexing(const char* text, std::size_t length) : m_text(text), m_length(length) {}
@@ -38,7 +44,6 @@ public:
 
 private:
     Literal Quoted(std::size_t quote, LiteralKind kind) const;
-    std::size_t RawEnd(std::size_t quote) const;
     std::size_t NumberEnd(std::size_t p) const;
     std::size_t SuffixEnd(std::size_t p, bool string) const;
     std::size_t EntityLength(std::size_t p) const;

@@ -1,5 +1,7 @@
 #include "convert/highlighter.h"
 
+#include "convert/cpp_lexing.h"
+
 #include <cstring>
 
 namespace {
@@ -102,57 +104,7 @@ private:
         if (word > 0 && IsIdentifier(m_text[word - 1])) {
             return 0;
         }
-        std::size_t q = p + 1;
-        for (int count = 0; q < m_length && m_text[q] != '('; ++count) {
-            if (count == 16 || !IsDelimiterChar(m_text[q])) {
-                return 0;
-            }
-            q += EntityLength(q);
-        }
-        if (q >= m_length) {
-            return 0;
-        }
-        const char* delimiter = m_text + p + 1;
-        const std::size_t size = q - (p + 1);
-        for (q += 1;;) {
-            const void* close = std::memchr(m_text + q, ')', m_length - q);
-            if (close == nullptr) {
-                return m_length;
-            }
-            q = Index(close) + 1;
-            if (m_length - q > size && std::memcmp(m_text + q, delimiter, size) == 0 &&
-                m_text[q + size] == '"') {
-                return q + size + 1;
-            }
-        }
-    }
-
-    // What C++ allows in a raw string's delimiter, besides "(" which ends it.
-    static bool IsDelimiterChar(char c) {
-        switch (c) {
-        case ' ':
-        case ')':
-        case '\\':
-        case '\t':
-        case '\n':
-        case '\r':
-        case '\v':
-        case '\f':
-            return false;
-        default:
-            return true;
-        }
-    }
-
-    // The length of the escaped character at q: 4 or 5 for an entity, else 1.
-    std::size_t EntityLength(std::size_t q) const {
-        if (m_text[q] != '&') {
-            return 1;
-        }
-        const std::string_view rest(m_text + q, m_length - q);
-        return rest.starts_with("&lt;") || rest.starts_with("&gt;") ? 4
-               : rest.starts_with("&amp;")                          ? 5
-                                                                    : 1;
+        return RawStringBodyEnd(m_text, m_length, p);
     }
 
     bool PrecededByBoundary(std::size_t p) const {
