@@ -1,7 +1,7 @@
 #include "app/colours_dialog.h"
 
-#include "convert/profile_settings.h"
-#include "convert/settings_text.h"
+#include "settings/profile_settings.h"
+#include "settings/settings_text.h"
 
 #include <algorithm>
 #include <string>

@@ -4,12 +4,12 @@
 
 #include "app/tarvo_dlg.h"
 #include "base/memory.h"
-#include "convert/cpp_defaults.h"
-#include "convert/profile_settings.h"
 #include "files/test_support.h"
 #include "platform/desktop.h"
 #include "platform/dialog_qt.h"
 #include "res/resource.h"
+#include "settings/cpp_defaults.h"
+#include "settings/profile_settings.h"
 
 #include <QApplication>
 #include <QProgressBar>

@@ -2,11 +2,11 @@
 
 #include "app/tarvo_dlg.h"
 
-#include "convert/converter.h"
-#include "convert/profile_settings.h"
-#include "convert/style_sheet.h"
 #include "platform/wait_cursor.h"
+#include "render/converter.h"
+#include "render/style_sheet.h"
 #include "res/resource.h"
+#include "settings/profile_settings.h"
 
 #include <chrono>
 #include <memory>

@@ -2,8 +2,8 @@
 // progress, notices, and running out of memory.
 
 #include "app/dialog_fixture.h"
-#include "convert/converter.h"
-#include "convert/style_sheet.h"
+#include "render/converter.h"
+#include "render/style_sheet.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "app/line_number_section.h"
 
-#include "convert/line_numbers.h"
-#include "convert/settings_text.h"
+#include "render/line_numbers.h"
+#include "settings/settings_text.h"
 
 #include <exception>
 #include <string_view>

@@ -3,8 +3,8 @@
 // "Line numbers" toggle, the first line, the marked lines, the mark colour, and a line that
 // tells what is wrong with the marked lines), and the values the main window keeps for them.
 
-#include "convert/profile_settings.h"
 #include "platform/dialog.h"
+#include "settings/profile_settings.h"
 
 #include <cstdint>
 #include <string>

@@ -3,8 +3,8 @@
 #include "app/tarvo_dlg.h"
 
 #include "app/source_file.h"
-#include "convert/source_text.h"
 #include "res/resource.h"
+#include "text/source_text.h"
 
 #include <cerrno>
 #include <new>

@@ -3,7 +3,7 @@
 
 #include "app/dialog_fixture.h"
 #include "app/source_file.h"
-#include "convert/box_text.h"
+#include "text/box_text.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

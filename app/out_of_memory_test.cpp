@@ -3,7 +3,7 @@
 // address space than any such limit leaves, so the Release tests run these.
 
 #include "app/dialog_fixture.h"
-#include "convert/converter.h"
+#include "render/converter.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

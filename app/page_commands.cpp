@@ -4,14 +4,14 @@
 
 #include "app/tarvo_dlg.h"
 
-#include "convert/clipboard_data.h"
-#include "convert/html_page.h"
-#include "convert/line_ends.h"
-#include "convert/style_sheet.h"
 #include "files/safe_file.h"
 #include "platform/clipboard.h"
 #include "platform/desktop.h"
+#include "render/clipboard_data.h"
+#include "render/html_page.h"
+#include "render/style_sheet.h"
 #include "res/resource.h"
+#include "text/line_ends.h"
 
 #include <cerrno>
 #include <cstring>

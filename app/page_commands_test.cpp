@@ -2,11 +2,11 @@
 // for source in the box and for Go's result, in both styles, with and without the table.
 
 #include "app/dialog_fixture.h"
-#include "convert/converter.h"
-#include "convert/html_page.h"
-#include "convert/rich_text.h"
-#include "convert/rtf_text.h"
-#include "convert/style_sheet.h"
+#include "render/converter.h"
+#include "render/html_page.h"
+#include "render/rich_text.h"
+#include "render/rtf_text.h"
+#include "render/style_sheet.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

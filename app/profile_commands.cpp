@@ -5,10 +5,10 @@
 #include "app/tarvo_dlg.h"
 
 #include "base/memory.h"
-#include "convert/profile_settings.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_list_file.h"
 #include "res/resource.h"
+#include "settings/profile_settings.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The profile commands on the real disk.
 
 #include "app/profile_commands_fixture.h"
-#include "convert/converter.h"
+#include "render/converter.h"
 
 TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
     Start();

@@ -5,10 +5,10 @@
 
 #include "app/colours_dialog.h"
 #include "base/memory.h"
-#include "convert/cpp_defaults.h"
-#include "convert/profile_settings.h"
-#include "convert/settings_text.h"
 #include "res/resource.h"
+#include "settings/cpp_defaults.h"
+#include "settings/profile_settings.h"
+#include "settings/settings_text.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 
 #include "app/dialog_fixture.h"
 #include "base/memory.h"
-#include "convert/box_text.h"
-#include "convert/cpp_defaults.h"
-#include "convert/dialog_round_trip.h"
+#include "settings/cpp_defaults.h"
+#include "settings/dialog_round_trip.h"
+#include "text/box_text.h"
 
 #include <random>
 

@@ -1,6 +1,6 @@
 #include "app/source_file.h"
 
-#include "convert/source_text.h"
+#include "text/source_text.h"
 
 ReadStatus ReadSourceText(const char* path, std::string& text, off_t& size) {
     size = 0;

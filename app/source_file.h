@@ -1,6 +1,6 @@
 #pragma once
 // A source file's text for the source box, by the reading rule of every way in
-// (convert/source_text.h), within the box's limit.
+// (text/source_text.h), within the box's limit.
 
 #include "files/read_file.h"
 

@@ -3,7 +3,6 @@
 // box that holds the source and then its HTML.
 
 #include "app/line_number_section.h"
-#include "convert/profile_settings.h"
 #include "files/disk.h"
 #include "files/temp_files.h"
 #include "platform/dialog.h"
@@ -12,6 +11,7 @@
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list.h"
 #include "profiles/profile_list_file.h"
+#include "settings/profile_settings.h"
 
 #include <chrono>
 #include <cstddef>

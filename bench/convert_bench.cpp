@@ -3,8 +3,8 @@
 //
 //   build/release/bench/convert_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only
 
-#include "convert/converter.h"
-#include "convert/cpp_defaults.h"
+#include "render/converter.h"
+#include "settings/cpp_defaults.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // from a real file: both must take well under 2 s, which only lists that grow geometrically give.
 // Run: scripts/bench --benchmark_filter=Load (a Release build).
 
-#include "convert/profile_settings.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_list_file.h"
+#include "settings/profile_settings.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,10 +4,10 @@
 //
 //   build/bench/bench/rtf_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
 
-#include "convert/clipboard_data.h"
-#include "convert/converter.h"
-#include "convert/cpp_defaults.h"
-#include "convert/rtf_text.h"
+#include "render/clipboard_data.h"
+#include "render/converter.h"
+#include "render/rtf_text.h"
+#include "settings/cpp_defaults.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,10 +4,10 @@
 #include "cli/batch_plan.h"
 #include "cli/index_page.h"
 #include "cli/progress_bar.h"
-#include "convert/converter.h"
-#include "convert/line_ends.h"
-#include "convert/style_sheet.h"
 #include "files/safe_file.h"
+#include "render/converter.h"
+#include "render/style_sheet.h"
+#include "text/line_ends.h"
 
 #include <sched.h>
 #include <sys/stat.h>

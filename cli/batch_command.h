@@ -2,7 +2,7 @@
 // tarvo-convert -d OUTDIR FILE|DIR...: many sources into a mirrored tree of pages, with an index.
 
 #include "cli/source_tree.h"
-#include "convert/profile_settings.h"
+#include "settings/profile_settings.h"
 
 #include <cstdio>
 #include <string>

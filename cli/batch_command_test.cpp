@@ -3,12 +3,12 @@
 
 #include "cli/convert_command.h"
 #include "cli/index_page.h"
-#include "convert/box_text.h"
-#include "convert/cpp_defaults.h"
-#include "convert/html_page.h"
-#include "convert/line_ends.h"
-#include "convert/style_sheet.h"
 #include "files/test_support.h"
+#include "render/html_page.h"
+#include "render/style_sheet.h"
+#include "settings/cpp_defaults.h"
+#include "text/box_text.h"
+#include "text/line_ends.h"
 
 #include <fcntl.h>
 #include <grp.h>

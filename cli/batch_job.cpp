@@ -2,13 +2,13 @@
 
 #include "base/memory.h"
 #include "cli/index_page.h"
-#include "convert/box_text.h"
-#include "convert/html_page.h"
-#include "convert/line_ends.h"
-#include "convert/line_numbers.h"
-#include "convert/rtf_text.h"
-#include "convert/source_text.h"
 #include "files/read_file.h"
+#include "render/html_page.h"
+#include "render/line_numbers.h"
+#include "render/rtf_text.h"
+#include "text/box_text.h"
+#include "text/line_ends.h"
+#include "text/source_text.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -4,8 +4,8 @@
 
 #include "cli/batch_command.h"
 #include "cli/source_tree.h"
-#include "convert/converter.h"
 #include "files/safe_file.h"
+#include "render/converter.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "cli/class_options.h"
 
-#include "convert/settings_text.h"
+#include "settings/settings_text.h"
 
 // RRGGBB, with or without "#", or "off". False for anything else.
 bool ParseClassColour(std::string_view text, int32_t& colour) {

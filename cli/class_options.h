@@ -1,7 +1,7 @@
 #pragma once
 // The command line's options of the optional classes: --string-color and its kin.
 
-#include "convert/profile_settings.h"
+#include "settings/profile_settings.h"
 
 #include <cstdint>
 #include <string_view>

@@ -6,17 +6,17 @@
 #include "cli/help_text.h"
 #include "cli/line_options.h"
 #include "cli/profile_lookup.h"
-#include "convert/box_text.h"
-#include "convert/converter.h"
-#include "convert/cpp_defaults.h"
-#include "convert/dialog_round_trip.h"
-#include "convert/line_ends.h"
-#include "convert/rtf_text.h"
-#include "convert/source_text.h"
-#include "convert/style_sheet.h"
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
+#include "render/converter.h"
+#include "render/rtf_text.h"
+#include "render/style_sheet.h"
+#include "settings/cpp_defaults.h"
+#include "settings/dialog_round_trip.h"
+#include "text/box_text.h"
+#include "text/line_ends.h"
+#include "text/source_text.h"
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -263,7 +263,7 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
 }
 
 // The source as the dialog's box delivers it once opened: the reading rule of every way in
-// (convert/source_text.h), every line break as CR LF. A FIFO or a terminal is read as any
+// (text/source_text.h), every line break as CR LF. A FIFO or a terminal is read as any
 // filter reads it.
 int Command::ReadInput(const char* path, std::string& text) {
     const bool from_stdin = path == nullptr || std::strcmp(path, "-") == 0;

@@ -1,13 +1,13 @@
 #include "base/memory.h"
-#include "convert/box_text.h"
-#include "convert/converter.h"
-#include "convert/cpp_defaults.h"
-#include "convert/dialog_round_trip.h"
-#include "convert/line_ends.h"
-#include "convert/rtf_text.h"
-#include "convert/style_sheet.h"
 #include "files/test_support.h"
 #include "profiles/profile_list_file.h"
+#include "render/converter.h"
+#include "render/rtf_text.h"
+#include "render/style_sheet.h"
+#include "settings/cpp_defaults.h"
+#include "settings/dialog_round_trip.h"
+#include "text/box_text.h"
+#include "text/line_ends.h"
 
 #include <sys/wait.h>
 

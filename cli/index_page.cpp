@@ -1,7 +1,7 @@
 #include "cli/index_page.h"
 
-#include "convert/box_text.h"
-#include "convert/html_page.h"
+#include "render/html_page.h"
+#include "text/box_text.h"
 
 #include <algorithm>
 #include <cstdio>

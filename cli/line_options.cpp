@@ -1,6 +1,6 @@
 #include "cli/line_options.h"
 
-#include "convert/line_numbers.h"
+#include "render/line_numbers.h"
 
 #include <cctype>
 #include <cstdlib>

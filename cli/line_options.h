@@ -1,7 +1,7 @@
 #pragma once
 // tarvo-convert's options for line numbers and marked lines, which override the profile's.
 
-#include "convert/profile_settings.h"
+#include "settings/profile_settings.h"
 
 #include <cstdint>
 #include <string>

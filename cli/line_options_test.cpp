@@ -1,10 +1,10 @@
 // tarvo-convert's line-number options, and what a real browser makes of numbered pages:
 // its text of the page is the source alone, and each number sits on its line.
 
-#include "convert/converter.h"
-#include "convert/cpp_defaults.h"
-#include "convert/line_ends.h"
 #include "files/test_support.h"
+#include "render/converter.h"
+#include "settings/cpp_defaults.h"
+#include "text/line_ends.h"
 
 #include <sys/wait.h>
 

@@ -1,6 +1,6 @@
 #include "cli/source_tree.h"
 
-#include "convert/source_text.h"
+#include "text/source_text.h"
 
 #include <dirent.h>
 #include <fcntl.h>

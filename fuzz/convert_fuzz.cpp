@@ -4,8 +4,8 @@
 // Checks that progress only moves forward within its range and that every character of the
 // source comes out (what a browser shows is the source with its tabs replaced).
 
-#include "convert/converter.h"
-#include "convert/line_numbers.h"
+#include "render/converter.h"
+#include "render/line_numbers.h"
 
 #include <cstdint>
 #include <cstdlib>

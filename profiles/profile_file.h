@@ -3,8 +3,8 @@
 // WriteProfileFile and ReadProfileFile (declared with the settings record) do the same on the
 // real disk, with the path as the name.
 
-#include "convert/profile_settings.h"
 #include "files/disk.h"
+#include "settings/profile_settings.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 // The line-number keys of a profile file: written only when they differ from their defaults,
 // read back whole, and defaults for a file that has none.
 
-#include "convert/cpp_defaults.h"
 #include "files/memory_disk.h"
 #include "files/test_support.h"
 #include "profiles/profile_file.h"
+#include "settings/cpp_defaults.h"
 
 #include <random>
 

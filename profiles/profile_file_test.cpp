@@ -1,8 +1,8 @@
 #include "base/memory.h"
-#include "convert/cpp_defaults.h"
 #include "files/memory_disk.h"
 #include "files/test_support.h"
 #include "profiles/profile_file.h"
+#include "settings/cpp_defaults.h"
 
 #include <random>
 

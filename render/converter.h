@@ -1,0 +1,39 @@
+#pragma once
+// Turns C and C++ source text into an HTML fragment: keywords and comments marked, <, > and &
+// escaped, tabs replaced, optionally framed by a one-cell table, in font markup or CSS classes.
+
+#include "settings/profile_settings.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class NoticeStyle {
+    Information, // shown with the information icon
+    Stop,        // shown with the stop icon
+};
+
+inline constexpr const char* kNoticeKeepTabs = "Negative tab-size = keep tabs";
+inline constexpr const char* kNoticeMaxTabSize = "Max tab-size is 255 !";
+// "lenght" as users have always seen it: the text stays as it is, spelling included.
+inline constexpr const char* kNoticeOver64k = "Text lenght is over 64k !";
+
+inline constexpr int32_t kProgressMax = 1024; // the escape pass covers 0..512, the scan 512..1024
+
+// What a conversion tells its caller while it runs. Every call is optional.
+class ConvertObserver {
+public:
+    virtual ~ConvertObserver() = default;
+    // A notice to show at once; the conversion goes on afterwards.
+    virtual void Notice(NoticeStyle /*style*/, const char* /*text*/) {}
+    // The opening piece followed by the escaped source, once, before the keyword scan.
+    virtual void EscapeDone(std::string_view /*escaped*/) {}
+    // A position from 0 to kProgressMax, at most once every 256 characters.
+    virtual void Progress(int32_t /*position*/) {}
+};
+
+// Converts `source` with `settings`; `b_css` nonzero chooses CSS classes, zero font markup.
+// Sorts the keyword list of `settings` in place, longest first. Returns 1 with the HTML in
+// `html`, or 0 with `html` empty when memory ran out while building it.
+int ConvertSource(ProfileSettings& settings, std::string_view source, int b_css, std::string& html,
+                  ConvertObserver* observer = nullptr);

@@ -1,0 +1,34 @@
+#pragma once
+// The built-in settings for C and C++ ("C++ defaults").
+
+#include "settings/profile_settings.h"
+
+// Sixty keywords, preprocessor directives among them, one space between each two.
+inline constexpr const char* kCppDefaultKeywords =
+    "# #define #undef #defined #include #pragma #if #else #elif #endif #ifdef #ifndef asm auto "
+    "break case catch char class const continue default delete do double else enum extern float "
+    "for friend goto if inline int long new operator private protected public register return "
+    "short signed sizeof static struct switch template this throw try typedef union unsigned "
+    "virtual void volatile while";
+
+inline constexpr int32_t kCppDefaultTabSize = 4;
+inline constexpr uint32_t kCppDefaultKeywordColor = 0x0000FF;
+inline constexpr uint32_t kCppDefaultCommentColor = 0x008000;
+inline constexpr uint32_t kCppDefaultTableLtColor = 0xA8C8E8;
+inline constexpr uint32_t kCppDefaultTableDkColor = 0x4084D0;
+inline constexpr int32_t kCppDefaultFontSize = 13;
+inline constexpr int32_t kCppDefaultTableWidth = 80;
+
+// Readable colours for the optional classes, each at least 4.5:1 against white. "C++ defaults"
+// leaves the classes off; these are what "Suggested colours" and --all-classes give.
+inline constexpr int32_t kSuggestedStringColor = 0xA31515;
+inline constexpr int32_t kSuggestedCharColor = 0x8B4513;
+inline constexpr int32_t kSuggestedNumberColor = 0x09794F;
+inline constexpr int32_t kSuggestedPreprocColor = 0x7B3FA0;
+
+// Turns every optional class on with its suggested colour.
+void SetSuggestedClassColours(ProfileSettings& settings) noexcept;
+
+// Fills `settings` with the built-in settings, the optional classes off. Returns 1, or 0 when
+// memory runs out.
+int SetCppDefaults(ProfileSettings& settings);

@@ -1,0 +1,94 @@
+#pragma once
+// The settings of one conversion, which are exactly the values that one profile stores.
+
+#include "base/ptr_array.h"
+
+#include <cstdint>
+
+// The keyword strings are NUL-terminated blocks from tarvo::TryAllocate, owned by the
+// ProfileSettings that holds the list.
+using KeywordList = PtrArray<char>;
+
+// The colour of an optional class that is switched off: no span is written for it.
+inline constexpr int32_t kClassOff = -1;
+
+// A light yellow that keeps black, the default keyword blue and comment green, and the line
+// numbers' grey above 4.5:1.
+inline constexpr uint32_t kDefaultMarkColor = 0xFFF6BF;
+
+class ProfileSettings {
+public:
+    ProfileSettings() = default;
+    ~ProfileSettings() {
+        ClearKeywords();
+        SetMarkedLines(nullptr);
+    }
+    ProfileSettings(const ProfileSettings&) = delete;
+    ProfileSettings& operator=(const ProfileSettings&) = delete;
+
+    // Frees every keyword and leaves the list empty, with no slot array.
+    void ClearKeywords() noexcept;
+
+    // Replaces the keywords with those split from `text` (null: none). Space, tab and line feed
+    // separate keywords, one separator each, so doubled separators give empty keywords; a carriage
+    // return right before a line feed belongs to the line break. Returns 1, or 0 when memory runs
+    // out: the keywords split before the failure stay in the list.
+    int SetKeywords(const char* text) noexcept;
+
+    int32_t KeywordCount() const noexcept { return p_s_keyword.GetCount(); }
+    // Keyword `index`, 0 to KeywordCount() - 1.
+    const char* Keyword(int32_t index) const noexcept { return *p_s_keyword.GetAt(index); }
+
+    // Replaces the marked-lines list with a copy of `text` (null or empty: none), as typed: it
+    // is checked only where it is used. Returns 1, or 0 when memory runs out (the old list stays).
+    int SetMarkedLines(const char* text) noexcept;
+    // The marked-lines list, "" when there is none.
+    const char* MarkedLines() const noexcept { return p_s_marked_lines ? p_s_marked_lines : ""; }
+
+    // Profile files; these two live in the profiles library. Both return 1 on success, 0 on
+    // failure, and show nothing.
+    int WriteProfileFile(const char* path) const;
+    int ReadProfileFile(const char* path);
+
+    int32_t n_tab_size = 0;       // spaces per tab; negative keeps tabs, 0 drops them
+    uint32_t n_keyword_color = 0; // colours are 0xRRGGBB
+    uint32_t n_comment_color = 0;
+    uint32_t n_table_lt_color = 0; // table border, top and left
+    uint32_t n_table_dk_color = 0; // table border, right and bottom
+    int32_t n_font_size = 0;       // CSS pixels, used by the style sheet only
+    KeywordList p_s_keyword;
+    int32_t n_table_width = 0;
+    int32_t b_table_width_percent = 0; // nonzero: the width is a percentage
+    int32_t b_use_table = 0;           // nonzero: frame the code with a one-cell table
+    // Optional classes, each 0xRRGGBB when on and negative (kClassOff) when off. A profile
+    // file holds a key for a class only while it is on.
+    int32_t n_string_color = kClassOff;  // string literals, #include's header name
+    int32_t n_char_color = kClassOff;    // character literals
+    int32_t n_number_color = kClassOff;  // preprocessing numbers
+    int32_t n_preproc_color = kClassOff; // directive lines, outside their comments and literals
+
+    // Whether any optional class is on.
+    bool AnyClassOn() const noexcept {
+        return n_string_color >= 0 || n_char_color >= 0 || n_number_color >= 0 ||
+               n_preproc_color >= 0;
+    }
+
+    // Line numbers and marked lines, off unless asked for (render/line_numbers.h).
+    int32_t b_line_numbers = 0;                // nonzero: number the lines
+    int32_t n_first_line = 1;                  // the number of the first line
+    char* p_s_marked_lines = nullptr;          // "3-5,9" in shown numbers; owned, null: none
+    uint32_t n_mark_color = kDefaultMarkColor; // background of the marked lines
+};
+
+// The optional classes in one table: profile key (also the field's name), CSS class, field.
+struct ClassColourField {
+    const char* key;
+    const char* css_class;
+    int32_t ProfileSettings::*field;
+};
+inline constexpr ClassColourField kClassColourFields[] = {
+    {"n_string_color", "cpp_string", &ProfileSettings::n_string_color},
+    {"n_char_color", "cpp_char", &ProfileSettings::n_char_color},
+    {"n_number_color", "cpp_number", &ProfileSettings::n_number_color},
+    {"n_preproc_color", "cpp_preproc", &ProfileSettings::n_preproc_color},
+};
