@@ -15,9 +15,10 @@ constexpr uint64_t EveryByte(unsigned char c) {
     return 0x0101010101010101ULL * c;
 }
 
-// The index of the first tab, <, > or & in `text` from `from` on, or `length`. Eight bytes at a
-// time: most of a source needs no escaping.
-std::size_t FindSpecial(const char* text, std::size_t from, std::size_t length) {
+} // namespace
+
+// Eight bytes at a time: most of a source needs no escaping.
+std::size_t FindEscaped(const char* text, std::size_t from, std::size_t length) noexcept {
     for (; from + 8 <= length; from += 8) {
         uint64_t x;
         std::memcpy(&x, text + from, 8);
@@ -38,8 +39,6 @@ std::size_t FindSpecial(const char* text, std::size_t from, std::size_t length) 
     return from;
 }
 
-} // namespace
-
 // The escape pass: `opening` followed by the source with tabs replaced and <, > and & escaped.
 bool Escape(std::string_view source, const std::string& opening, const std::string& tab,
             std::string& escaped, const Progress& progress) {
@@ -52,7 +51,7 @@ bool Escape(std::string_view source, const std::string& opening, const std::stri
     const std::size_t n = source.size();
     std::size_t j = 0;
     while (j < n) {
-        const std::size_t run = FindSpecial(source.data(), j, n);
+        const std::size_t run = FindEscaped(source.data(), j, n);
         out.Append(source.data() + j, run - j);
         progress.Range(j, run);
         if (run == n) {

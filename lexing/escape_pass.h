@@ -1,8 +1,12 @@
 #pragma once
-// The first pass of a conversion: tabs replaced and <, > and & escaped.
+// The first pass of a conversion: tabs replaced and <, > and & escaped. The scans read the
+// escaped text; renditions other than HTML take their characters back from the source, by the
+// same rule run in step with it (EscapedSource).
 
 #include "lexing/pass_output.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,3 +14,60 @@
 // False when memory ran out.
 bool Escape(std::string_view source, const std::string& opening, const std::string& tab,
             std::string& escaped, const Progress& progress);
+
+// The index of the first character in `text` from `from` on that the escape pass replaces (a
+// tab, <, > or &), or `length`.
+std::size_t FindEscaped(const char* text, std::size_t from, std::size_t length) noexcept;
+
+// How many characters of the escaped text stand for the source character `c` that the escape
+// pass replaces (FindEscaped found it); `tab_length` is the size of a tab's replacement.
+constexpr std::size_t EscapedLength(char c, std::size_t tab_length) {
+    return c == '\t' ? tab_length : c == '&' ? 5 : 4;
+}
+
+// The source behind the escaped text, read forward: positions of the escaped text (from the end
+// of the opening piece on) are turned into the source characters that stand there. A character
+// that the escape pass replaced belongs to the piece in which its replacement begins; a tab comes
+// out as its replacement, every other character as itself.
+class EscapedSource {
+public:
+    // `escaped` is the escape pass's result for `source` with the opening piece of
+    // `source_start` characters and a tab replacement of `tab_length`.
+    EscapedSource(std::string_view source, std::string_view escaped, std::size_t source_start,
+                  std::size_t tab_length) noexcept
+        : m_source(source), m_escaped(escaped), m_tab_length(tab_length), m_at(source_start),
+          m_special(FindEscaped(source.data(), 0, source.size())) {}
+
+    // Hands `out(const char* data, std::size_t length)` the source text from the current position
+    // to the escaped position `to`, in pieces, and moves on.
+    template <class Out>
+    void Take(std::size_t to, Out&& out) {
+        while (m_at < to && m_next < m_source.size()) {
+            if (m_next == m_special) {
+                const char c = m_source[m_next];
+                const std::size_t length = EscapedLength(c, m_tab_length);
+                if (c == '\t') {
+                    out(m_escaped.data() + m_at, length);
+                } else {
+                    out(m_source.data() + m_next, 1);
+                }
+                m_at += length;
+                ++m_next;
+                m_special = FindEscaped(m_source.data(), m_next, m_source.size());
+                continue;
+            }
+            const std::size_t run = std::min(m_special - m_next, to - m_at);
+            out(m_source.data() + m_next, run);
+            m_next += run;
+            m_at += run;
+        }
+    }
+
+private:
+    std::string_view m_source;
+    std::string_view m_escaped;
+    std::size_t m_tab_length;
+    std::size_t m_at;       // the escaped position of m_next
+    std::size_t m_next = 0; // the next source character to hand out
+    std::size_t m_special;  // the next one that the escape pass replaced, or the source's size
+};

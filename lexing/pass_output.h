@@ -3,17 +3,24 @@
 // out of memory.
 
 #include "base/memory.h"
-#include "render/converter.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+// Told the progress of a conversion: a position from 0 to 1024, at most once every 256
+// characters. The escape pass covers 0 to 512, the scan 512 to 1024.
+class ProgressObserver {
+public:
+    virtual ~ProgressObserver() = default;
+    virtual void Progress(int32_t /*position*/) {}
+};
+
 // Progress of one pass: `base` + position * 512 / `length`, reported at multiples of 256.
 class Progress {
 public:
-    Progress(ConvertObserver* observer, std::size_t length, int32_t base)
+    Progress(ProgressObserver* observer, std::size_t length, int32_t base)
         : m_observer(observer), m_length(length), m_base(base) {}
 
     void At(std::size_t position) const {
@@ -38,7 +45,7 @@ private:
             m_base + int32_t((unsigned long long)position * 512 / (unsigned long long)m_length));
     }
 
-    ConvertObserver* m_observer;
+    ProgressObserver* m_observer;
     std::size_t m_length;
     int32_t m_base;
 };

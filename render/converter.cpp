@@ -6,7 +6,10 @@
 #include "lexing/keyword_index.h"
 #include "lexing/pass_output.h"
 #include "render/html_pieces.h"
+#include "render/html_writer.h"
 #include "render/line_numbers.h"
+#include "render/span_writer.h"
+#include "text/line_ends.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,20 +53,49 @@ int Convert(ProfileSettings& settings, std::string_view source, bool css, std::s
     if (observer != nullptr) {
         observer->EscapeDone(escaped);
     }
+    const std::size_t source_start = pieces.opening.size();
+
+    const bool lines = LinesWanted(settings);
+    LineNumbering numbering;
+    std::size_t per_line = 0;
+    if (lines) {
+        const std::size_t count = CountLines(std::string_view(escaped).substr(source_start));
+        if (!numbering.Start(settings, count)) {
+            return 0;
+        }
+        per_line = pieces.tags.number_open.size() + numbering.Text().size() +
+                   pieces.tags.number_close.size() + pieces.tags.mark_open.size() +
+                   pieces.tags.mark_close.size() + 16;
+        per_line *= count;
+    }
 
     // The tags rarely add more than a quarter; the output grows by doubling beyond that.
     Output out(html);
-    if (!out.Reserve(escaped.size() + escaped.size() / 4 + pieces.closing.size() + 64)) {
+    if (!out.Reserve(escaped.size() + escaped.size() / 4 + pieces.closing.size() + per_line + 64)) {
         return 0;
     }
+    if (lines) {
+        tarvo::PreferLargePages(html);
+    }
+    HtmlFormat format(out, pieces.tags, escaped, source_start, true, css && lines);
+    SpanWriter<HtmlFormat> writer(format, escaped, source_start, nullptr,
+                                  lines ? &numbering : nullptr, false,
+                                  settings.b_line_numbers != 0);
     const Progress progress(observer, escaped.size(), kProgressMax / 2);
+    const ScanSetup setup{keywords, source_start, pieces.classes};
     // Without the optional classes the scan of old, which their lexer would not match byte for
     // byte; with them, a C++ lexer.
-    if (!(pieces.AnyClass() ? HighlightClasses(escaped, keywords, pieces, html, progress)
-                            : Highlight(escaped, keywords, pieces, html, progress))) {
+    if (!(pieces.classes.AnyOptional() ? HighlightClasses(escaped, setup, writer, progress)
+                                       : Highlight(escaped, setup, writer, progress))) {
         return 0;
     }
-    if (LinesWanted(settings) && !NumberLines(settings, css, html)) {
+    writer.Finish(escaped.size());
+    // With the code begun at once, no line break before the closing either: a browser's text of
+    // the result is then the source's lines and nothing else.
+    const std::string_view closing =
+        std::string_view(pieces.closing).substr(format.LinesCode() ? 2 : 0);
+    out.Append(closing.data(), closing.size());
+    if (out.Failed()) {
         return 0;
     }
     if (html.size() > 65535 && observer != nullptr) {

@@ -2,6 +2,7 @@
 // Turns C and C++ source text into an HTML fragment: keywords and comments marked, <, > and &
 // escaped, tabs replaced, optionally framed by a one-cell table, in font markup or CSS classes.
 
+#include "lexing/pass_output.h"
 #include "settings/profile_settings.h"
 
 #include <cstdint>
@@ -21,15 +22,12 @@ inline constexpr const char* kNoticeOver64k = "Text lenght is over 64k !";
 inline constexpr int32_t kProgressMax = 1024; // the escape pass covers 0..512, the scan 512..1024
 
 // What a conversion tells its caller while it runs. Every call is optional.
-class ConvertObserver {
+class ConvertObserver : public ProgressObserver {
 public:
-    virtual ~ConvertObserver() = default;
     // A notice to show at once; the conversion goes on afterwards.
     virtual void Notice(NoticeStyle /*style*/, const char* /*text*/) {}
     // The opening piece followed by the escaped source, once, before the keyword scan.
     virtual void EscapeDone(std::string_view /*escaped*/) {}
-    // A position from 0 to kProgressMax, at most once every 256 characters.
-    virtual void Progress(int32_t /*position*/) {}
 };
 
 // Converts `source` with `settings`; `b_css` nonzero chooses CSS classes, zero font markup.

@@ -1,21 +1,27 @@
 #include "render/html_pieces.h"
 
 #include "base/format.h"
+#include "render/line_numbers.h"
 
 namespace {
 
-std::string* OpenTag(HtmlPieces& p, const ClassColourField& c) {
-    return c.field == &ProfileSettings::n_string_color   ? &p.string_open
-           : c.field == &ProfileSettings::n_char_color   ? &p.char_open
-           : c.field == &ProfileSettings::n_number_color ? &p.number_open
-                                                         : &p.preproc_open;
+SpanClass ClassOf(const ClassColourField& c) {
+    return c.field == &ProfileSettings::n_string_color   ? SpanClass::String
+           : c.field == &ProfileSettings::n_char_color   ? SpanClass::Char
+           : c.field == &ProfileSettings::n_number_color ? SpanClass::Number
+                                                         : SpanClass::Preproc;
 }
 
 } // namespace
 
 HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
     HtmlPieces p;
+    HtmlTags& t = p.tags;
+    p.classes.Add(SpanClass::Keyword);
+    p.classes.Add(SpanClass::Comment);
     const char* percent = s.b_table_width_percent != 0 ? "%" : "";
+    const std::size_t keyword = ClassIndex(SpanClass::Keyword);
+    const std::size_t comment = ClassIndex(SpanClass::Comment);
     if (css) {
         if (s.b_use_table != 0) {
             p.opening = tarvo::Format("<table cellspacing=\"0\" class=\"cpp\" align=\"center\" "
@@ -27,15 +33,20 @@ HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
             p.opening = "<pre><code class=\"cpp_text\">\r\n";
             p.closing = "\r\n</code></pre>\r\n";
         }
-        p.keyword_open = "<code class=\"cpp_keyword\">";
-        p.comment_open = "<code class=\"cpp_comment\">";
-        p.keyword_close = p.comment_close = "</code>";
+        t.open[keyword] = "<code class=\"cpp_keyword\">";
+        t.open[comment] = "<code class=\"cpp_comment\">";
         for (const ClassColourField& c : kClassColourFields) {
             if (s.*c.field >= 0) {
-                *OpenTag(p, c) = std::string("<code class=\"") + c.css_class + "\">";
+                t.open[ClassIndex(ClassOf(c))] =
+                    std::string("<code class=\"") + c.css_class + "\">";
             }
         }
-        p.class_close = "</code>";
+        for (std::string& close : t.close) {
+            close = "</code>";
+        }
+        t.number_open = "<span class=\"cpp_line_number\" data-line=\"";
+        t.number_close = "\"></span>";
+        t.mark_open = "<span class=\"cpp_marked\">";
     } else {
         if (s.b_use_table != 0) {
             // The dark colour is written with lower-case digits, unlike every other colour.
@@ -51,15 +62,29 @@ HtmlPieces ChoosePieces(const ProfileSettings& s, bool css) {
             p.opening = "<pre>\r\n";
             p.closing = "\r\n</pre>\r\n";
         }
-        p.keyword_open = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_keyword_color));
-        p.comment_open = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_comment_color));
-        p.keyword_close = p.comment_close = "</font>";
+        t.open[keyword] = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_keyword_color));
+        t.open[comment] = tarvo::Format("<font color=\"#%06X\">", unsigned(s.n_comment_color));
         for (const ClassColourField& c : kClassColourFields) {
             if (s.*c.field >= 0) {
-                *OpenTag(p, c) = tarvo::Format("<font color=\"#%06X\">", unsigned(s.*c.field));
+                t.open[ClassIndex(ClassOf(c))] =
+                    tarvo::Format("<font color=\"#%06X\">", unsigned(s.*c.field));
             }
         }
-        p.class_close = "</font>";
+        for (std::string& close : t.close) {
+            close = "</font>";
+        }
+        t.number_open = tarvo::Format("<font color=\"#%06X\">", unsigned(kLineNumberColor));
+        t.number_close = " </font>";
+        t.mark_open =
+            tarvo::Format("<span style=\"background-color:#%06X;display:inline-block;"
+                          "min-width:100%%;box-shadow:inset 3px 0 #%06X\">",
+                          unsigned(s.n_mark_color), unsigned(MarkEdgeColor(s.n_mark_color)));
+    }
+    t.mark_close = "</span>";
+    for (const ClassColourField& c : kClassColourFields) {
+        if (s.*c.field >= 0) {
+            p.classes.Add(ClassOf(c));
+        }
     }
     return p;
 }

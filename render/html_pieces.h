@@ -2,29 +2,27 @@
 // The fixed texts of one conversion: the opening and closing pieces and the tags, chosen from the
 // style and the settings.
 
+#include "lexing/span.h"
 #include "settings/profile_settings.h"
 
 #include <string>
 
+// The tags the HTML writer puts into the code: each class's open and close tags (empty for a
+// class that is off), and those of the line numbers and marked lines.
+struct HtmlTags {
+    std::string open[kSpanClassCount];
+    std::string close[kSpanClassCount];
+    std::string number_open;  // before a line's number, padded to one width
+    std::string number_close; // after it
+    std::string mark_open;    // around a marked line
+    std::string mark_close;
+};
+
 struct HtmlPieces {
     std::string opening;
-    std::string keyword_open;
-    std::string comment_open;
-    std::string keyword_close;
-    std::string comment_close;
     std::string closing;
-    // The optional classes: an open tag for each class that is on, empty for one that is off,
-    // and the close tag they share.
-    std::string string_open;
-    std::string char_open;
-    std::string number_open;
-    std::string preproc_open;
-    std::string class_close;
-
-    bool AnyClass() const {
-        return !string_open.empty() || !char_open.empty() || !number_open.empty() ||
-               !preproc_open.empty();
-    }
+    HtmlTags tags;
+    ClassSet classes; // the classes that get spans
 };
 
 // The pieces for font markup (`css` false) or CSS classes.

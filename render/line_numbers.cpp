@@ -2,7 +2,6 @@
 
 #include "base/format.h"
 #include "base/memory.h"
-#include "render/html_lines.h"
 #include "render/html_pieces.h"
 
 #include <algorithm>
@@ -13,12 +12,7 @@
 
 namespace {
 
-constexpr std::string_view kCssCodeOpen = "<code class=\"cpp_text\">\r\n";
 constexpr std::string_view kCssLinesOpen = "<code class=\"cpp_text cpp_lines\">";
-constexpr std::string_view kCssNumberOpen = "<span class=\"cpp_line_number\" data-line=\"";
-constexpr std::string_view kCssNumberClose = "\"></span>";
-constexpr std::string_view kCssMarkOpen = "<span class=\"cpp_marked\">";
-constexpr std::string_view kMarkClose = "</span>";
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -134,81 +128,6 @@ Bounds BodyBounds(std::string_view html, std::size_t opening_lines, std::string_
     return b;
 }
 
-bool Number(const ProfileSettings& s, bool css, std::string& html) {
-    const HtmlPieces pieces = ChoosePieces(s, css);
-    const bool table = s.b_use_table != 0;
-    const Bounds bounds = BodyBounds(html, table ? 2 : 1, pieces.closing);
-    const std::string_view body =
-        std::string_view(html).substr(bounds.start, bounds.end - bounds.start);
-    const std::size_t count = HtmlLineSplitter::CountLines(body);
-    const bool numbers = s.b_line_numbers != 0;
-
-    std::string number_open, number_close, mark_open;
-    if (css) {
-        number_open = kCssNumberOpen;
-        number_close = kCssNumberClose;
-        mark_open = kCssMarkOpen;
-    } else {
-        number_open = tarvo::Format("<font color=\"#%06X\">", unsigned(kLineNumberColor));
-        number_close = " </font>";
-        mark_open =
-            tarvo::Format("<span style=\"background-color:#%06X;display:inline-block;"
-                          "min-width:100%%;box-shadow:inset 3px 0 #%06X\">",
-                          unsigned(s.n_mark_color), unsigned(MarkEdgeColor(s.n_mark_color)));
-    }
-
-    LineNumbering numbering;
-    if (!numbering.Start(s, count, number_open, number_close)) {
-        return false;
-    }
-    std::string out;
-    const std::size_t per_line =
-        (numbers ? numbering.Text().size() : 0) +
-        (numbering.AnyMarked() ? mark_open.size() + kMarkClose.size() : 0) + 16;
-    if (!tarvo::TryReserve(out, html.size() + count * per_line + 64)) {
-        return false;
-    }
-    tarvo::PreferLargePages(out);
-    std::string_view opening = std::string_view(html).substr(0, bounds.start);
-    std::string_view closing = std::string_view(html).substr(bounds.end);
-    if (css && opening.ends_with(kCssCodeOpen)) {
-        // No line break before the first line nor after the last: a browser's text of the
-        // result is then the source's lines and nothing else.
-        out.append(opening.substr(0, opening.size() - kCssCodeOpen.size()));
-        out.append(kCssLinesOpen);
-        if (closing.starts_with("\r\n")) {
-            closing.remove_prefix(2);
-        }
-    } else {
-        out.append(opening);
-    }
-
-    HtmlLineSplitter lines(body);
-    for (HtmlLine line; lines.Next(line); numbering.Next()) {
-        const bool marked = numbering.Marked();
-        if (marked) {
-            out += mark_open;
-        }
-        if (numbers) {
-            out += numbering.Text();
-        }
-        if (!lines.OpenAtStart().empty()) {
-            lines.AppendReopen(out);
-        }
-        out += line.text;
-        if (!lines.OpenAtEnd().empty()) {
-            lines.AppendClose(out);
-        }
-        if (marked) {
-            out += kMarkClose;
-        }
-        out += line.end;
-    }
-    out += closing;
-    html.swap(out);
-    return true;
-}
-
 double Luminance(uint32_t rgb) {
     double sum = 0;
     const double weights[3] = {0.2126, 0.7152, 0.0722};
@@ -242,14 +161,6 @@ bool LinesWanted(const ProfileSettings& s) noexcept {
 
 int64_t FirstLineNumber(const ProfileSettings& s) noexcept {
     return std::clamp<int64_t>(s.n_first_line, 0, kMaxLineNumber);
-}
-
-bool NumberLines(const ProfileSettings& settings, bool css, std::string& html) {
-    try {
-        return Number(settings, css, html);
-    } catch (const std::exception&) {
-        return false; // only the standard library throws here, when memory runs out
-    }
 }
 
 std::string_view ConvertedBody(std::string_view html, const ProfileSettings& s, bool css) {

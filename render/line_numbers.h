@@ -1,5 +1,6 @@
 #pragma once
-// Line numbers and marked lines, opt-in: a pass over the converter's output lines.
+// Line numbers and marked lines, opt-in: the numbers and marks of each line, which the writers
+// put around the lines.
 //
 // CSS classes: each number is an empty <span class="cpp_line_number"> whose style sheet rule
 // shows its data-line attribute as generated content, so that a browser shows the numbers in a
@@ -41,8 +42,8 @@ bool LinesWanted(const ProfileSettings& settings) noexcept;
 // The first line's number as used: negative ones count as 0, big ones as kMaxLineNumber.
 int64_t FirstLineNumber(const ProfileSettings& settings) noexcept;
 
-// Numbers and marks line by line, for every target that writes lines of its own (the pass
-// below; RTF): the numbers padded with spaces on the left to the width of the last one.
+// Numbers and marks line by line: the numbers padded with spaces on the left to the width of the
+// last one.
 class LineNumbering {
 public:
     // For `count` lines from the first line of `settings`, marked as its list says (not at all
@@ -66,13 +67,6 @@ private:
     std::size_t m_digits = 0; // where the digits start in m_text
     std::size_t m_width = 0;
 };
-
-// Rewrites `html`, ConvertSource's highlighted text for `settings` and `css`, with the numbers
-// and marks that `settings` asks for; call it only when LinesWanted. For CSS the opening piece's
-// code element gets the class cpp_lines and the line break after it goes, and the closing piece
-// loses its leading line break, so that the text is exactly the source's lines. Returns false
-// when memory ran out (`html` is then unchanged).
-bool NumberLines(const ProfileSettings& settings, bool css, std::string& html);
 
 // The part of ConvertSource's result `html` between its opening and closing piece, for either
 // form (with or without numbers and marks).

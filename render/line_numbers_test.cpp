@@ -188,6 +188,8 @@ TEST(LineNumbers, NumberEveryLineAndKeepEachCharactersStyle) {
         }
         const std::string_view body = ConvertedBody(html, s, css);
         ASSERT_EQ(StyledText(body, true), plain_text) << source;
+        ASSERT_EQ(body.find(css ? "\"></code>" : "\"></font>"), std::string::npos)
+            << "no span is opened again only to be closed: " << html;
 
         // One number per source line, counted up from the first, padded to the widest.
         std::size_t count = std::size_t(std::count(source.begin(), source.end(), '\n'));
@@ -263,6 +265,16 @@ TEST(LineNumbers, LastLinesLineEndsAndWidths) {
               "<code class=\"cpp_comment\">/* a</code>\r\n"
               "<span class=\"cpp_marked\"><span class=\"cpp_line_number\" data-line=\"2\"></span>"
               "<code class=\"cpp_comment\">b */ </code>x</span>");
+
+    // A span closed before anything of the next line, or held open over an empty line, is not
+    // opened again there: no empty spans.
+    ASSERT_EQ(s.SetMarkedLines(""), 1);
+    const std::string n = "<span class=\"cpp_line_number\" data-line=\"";
+    EXPECT_EQ(std::string(ConvertedBody(Convert(s, "// a\r\nint x; /* b\r\n\r\n*/", 1), s, true)),
+              n + "1\"></span><code class=\"cpp_comment\">// a</code>\r\n" + n +
+                  "2\"></span><code class=\"cpp_keyword\">int </code>x; "
+                  "<code class=\"cpp_comment\">/* b</code>\r\n" +
+                  n + "3\"></span>\r\n" + n + "4\"></span><code class=\"cpp_comment\">*/</code>");
 }
 
 TEST(LineNumbers, StyleSheetRichTextAndColours) {

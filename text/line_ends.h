@@ -26,3 +26,7 @@ std::string WithCrLf(std::string_view text);
 // CR LF as LF, in place; other CRs stay. Returns the new size.
 std::size_t ToLfInPlace(char* data, std::size_t size) noexcept;
 void ToLf(std::string& text);
+
+// How many lines `text` holds: one for each line feed, and one more when text follows the last
+// (CR LF and LF alike end a line; a lone CR does not).
+std::size_t CountLines(std::string_view text) noexcept;
