@@ -28,7 +28,11 @@ int Convert(ProfileSettings& settings, std::string_view source, bool css, std::s
             return 0;
         }
     }
-    const HtmlPieces pieces = ChoosePieces(settings, css);
+    StyleRecord style;
+    if (!BuildStyle(settings, style)) {
+        return 0;
+    }
+    const HtmlPieces pieces = ChoosePieces(style, css);
 
     std::string tab = "\t";
     if (settings.n_tab_size < 0) {
@@ -55,12 +59,12 @@ int Convert(ProfileSettings& settings, std::string_view source, bool css, std::s
     }
     const std::size_t source_start = pieces.opening.size();
 
-    const bool lines = LinesWanted(settings);
+    const bool lines = style.LinesWanted();
     LineNumbering numbering;
     std::size_t per_line = 0;
     if (lines) {
         const std::size_t count = CountLines(std::string_view(escaped).substr(source_start));
-        if (!numbering.Start(settings, count)) {
+        if (!numbering.Start(style, count)) {
             return 0;
         }
         per_line = pieces.tags.number_open.size() + numbering.Text().size() +
@@ -79,14 +83,13 @@ int Convert(ProfileSettings& settings, std::string_view source, bool css, std::s
     }
     HtmlFormat format(out, pieces.tags, escaped, source_start, true, css && lines);
     SpanWriter<HtmlFormat> writer(format, escaped, source_start, nullptr,
-                                  lines ? &numbering : nullptr, false,
-                                  settings.b_line_numbers != 0);
+                                  lines ? &numbering : nullptr, false, style.numbers);
     const Progress progress(observer, escaped.size(), kProgressMax / 2);
-    const ScanSetup setup{keywords, source_start, pieces.classes};
+    const ScanSetup setup{keywords, source_start, style.Classes()};
     // Without the optional classes the scan of old, which their lexer would not match byte for
     // byte; with them, a C++ lexer.
-    if (!(pieces.classes.AnyOptional() ? HighlightClasses(escaped, setup, writer, progress)
-                                       : Highlight(escaped, setup, writer, progress))) {
+    if (!(setup.classes.AnyOptional() ? HighlightClasses(escaped, setup, writer, progress)
+                                      : Highlight(escaped, setup, writer, progress))) {
         return 0;
     }
     writer.Finish(escaped.size());

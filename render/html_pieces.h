@@ -1,9 +1,9 @@
 #pragma once
 // The fixed texts of one conversion: the opening and closing pieces and the tags, chosen from the
-// style and the settings.
+// style.
 
 #include "lexing/span.h"
-#include "settings/profile_settings.h"
+#include "style/style_record.h"
 
 #include <string>
 
@@ -22,8 +22,12 @@ struct HtmlPieces {
     std::string opening;
     std::string closing;
     HtmlTags tags;
-    ClassSet classes; // the classes that get spans
 };
 
 // The pieces for font markup (`css` false) or CSS classes.
-HtmlPieces ChoosePieces(const ProfileSettings& settings, bool css);
+HtmlPieces ChoosePieces(const StyleRecord& style, bool css);
+
+// Font markup's tags for a look: the colour's font tag, and b, i and a background span where the
+// look has them.
+std::string FontOpenTag(const ClassStyle& look);
+std::string FontCloseTag(const ClassStyle& look);

@@ -14,89 +14,6 @@ namespace {
 
 constexpr std::string_view kCssLinesOpen = "<code class=\"cpp_text cpp_lines\">";
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// A line number of digits alone, at most kMaxLineNumber; false for anything else.
-bool ReadNumber(std::string_view text, int64_t& value) {
-    if (text.empty() || text.size() > 10) {
-        return false;
-    }
-    value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value <= kMaxLineNumber;
-}
-
-MarkedLinesParse Malformed(std::string* problem, std::string_view item, const char* what) {
-    if (problem != nullptr) {
-        // Appended piece by piece: GCC 12 warns wrongly about "'" + std::string.
-        problem->assign(1, '\'');
-        problem->append(item);
-        problem->append("' ");
-        problem->append(what);
-    }
-    return MarkedLinesParse::Malformed;
-}
-
-MarkedLinesParse Parse(std::string_view text, std::vector<LineRange>& ranges,
-                       std::string* problem) {
-    ranges.clear();
-    if (Trim(text).empty()) {
-        return MarkedLinesParse::Ok;
-    }
-    std::vector<LineRange> found;
-    while (true) {
-        const std::size_t comma = text.find(',');
-        const std::string_view item = Trim(text.substr(0, comma));
-        if (item.empty()) {
-            return Malformed(problem, text.substr(0, comma), "is an empty entry");
-        }
-        LineRange range;
-        const std::size_t dash = item.find('-');
-        const bool ok = dash == std::string_view::npos
-                            ? ReadNumber(item, range.first)
-                            : ReadNumber(Trim(item.substr(0, dash)), range.first) &&
-                                  ReadNumber(Trim(item.substr(dash + 1)), range.last);
-        if (!ok) {
-            return Malformed(problem, item, "is not a line number or a range such as 3-5");
-        }
-        if (dash == std::string_view::npos) {
-            range.last = range.first;
-        } else if (range.last < range.first) {
-            const std::string turned =
-                ": write " + std::to_string(range.last) + "-" + std::to_string(range.first);
-            return Malformed(problem, item, ("runs backwards" + turned).c_str());
-        }
-        found.push_back(range);
-        if (comma == std::string_view::npos) {
-            break;
-        }
-        text.remove_prefix(comma + 1);
-    }
-    std::sort(found.begin(), found.end(),
-              [](const LineRange& a, const LineRange& b) { return a.first < b.first; });
-    for (const LineRange& r : found) {
-        if (!ranges.empty() && r.first <= ranges.back().last + 1) {
-            ranges.back().last = std::max(ranges.back().last, r.last);
-        } else {
-            ranges.push_back(r);
-        }
-    }
-    return MarkedLinesParse::Ok;
-}
-
 std::size_t Digits(int64_t n) {
     std::size_t d = 1;
     for (; n >= 10; n /= 10) {
@@ -128,43 +45,12 @@ Bounds BodyBounds(std::string_view html, std::size_t opening_lines, std::string_
     return b;
 }
 
-double Luminance(uint32_t rgb) {
-    double sum = 0;
-    const double weights[3] = {0.2126, 0.7152, 0.0722};
-    for (int i = 0; i < 3; ++i) {
-        const double c = double((rgb >> (16 - 8 * i)) & 0xFF) / 255.0;
-        sum += weights[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
-    }
-    return sum;
-}
-
 } // namespace
 
-MarkedLinesParse ParseMarkedLines(std::string_view text, std::vector<LineRange>& ranges,
-                                  std::string* problem) noexcept {
-    try {
-        return Parse(text, ranges, problem);
-    } catch (const std::exception&) {
-        ranges.clear();
-        return MarkedLinesParse::OutOfMemory;
-    }
-}
-
-bool LinesWanted(const ProfileSettings& s) noexcept {
-    if (s.b_line_numbers != 0) {
-        return true;
-    }
-    std::vector<LineRange> ranges;
-    return ParseMarkedLines(s.MarkedLines(), ranges) != MarkedLinesParse::Malformed &&
-           Trim(s.MarkedLines()).size() != 0;
-}
-
-int64_t FirstLineNumber(const ProfileSettings& s) noexcept {
-    return std::clamp<int64_t>(s.n_first_line, 0, kMaxLineNumber);
-}
-
 std::string_view ConvertedBody(std::string_view html, const ProfileSettings& s, bool css) {
-    const HtmlPieces pieces = ChoosePieces(s, css);
+    StyleRecord style;
+    BuildStyle(s, style);
+    const HtmlPieces pieces = ChoosePieces(style, css);
     const bool table = s.b_use_table != 0;
     // The CSS opening piece loses its last line break only where keywords left it whole.
     const std::size_t open = css && LinesWanted(s) ? html.find(kCssLinesOpen) : html.npos;
@@ -180,57 +66,12 @@ std::string_view ConvertedBody(std::string_view html, const ProfileSettings& s, 
     return html.substr(start, end - start);
 }
 
-std::string LineStyleRules(const ProfileSettings& s) {
-    return tarvo::Format(".cpp_lines {\r\n"
-                         "\tdisplay : inline-block;\r\n"
-                         "\tmin-width : 100%%;\r\n"
-                         "\tvertical-align : top;\r\n"
-                         "}\r\n"
-                         ".cpp_line_number {\r\n"
-                         "\tdisplay : inline-block;\r\n"
-                         "\tcolor : #%06X;\r\n"
-                         "\tmargin-right : 1ch;\r\n"
-                         "\tuser-select : none;\r\n"
-                         "}\r\n"
-                         ".cpp_line_number::before {\r\n"
-                         "\tcontent : attr(data-line);\r\n"
-                         "}\r\n"
-                         ".cpp_marked {\r\n"
-                         "\tdisplay : inline-block;\r\n"
-                         "\tmin-width : 100%%;\r\n"
-                         "\tbackground-color : #%06X;\r\n"
-                         "\tbox-shadow : inset 3px 0 #%06X;\r\n"
-                         "}\r\n"
-                         ".cpp_marked::after {\r\n"
-                         "\tcontent : \"\\200B\";\r\n"
-                         "}\r\n",
-                         unsigned(kLineNumberColor), unsigned(s.n_mark_color),
-                         unsigned(MarkEdgeColor(s.n_mark_color)));
-}
-
-uint32_t MarkEdgeColor(uint32_t mark) noexcept {
-    double scale = 1.0;
-    uint32_t edge = mark & 0xFFFFFF;
-    // 3:1 against white is a luminance of at most 0.3.
-    while (Luminance(edge) > 0.3 && scale > 0.0) {
-        scale -= 0.02;
-        edge = 0;
-        for (int shift = 16; shift >= 0; shift -= 8) {
-            const double c = double((mark >> shift) & 0xFF) * std::max(scale, 0.0);
-            edge |= uint32_t(c + 0.5) << shift;
-        }
-    }
-    return edge;
-}
-
-bool LineNumbering::Start(const ProfileSettings& s, std::size_t count, std::string_view before,
+bool LineNumbering::Start(const StyleRecord& style, std::size_t count, std::string_view before,
                           std::string_view after) noexcept {
     try {
-        if (ParseMarkedLines(s.MarkedLines(), m_marks) == MarkedLinesParse::OutOfMemory) {
-            return false;
-        }
+        m_marks = style.marks;
         m_next_mark = 0;
-        m_number = FirstLineNumber(s);
+        m_number = style.first_line;
         const int64_t last = m_number + std::max<int64_t>(int64_t(count) - 1, 0);
         m_width = Digits(last);
         char digits[24];
@@ -245,6 +86,12 @@ bool LineNumbering::Start(const ProfileSettings& s, std::size_t count, std::stri
     } catch (const std::exception&) {
         return false; // bad_alloc
     }
+}
+
+bool LineNumbering::Start(const ProfileSettings& s, std::size_t count, std::string_view before,
+                          std::string_view after) noexcept {
+    StyleRecord style;
+    return BuildStyle(s, style) != 0 && Start(style, count, before, after);
 }
 
 bool LineNumbering::Marked() noexcept {
@@ -267,11 +114,4 @@ void LineNumbering::Next() noexcept {
         }
         m_text[i] = '0';
     }
-}
-
-bool CopyLineSettings(const ProfileSettings& from, ProfileSettings& to) noexcept {
-    to.b_line_numbers = from.b_line_numbers;
-    to.n_first_line = from.n_first_line;
-    to.n_mark_color = from.n_mark_color;
-    return to.SetMarkedLines(from.p_s_marked_lines) != 0;
 }

@@ -9,46 +9,25 @@
 // (cpp_marked) as wide as the code. Font markup, which keeps no style sheet: the numbers are
 // real text, padded to one width, and a marked line carries its background inline.
 
+#include "settings/marked_lines.h"
 #include "settings/profile_settings.h"
+#include "style/style_record.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-inline constexpr uint32_t kLineNumberColor = 0x666666; // 5.7:1 on white, 5.2:1 on the mark
-inline constexpr int64_t kMaxLineNumber = 999999999;   // numbers, first line and marks
-
-// Lines `first` to `last` in shown numbers, first <= last.
-struct LineRange {
-    int64_t first = 0;
-    int64_t last = 0;
-};
-
-enum class MarkedLinesParse { Ok, Malformed, OutOfMemory };
-
-// Reads a marked-lines list: line numbers and ranges "N-M" (N <= M) separated by commas, with
-// blanks allowed around each; empty or blank: no lines. Numbers run from 0 to kMaxLineNumber.
-// On Ok `ranges` holds them sorted by their first line, overlapping and touching ones joined.
-// On Malformed `problem` says what is wrong ("'5-3' runs backwards: write 3-5"); `ranges` is then
-// empty.
-MarkedLinesParse ParseMarkedLines(std::string_view text, std::vector<LineRange>& ranges,
-                                  std::string* problem = nullptr) noexcept;
-
-// Whether a conversion with `settings` numbers or marks lines: numbers on, or a well-formed,
-// non-empty marked-lines list. When false every output is as without these settings.
-bool LinesWanted(const ProfileSettings& settings) noexcept;
-
-// The first line's number as used: negative ones count as 0, big ones as kMaxLineNumber.
-int64_t FirstLineNumber(const ProfileSettings& settings) noexcept;
-
 // Numbers and marks line by line: the numbers padded with spaces on the left to the width of the
 // last one.
 class LineNumbering {
 public:
-    // For `count` lines from the first line of `settings`, marked as its list says (not at all
-    // when the list is malformed). Each number's text is `before`, the number, `after`. False
-    // when memory runs out.
+    // For `count` lines from the first line of `style`, marked as it says. Each number's text
+    // is `before`, the number, `after`. False when memory runs out.
+    bool Start(const StyleRecord& style, std::size_t count, std::string_view before = {},
+               std::string_view after = {}) noexcept;
+    // The same for the line settings of `settings` (not marked at all when the list is
+    // malformed).
     bool Start(const ProfileSettings& settings, std::size_t count, std::string_view before = {},
                std::string_view after = {}) noexcept;
     // The current line's number in its text, and whether the line is marked.
@@ -71,13 +50,3 @@ private:
 // The part of ConvertSource's result `html` between its opening and closing piece, for either
 // form (with or without numbers and marks).
 std::string_view ConvertedBody(std::string_view html, const ProfileSettings& settings, bool css);
-
-// The style sheet rules for numbers and marks, in BuildStyleSheet's form (CR LF line ends).
-std::string LineStyleRules(const ProfileSettings& settings);
-
-// The mark colour darkened until it stands at 3:1 against white: the edge that makes a marked
-// line stand out where its light background alone would not.
-uint32_t MarkEdgeColor(uint32_t mark) noexcept;
-
-// Copies the line settings from `from` into `to`. False when memory runs out.
-bool CopyLineSettings(const ProfileSettings& from, ProfileSettings& to) noexcept;

@@ -79,3 +79,29 @@ TEST(BuildStyleSheet, OptionalClassesAddTheirRulesOnlyWhileOn) {
     s.n_preproc_color = -5;
     EXPECT_EQ(BuildStyleSheet(s), plain);
 }
+
+TEST(BuildStyleSheet, BoldItalicAndBackgroundsOfTheStyleRecord) {
+    ProfileSettings s;
+    s.n_font_size = 13;
+    s.n_keyword_color = 0x0000FF;
+    StyleRecord style;
+    ASSERT_EQ(BuildStyle(s, style), 1);
+    const std::string plain = BuildStyleSheet(style);
+    EXPECT_EQ(plain, BuildStyleSheet(s));
+    style.Of(SpanClass::Keyword).bold = true;
+    style.Of(SpanClass::Keyword).italic = true;
+    style.Of(SpanClass::Keyword).background = 0x112233;
+    style.Of(SpanClass::Text).background = 0xFFFFF0;
+    const std::string sheet = BuildStyleSheet(style);
+    EXPECT_NE(sheet.find(".cpp_keyword {\r\n\tfont-family : monospace;\r\n\tfont-size : 13px;\r\n"
+                         "\tcolor : #0000FF;\r\n\tfont-weight : bold;\r\n\tfont-style : italic;\r\n"
+                         "\tbackground-color : #112233;\r\n}\r\n"),
+              std::string::npos)
+        << sheet;
+    // The text's background is the code box's, framed or not.
+    EXPECT_NE(sheet.find("\tcolor : #000000;\r\n\tdisplay : block;\r\n"
+                         "\tbackground-color : #FFFFF0;\r\n}\r\n.cpp_keyword {"),
+              std::string::npos);
+    EXPECT_NE(sheet.find("\tborder-style : solid;\r\n\tbackground-color : #FFFFF0;\r\n}\r\n"),
+              std::string::npos);
+}

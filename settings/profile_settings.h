@@ -2,6 +2,7 @@
 // The settings of one conversion, which are exactly the values that one profile stores.
 
 #include "base/ptr_array.h"
+#include "lexing/span.h"
 
 #include <cstdint>
 
@@ -73,22 +74,24 @@ public:
                n_preproc_color >= 0;
     }
 
-    // Line numbers and marked lines, off unless asked for (render/line_numbers.h).
+    // Line numbers and marked lines, off unless asked for (settings/marked_lines.h).
     int32_t b_line_numbers = 0;                // nonzero: number the lines
     int32_t n_first_line = 1;                  // the number of the first line
     char* p_s_marked_lines = nullptr;          // "3-5,9" in shown numbers; owned, null: none
     uint32_t n_mark_color = kDefaultMarkColor; // background of the marked lines
 };
 
-// The optional classes in one table: profile key (also the field's name), CSS class, field.
+// The optional classes in one table: profile key (also the field's name), CSS class, field, and
+// the class of their spans.
 struct ClassColourField {
     const char* key;
     const char* css_class;
     int32_t ProfileSettings::*field;
+    SpanClass span;
 };
 inline constexpr ClassColourField kClassColourFields[] = {
-    {"n_string_color", "cpp_string", &ProfileSettings::n_string_color},
-    {"n_char_color", "cpp_char", &ProfileSettings::n_char_color},
-    {"n_number_color", "cpp_number", &ProfileSettings::n_number_color},
-    {"n_preproc_color", "cpp_preproc", &ProfileSettings::n_preproc_color},
+    {"n_string_color", "cpp_string", &ProfileSettings::n_string_color, SpanClass::String},
+    {"n_char_color", "cpp_char", &ProfileSettings::n_char_color, SpanClass::Char},
+    {"n_number_color", "cpp_number", &ProfileSettings::n_number_color, SpanClass::Number},
+    {"n_preproc_color", "cpp_preproc", &ProfileSettings::n_preproc_color, SpanClass::Preproc},
 };
