@@ -67,10 +67,11 @@ void CTarvoDlg::OnCopyRichText() {
         return;
     }
     // Plain-text targets get the code itself, rich ones its coloured rendering: word
-    // processors take the RTF first, mail and web editors the HTML.
+    // processors take the RTF first, mail and web editors the HTML. Both are written from the
+    // source and settings of the conversion, not read back from its HTML.
     std::vector<ClipboardFlavour> flavours;
-    if (!BuildClipboardFlavours(conversion->source, conversion->html, conversion->settings,
-                                conversion->b_css, flavours)) {
+    if (!BuildClipboardFlavours(conversion->source, conversion->settings, conversion->b_css,
+                                flavours)) {
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
         return;
     }

@@ -68,10 +68,10 @@ TEST_F(PageTest, CopyAsRichTextPutsTheCodeAndItsColouredRenderingOnTheClipboard)
         dlg.SetDlgItemText(IDC_SOURCE, kSample);
         ProfileSettings s;
         const std::string html = Convert(kSample, s);
-        const std::string rich = BuildRichText(html, s, b_css);
+        const std::string rich = BuildRichText(kSample, s, b_css);
         ASSERT_NE(rich.find("0000FF"), std::string::npos);
         std::string rtf;
-        ASSERT_EQ(BuildRtf(html, s, b_css, rtf), 1);
+        ASSERT_EQ(BuildRtf(kSample, s, b_css, rtf), 1);
         // Word processors take the RTF, under whichever name they ask for.
         const auto expect_rtf = [&] {
             for (const char* type : {"text/rtf", "application/rtf", "text/richtext"}) {

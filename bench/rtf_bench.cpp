@@ -1,6 +1,6 @@
-// The rich renditions of 1 MB of real C++ (the first MB of the newest C++ library headers, with
-// CR LF line ends as the source box holds them): the RTF alone, the conversion alone and both,
-// and every clipboard flavour, so that their costs compare in one run.
+// The renditions of 1 MB of real C++ (the first MB of the newest C++ library headers, with CR LF
+// line ends as the source box holds them): the HTML, the RTF, and every clipboard flavour, each
+// from the source, so that their costs compare in one run.
 //
 //   build/bench/bench/rtf_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
 
@@ -70,91 +70,68 @@ const std::string& Source() {
     return source;
 }
 
-struct Converted {
-    ProfileSettings settings;
-    std::string html;
-    int css = 1;
-};
-
-const Converted& Html(int css) {
-    static Converted converted[2];
-    Converted& c = converted[css];
-    if (c.html.empty()) {
-        SetCppDefaults(c.settings);
-        c.css = css;
-        ConvertSource(c.settings, Source(), css, c.html);
-    }
-    return c;
-}
-
-void BM_RtfFromHtml(benchmark::State& state) {
-    const Converted& c = Html(int(state.range(0)));
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string rtf;
-        BuildRtf(c.html, c.settings, c.css, rtf);
-        size = rtf.size();
-        benchmark::DoNotOptimize(rtf.data());
-    }
+void Report(benchmark::State& state, std::size_t out) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
-    state.counters["rtf/in"] = double(size) / double(Source().size());
+    state.counters["out/in"] = double(out) / double(Source().size());
 }
-BENCHMARK(BM_RtfFromHtml)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
-
-// Every optional class on, the lines numbered and a tenth of them marked: the most spans.
-void BM_RtfFromHtmlAllClassesNumbered(benchmark::State& state) {
-    static Converted c;
-    if (c.html.empty()) {
-        SetCppDefaults(c.settings);
-        SetSuggestedClassColours(c.settings);
-        c.settings.b_line_numbers = 1;
-        c.settings.SetMarkedLines("3-5,9,100-2000,5000-9000,20000-30000");
-        ConvertSource(c.settings, Source(), 1, c.html);
-    }
-    for (auto _ : state) {
-        std::string rtf;
-        BuildRtf(c.html, c.settings, c.css, rtf);
-        benchmark::DoNotOptimize(rtf.data());
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
-}
-BENCHMARK(BM_RtfFromHtmlAllClassesNumbered)->Unit(benchmark::kMillisecond);
 
 void BM_Convert(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);
+    std::size_t size = 0;
     for (auto _ : state) {
         std::string html;
         ConvertSource(settings, Source(), 1, html);
+        size = html.size();
         benchmark::DoNotOptimize(html.data());
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
+    Report(state, size);
 }
 BENCHMARK(BM_Convert)->Unit(benchmark::kMillisecond);
 
-// What --rtf and the clipboard do: the conversion, then the RTF.
-void BM_ConvertAndRtf(benchmark::State& state) {
+// What --rtf does: the RTF written from the source's spans, as the HTML is.
+void BM_Rtf(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string rtf;
+        BuildRtf(Source(), settings, int(state.range(0)), rtf);
+        size = rtf.size();
+        benchmark::DoNotOptimize(rtf.data());
+    }
+    Report(state, size);
+}
+BENCHMARK(BM_Rtf)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// Every optional class on, the lines numbered and a tenth of them marked: the most spans.
+void BM_RtfAllClassesNumbered(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    SetSuggestedClassColours(settings);
+    settings.b_line_numbers = 1;
+    settings.SetMarkedLines("3-5,9,100-2000,5000-9000,20000-30000");
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string rtf;
+        BuildRtf(Source(), settings, 1, rtf);
+        size = rtf.size();
+        benchmark::DoNotOptimize(rtf.data());
+    }
+    Report(state, size);
+}
+BENCHMARK(BM_RtfAllClassesNumbered)->Unit(benchmark::kMillisecond);
+
+// Copy as rich text: the RTF and the rich HTML from one scan.
+void BM_ClipboardFlavours(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);
     for (auto _ : state) {
-        std::string html;
-        std::string rtf;
-        ConvertSource(settings, Source(), 1, html);
-        BuildRtf(html, settings, 1, rtf);
-        benchmark::DoNotOptimize(rtf.data());
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
-}
-BENCHMARK(BM_ConvertAndRtf)->Unit(benchmark::kMillisecond);
-
-void BM_ClipboardFlavours(benchmark::State& state) {
-    const Converted& c = Html(1);
-    for (auto _ : state) {
         std::vector<ClipboardFlavour> flavours;
-        BuildClipboardFlavours(Source(), c.html, c.settings, c.css, flavours);
+        BuildClipboardFlavours(Source(), settings, 1, flavours);
         benchmark::DoNotOptimize(flavours.data());
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Source().size()));
+    Report(state, 0);
 }
 BENCHMARK(BM_ClipboardFlavours)->Unit(benchmark::kMillisecond);
 

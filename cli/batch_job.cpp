@@ -95,20 +95,15 @@ void PageConverter::ConvertCaught(ProfileSettings& settings, FileWriteGroup& pag
     std::string().swap(text);
     std::string html;
     NoticeCounter notices;
-    if (!ConvertSource(settings, box, m_css, html, &notices)) {
+    // RTF straight from the source: it is no HTML, so no note on the HTML's length.
+    if (!(m_rtf ? BuildRtf(box, settings, m_css, html, &notices)
+                : ConvertSource(settings, box, m_css, html, &notices))) {
         job.no_memory = true;
         return;
     }
     std::string().swap(box);
     job.notices = notices.seen;
-    if (m_rtf) {
-        std::string rtf;
-        if (!BuildRtf(html, settings, m_css, rtf)) {
-            job.no_memory = true;
-            return;
-        }
-        html.swap(rtf);
-    } else {
+    if (!m_rtf) {
         ToLf(html);
         if (!m_fragment) {
             html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);

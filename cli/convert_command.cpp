@@ -353,23 +353,24 @@ int Command::RunCaught(int argc, const char* const* argv) {
         status != 0) {
         return status;
     }
+    NoticePrinter notices(m_err);
+    if (options.rtf) {
+        // Straight from the source: the RTF is no HTML, so no note on the HTML's length.
+        std::string rtf;
+        if (!BuildRtf(source, settings, 1, rtf, &notices)) {
+            return Fail("Not enough memory");
+        }
+        return WriteOutput(options.output, rtf);
+    }
     // Room for the whole output up front: the converter then never moves it while it grows, and
     // pages that stay unused are never touched.
     std::string html;
     tarvo::TryReserve(html, source.size() * 2 + 4096);
     tarvo::PreferLargePages(html);
-    NoticePrinter notices(m_err);
     if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
         return Fail("Not enough memory");
     }
     std::string().swap(source);
-    if (options.rtf) {
-        std::string rtf;
-        if (!BuildRtf(html, settings, 1, rtf)) {
-            return Fail("Not enough memory");
-        }
-        return WriteOutput(options.output, rtf);
-    }
     ToLf(html);
     return WriteOutput(options.output, html);
 }

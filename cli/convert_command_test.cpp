@@ -89,10 +89,8 @@ TEST_F(ConvertCommand, ConvertsFilesAndStandardInputAlike) {
     EXPECT_EQ(Convert("--style-sheet").out, sheet);
 
     // RTF, from either style, of the text the dialog converts.
-    std::string html;
-    ASSERT_EQ(ConvertSource(defaults, WithCrLf(kSource), 1, html), 1);
     std::string rtf;
-    ASSERT_EQ(BuildRtf(html, defaults, 1, rtf), 1);
+    ASSERT_EQ(BuildRtf(WithCrLf(kSource), defaults, 1, rtf), 1);
     EXPECT_EQ(Convert("--rtf", kSource).out, rtf);
     EXPECT_EQ(Convert("--rtf -o out.rtf", kSource).status, 0);
     EXPECT_EQ(ReadWholeFile("out.rtf"), rtf);

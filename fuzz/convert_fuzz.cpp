@@ -5,7 +5,7 @@
 // source comes out (what a browser shows is the source with its tabs replaced).
 
 #include "render/converter.h"
-#include "render/line_numbers.h"
+#include "render/html_reader_test_support.h"
 
 #include <cstdint>
 #include <cstdlib>

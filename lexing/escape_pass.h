@@ -39,27 +39,34 @@ public:
           m_special(FindEscaped(source.data(), 0, source.size())) {}
 
     // Hands `out(const char* data, std::size_t length)` the source text from the current position
-    // to the escaped position `to`, in pieces, and moves on.
+    // to the escaped position `to`, and moves on. What lies between the characters that became
+    // entities comes in one piece, as the escaped text holds it (tabs replaced).
     template <class Out>
     void Take(std::size_t to, Out&& out) {
+        std::size_t from = m_at; // the escaped text from here on is still to hand out
         while (m_at < to && m_next < m_source.size()) {
-            if (m_next == m_special) {
-                const char c = m_source[m_next];
-                const std::size_t length = EscapedLength(c, m_tab_length);
-                if (c == '\t') {
-                    out(m_escaped.data() + m_at, length);
-                } else {
-                    out(m_source.data() + m_next, 1);
-                }
-                m_at += length;
-                ++m_next;
-                m_special = FindEscaped(m_source.data(), m_next, m_source.size());
+            if (m_next != m_special) {
+                const std::size_t run = std::min(m_special - m_next, to - m_at);
+                m_next += run;
+                m_at += run;
                 continue;
             }
-            const std::size_t run = std::min(m_special - m_next, to - m_at);
-            out(m_source.data() + m_next, run);
-            m_next += run;
-            m_at += run;
+            const char c = m_source[m_next];
+            if (c != '\t') {
+                if (m_at > from) {
+                    out(m_escaped.data() + from, m_at - from);
+                }
+                out(m_source.data() + m_next, 1);
+            }
+            m_at += EscapedLength(c, m_tab_length);
+            if (c != '\t') {
+                from = m_at;
+            }
+            ++m_next;
+            m_special = FindEscaped(m_source.data(), m_next, m_source.size());
+        }
+        if (m_at > from) {
+            out(m_escaped.data() + from, m_at - from);
         }
     }
 

@@ -1,39 +1,55 @@
 #include "render/clipboard_data.h"
 
+#include "render/html_writer.h"
+#include "render/rendition.h"
 #include "render/rich_text.h"
-#include "render/rtf_text.h"
-
-#include <exception>
+#include "render/rtf_writer.h"
 
 namespace {
 
-int Build(std::string_view source, std::string_view html, const ProfileSettings& settings,
-          int b_css, std::vector<ClipboardFlavour>& flavours) {
-    std::string rtf;
-    if (!BuildRtf(html, settings, b_css, rtf)) {
+int Build(std::string_view source, const ProfileSettings& settings, bool css,
+          std::vector<ClipboardFlavour>& flavours) {
+    StyleRecord style;
+    Prepared prepared;
+    if (!BuildStyle(settings, style) || !Prepare(settings, style, source, css, nullptr, prepared)) {
         return 0;
     }
-    flavours.push_back({kMimeRtf, rtf});
-    flavours.push_back({"application/rtf", rtf});
-    flavours.push_back({"text/richtext", std::move(rtf)});
-    flavours.push_back({kMimeHtml, BuildRichText(html, settings, b_css)});
+    std::string rtf_text;
+    RtfFormat rtf(style, rtf_text);
+    Rendition<RtfFormat> rtf_writer(rtf, prepared, style, source);
+
+    const HtmlTags tags = RichTextTags(style, css);
+    std::string body;
+    Output out(body);
+    HtmlFormat html(out, tags, prepared.escaped, prepared.source_start, false, false);
+    Rendition<HtmlFormat> html_writer(html, prepared, style, source);
+
+    TeeSink both(rtf_writer.Sink(), html_writer.Sink());
+    if (!rtf_writer.Start() || !html_writer.Start() || !Scan(prepared, both, nullptr)) {
+        return 0;
+    }
+    rtf_writer.Finish();
+    html_writer.Finish();
+    if (out.Failed()) {
+        return 0;
+    }
+    std::string document;
+    rtf.Finish(document);
+    flavours.push_back({kMimeRtf, document});
+    flavours.push_back({"application/rtf", document});
+    flavours.push_back({"text/richtext", std::move(document)});
+    flavours.push_back({kMimeHtml, FrameRichText(style, body)});
     flavours.push_back({kMimePlain, std::string(source)});
     return 1;
 }
 
 } // namespace
 
-int BuildClipboardFlavours(std::string_view source, std::string_view html,
-                           const ProfileSettings& settings, int b_css,
+int BuildClipboardFlavours(std::string_view source, const ProfileSettings& settings, int b_css,
                            std::vector<ClipboardFlavour>& flavours) {
     flavours.clear();
-    int result = 0;
-    try {
-        result = Build(source, html, settings, b_css, flavours);
-    } catch (const std::exception&) {
-        // Only the standard library throws here, and only when memory runs out.
-        result = 0;
-    }
+    const int result =
+        CatchingMemory([&] { return Build(source, settings, b_css != 0, flavours); });
     if (result == 0) {
         std::vector<ClipboardFlavour>().swap(flavours);
     }

@@ -17,11 +17,10 @@ inline constexpr const char* kMimePlain = "text/plain";
 inline constexpr const char* kMimeHtml = "text/html";
 inline constexpr const char* kMimeRtf = "text/rtf";
 
-// The flavours for `source` and `html`, ConvertSource's result for it with `settings` and
-// `b_css`, best first: the RTF (text/rtf, and the same bytes as application/rtf and
-// text/richtext, the names that some word processors ask for), the rich HTML (text/html, UTF-8,
-// CR LF) and the source itself (text/plain, UTF-8, CR LF). Returns 1, or 0 with `flavours`
-// empty when memory ran out.
-int BuildClipboardFlavours(std::string_view source, std::string_view html,
-                           const ProfileSettings& settings, int b_css,
+// The flavours for `source` converted with `settings` and `b_css`, best first: the RTF
+// (text/rtf, and the same bytes as application/rtf and text/richtext, the names that some word
+// processors ask for), the rich HTML (text/html, UTF-8, CR LF) and the source itself
+// (text/plain, UTF-8, CR LF). Both renditions come from one scan; nothing is noticed (Go's
+// conversion gave the notices). Returns 1, or 0 with `flavours` empty when memory ran out.
+int BuildClipboardFlavours(std::string_view source, const ProfileSettings& settings, int b_css,
                            std::vector<ClipboardFlavour>& flavours);

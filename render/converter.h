@@ -4,6 +4,7 @@
 
 #include "lexing/pass_output.h"
 #include "settings/profile_settings.h"
+#include "style/style_record.h"
 
 #include <cstdint>
 #include <string>
@@ -35,3 +36,7 @@ public:
 // `html`, or 0 with `html` empty when memory ran out while building it.
 int ConvertSource(ProfileSettings& settings, std::string_view source, int b_css, std::string& html,
                   ConvertObserver* observer = nullptr);
+// The same with the looks of `style` instead of those built from `settings` (BuildStyle), whose
+// keywords and tab size it still uses.
+int ConvertSource(ProfileSettings& settings, const StyleRecord& style, std::string_view source,
+                  int b_css, std::string& html, ConvertObserver* observer = nullptr);

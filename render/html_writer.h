@@ -20,7 +20,7 @@ public:
     HtmlFormat(Output& out, const HtmlTags& tags, std::string_view escaped,
                std::size_t source_start, bool opening, bool lines_code)
         : m_out(out), m_tags(tags), m_text(escaped.data()), m_opening(opening),
-          m_hold(lines_code && opening && source_start >= kCodeOpen.size()
+          m_hold(lines_code && opening && escaped.substr(0, source_start).ends_with(kCodeOpen)
                      ? source_start - kCodeOpen.size()
                      : source_start),
           m_source_start(source_start) {}

@@ -2,7 +2,6 @@
 
 #include "base/format.h"
 #include "base/memory.h"
-#include "render/html_pieces.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,8 +11,6 @@
 
 namespace {
 
-constexpr std::string_view kCssLinesOpen = "<code class=\"cpp_text cpp_lines\">";
-
 std::size_t Digits(int64_t n) {
     std::size_t d = 1;
     for (; n >= 10; n /= 10) {
@@ -22,49 +19,7 @@ std::size_t Digits(int64_t n) {
     return d;
 }
 
-struct Bounds {
-    std::size_t start = 0;
-    std::size_t end = 0;
-};
-
-// Where the body lies in the converter's result: after the opening piece, which ends with its
-// first line end (its second with the table; keyword tags that a keyword list may have put into
-// it never hold one), and before the closing piece.
-Bounds BodyBounds(std::string_view html, std::size_t opening_lines, std::string_view closing) {
-    Bounds b;
-    for (std::size_t line = 0; line < opening_lines; ++line) {
-        const std::size_t lf = html.find('\n', b.start);
-        if (lf == std::string_view::npos) {
-            return {0, html.size()};
-        }
-        b.start = lf + 1;
-    }
-    b.end = html.ends_with(closing) && html.size() - closing.size() >= b.start
-                ? html.size() - closing.size()
-                : html.size();
-    return b;
-}
-
 } // namespace
-
-std::string_view ConvertedBody(std::string_view html, const ProfileSettings& s, bool css) {
-    StyleRecord style;
-    BuildStyle(s, style);
-    const HtmlPieces pieces = ChoosePieces(style, css);
-    const bool table = s.b_use_table != 0;
-    // The CSS opening piece loses its last line break only where keywords left it whole.
-    const std::size_t open = css && LinesWanted(s) ? html.find(kCssLinesOpen) : html.npos;
-    if (open == std::string_view::npos) {
-        const Bounds b = BodyBounds(html, table ? 2 : 1, pieces.closing);
-        return html.substr(b.start, b.end - b.start);
-    }
-    const std::size_t start = open + kCssLinesOpen.size();
-    const std::string_view closing = std::string_view(pieces.closing).substr(2);
-    const std::size_t end = html.ends_with(closing) && html.size() - closing.size() >= start
-                                ? html.size() - closing.size()
-                                : html.size();
-    return html.substr(start, end - start);
-}
 
 bool LineNumbering::Start(const StyleRecord& style, std::size_t count, std::string_view before,
                           std::string_view after) noexcept {

@@ -46,7 +46,3 @@ private:
     std::size_t m_digits = 0; // where the digits start in m_text
     std::size_t m_width = 0;
 };
-
-// The part of ConvertSource's result `html` between its opening and closing piece, for either
-// form (with or without numbers and marks).
-std::string_view ConvertedBody(std::string_view html, const ProfileSettings& settings, bool css);

@@ -7,7 +7,7 @@
 #pragma GCC diagnostic ignored "-Wrestrict"
 #include "render/converter_test_support.h"
 #pragma GCC diagnostic pop
-#include "render/html_lines.h"
+#include "render/html_reader_test_support.h"
 #include "render/line_numbers.h"
 #include "render/rich_text.h"
 #include "render/style_sheet.h"
@@ -296,7 +296,7 @@ TEST(LineNumbers, StyleSheetRichTextAndColours) {
     // Rich text shows the numbers as text in both styles.
     ASSERT_EQ(s.SetMarkedLines("1"), 1);
     for (int css = 0; css < 2; ++css) {
-        const std::string rich = BuildRichText(Convert(s, "a\r\n\tb", css), s, css);
+        const std::string rich = BuildRichText("a\r\n\tb", s, css);
         // The last line ended too, as the <pre> shows no line after a last line end.
         EXPECT_EQ(VisibleText(rich), "\r\n1 a\r\n2     b\r\n") << rich;
         EXPECT_NE(rich.find("background-color:#FFF6BF"), std::string::npos) << rich;

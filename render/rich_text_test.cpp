@@ -5,6 +5,7 @@
 
 #include "render/converter.h"
 #include "settings/cpp_defaults.h"
+#include "style/style_record.h"
 
 #include <gtest/gtest.h>
 
@@ -159,7 +160,7 @@ TEST(RichText, ABrowserShowsTheSourceAndEverySpanCarriesItsColour) {
 
         std::string html;
         ASSERT_EQ(ConvertSource(s, source, b_css, html), 1);
-        const std::string rich = BuildRichText(html, s, b_css);
+        const std::string rich = BuildRichText(source, s, b_css);
         const Shown shown = ShowInBrowser(rich);
         const std::string outer = rich.substr(0, rich.find('>'));
         EXPECT_NE(outer.find("font-family:monospace;font-size:" + std::to_string(s.n_font_size) +
@@ -238,7 +239,7 @@ TEST(RichText, TheOptionalClassesCarryTheirColours) {
         }
         std::string html;
         ASSERT_EQ(ConvertSource(s, source, b_css, html), 1);
-        const Shown shown = ShowInBrowser(BuildRichText(html, s, b_css));
+        const Shown shown = ShowInBrowser(BuildRichText(source, s, b_css));
         for (const ClassColourField& c : kClassColourFields) {
             if (s.*c.field < 0) {
                 continue;
@@ -253,6 +254,40 @@ TEST(RichText, TheOptionalClassesCarryTheirColours) {
             ASSERT_EQ(spans, Count(html, open)) << c.key << "\n" << html;
         }
     }
+}
+
+// Bold, italic and backgrounds of the style record reach font markup's tags and the rich text's
+// style attributes; the text's background is the code box's.
+TEST(RichText, TheLooksOfTheStyleRecordReachEveryTag) {
+    ProfileSettings s;
+    ASSERT_EQ(SetCppDefaults(s), 1);
+    s.b_use_table = 0;
+    StyleRecord style;
+    ASSERT_EQ(BuildStyle(s, style), 1);
+    style.Of(SpanClass::Keyword).bold = true;
+    style.Of(SpanClass::Keyword).italic = true;
+    style.Of(SpanClass::Keyword).background = 0x112233;
+    style.Of(SpanClass::Text).background = 0xFFFFF0;
+    std::string html;
+    ASSERT_EQ(ConvertSource(s, style, "int x;", 0, html), 1);
+    EXPECT_EQ(html, "<pre style=\"background-color:#FFFFF0\">\r\n<span style=\"background-color:"
+                    "#112233\"><font color=\"#0000FF\"><b><i>int </i></b></font></span>x;\r\n"
+                    "</pre>\r\n");
+    style.frame = true;
+    ASSERT_EQ(ConvertSource(s, style, "", 0, html), 1);
+    EXPECT_NE(html.find(" border=\"2\" bgcolor=\"#FFFFF0\"><tr>"), std::string::npos) << html;
+    style.frame = false;
+    const std::string rich = BuildRichText("int x;", s, style, 1);
+    EXPECT_NE(rich.find("<pre style=\"font-family:monospace;font-size:13px;color:#000000;"
+                        "display:block;background-color:#FFFFF0;white-space:pre\">"),
+              std::string::npos)
+        << rich;
+    EXPECT_NE(
+        rich.find("<code style=\"font-family:monospace;font-size:13px;color:#0000FF;"
+                  "font-weight:bold;font-style:italic;background-color:#112233\">int </code>"),
+        std::string::npos)
+        << rich;
+    EXPECT_NE(BuildRichText("int x;", s, style, 0).find("<b><i>int </i></b>"), std::string::npos);
 }
 
 } // namespace

@@ -193,7 +193,7 @@ TEST(Rtf, TheTextIsTheSourceAndEachCharacterHasItsColour) {
         const std::u32string expected = Expected(source, s.n_tab_size);
         for (const int b_css : {0, 1}) {
             std::string rtf;
-            ASSERT_EQ(BuildRtf(Convert(s, source, b_css), s, b_css, rtf), 1);
+            ASSERT_EQ(BuildRtf(source, s, b_css, rtf), 1);
             const std::vector<RtfChar> read = ReadRtf(rtf);
             ASSERT_FALSE(::testing::Test::HasFailure()) << rtf;
             std::u32string text;
@@ -239,7 +239,7 @@ TEST(Rtf, EscapesUnicodeSizesFlavoursAndFailures) {
     SetDefaults(s);
     std::string rtf;
     const std::string source = "{a}\\b\tcaf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80\r\n\r\nint";
-    ASSERT_EQ(BuildRtf(Convert(s, source, 1), s, 1, rtf), 1);
+    ASSERT_EQ(BuildRtf(source, s, 1, rtf), 1);
     EXPECT_NE(rtf.find("\\{a\\}\\\\b    caf\\u233? \\u20013? \\u-10179?\\u-8704?\\par\n\\par\n"),
               std::string::npos)
         << rtf;
@@ -252,60 +252,60 @@ TEST(Rtf, EscapesUnicodeSizesFlavoursAndFailures) {
     EXPECT_EQ(RtfHalfPoints(100000), 3276);
     EXPECT_EQ(RtfHalfPoints(-3), 0);
 
-    // Tags without colours, a class without a rule, spans left open, a lone & and <.
+    // The looks of the style record: the text's and a class's background, bold and italic.
     s.b_use_table = 0;
-    std::string odd;
-    ASSERT_EQ(
-        BuildRtf("<pre>\r\n<b>x</b><span class=\"nope\">y<font color=\"#FF0000\">z&<", s, 0, odd),
-        1);
+    StyleRecord style;
+    ASSERT_EQ(BuildStyle(s, style), 1);
+    style.Of(SpanClass::Text).background = 0x101010;
+    style.Of(SpanClass::Text).colour = 0xF0F0F0;
+    style.Of(SpanClass::Keyword).background = 0x202020;
+    style.Of(SpanClass::Keyword).bold = true;
+    style.Of(SpanClass::Comment).italic = true;
+    std::string looks;
+    ASSERT_EQ(BuildRtf("int x; // y", s, style, 1, looks), 1);
+    EXPECT_NE(looks.find("{\\colortbl;\\red240\\green240\\blue240;\\red16\\green16\\blue16;"
+                         "\\red0\\green0\\blue255;\\red32\\green32\\blue32;"),
+              std::string::npos)
+        << looks;
+    EXPECT_NE(looks.find("\\cf1\\chshdng0\\chcbpat2 {\\cf3\\chshdng0\\chcbpat4\\b int }x; "
+                         "{\\cf5\\i // y}"),
+              std::string::npos)
+        << looks;
     std::u32string text;
-    for (const RtfChar& c : ReadRtf(odd)) {
-        text += c.c;
-        EXPECT_EQ(c.colour, c.c == 'z' || c.c == '&' || c.c == '<' ? 0xFF0000 : 0) << odd;
-    }
-    EXPECT_EQ(text, U"xyz&<\n") << odd;
-    // Line numbers that a style sheet would show, marked lines, lists of classes.
-    ASSERT_EQ(BuildRtf("<pre><code class=\"cpp_text\">\r\n<span style=\"background-color:#FFF6BF\">"
-                       "<span class=\"cpp_keyword cpp_line_number\" data-line=\" 9\"></span>"
-                       "x</span>\r\n</code></pre>\r\n",
-                       s, 1, odd),
-              1);
-    text.clear();
-    for (const RtfChar& c : ReadRtf(odd)) {
-        EXPECT_EQ(c.background, c.c != '\n' ? 0xFFF6BF : -1) << odd;
-        EXPECT_EQ(c.colour, text.size() < 3 ? int32_t(s.n_keyword_color) : 0) << odd;
+    for (const RtfChar& c : ReadRtf(looks)) {
+        // "int " is the keyword's span; the last line end is the document's.
+        EXPECT_EQ(c.background, text.size() < 4 ? 0x202020 : 0x101010) << looks;
         text += c.c;
     }
-    EXPECT_EQ(text, U" 9 x\n") << odd;
+    EXPECT_EQ(text, U"int x; // y\n");
     s.b_use_table = 1;
 
-    const std::string html = Convert(s, source, 1);
     std::vector<ClipboardFlavour> flavours;
-    ASSERT_EQ(BuildClipboardFlavours(source, html, s, 1, flavours), 1);
+    ASSERT_EQ(BuildClipboardFlavours(source, s, 1, flavours), 1);
     std::vector<std::string> types;
     for (const ClipboardFlavour& flavour : flavours) {
         types.push_back(flavour.mime_type);
-        EXPECT_EQ(flavour.data, flavour.mime_type == "text/html"    ? BuildRichText(html, s, 1)
+        EXPECT_EQ(flavour.data, flavour.mime_type == "text/html"    ? BuildRichText(source, s, 1)
                                 : flavour.mime_type == "text/plain" ? source
                                                                     : rtf);
     }
     EXPECT_EQ(types, (std::vector<std::string>{"text/rtf", "application/rtf", "text/richtext",
                                                "text/html", "text/plain"}));
     tarvo::InjectAllocationFailure(0);
-    EXPECT_EQ(BuildClipboardFlavours(source, html, s, 1, flavours), 0);
+    EXPECT_EQ(BuildClipboardFlavours(source, s, 1, flavours), 0);
     tarvo::InjectAllocationFailure(-1);
     EXPECT_TRUE(flavours.empty());
 
     for (long after = 0; after < 3; ++after) {
         tarvo::InjectAllocationFailure(after);
-        const int built = BuildRtf(html, s, 1, rtf);
+        const int built = BuildRtf(source, s, 1, rtf);
         tarvo::InjectAllocationFailure(-1);
         if (built == 0) {
             EXPECT_TRUE(rtf.empty());
         }
     }
     tarvo::InjectAllocationFailure(0);
-    EXPECT_EQ(BuildRtf(html, s, 1, rtf), 0);
+    EXPECT_EQ(BuildRtf(source, s, 1, rtf), 0);
     tarvo::InjectAllocationFailure(-1);
     EXPECT_TRUE(rtf.empty());
 }

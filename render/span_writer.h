@@ -151,6 +151,9 @@ private:
             LineChars(m_copied, cr ? lf - 1 : lf);
             EndLine(cr ? "\r\n" : "\n");
             m_copied = lf + 1;
+            if (m_source != nullptr) {
+                m_source->Take(m_copied, [](const char*, std::size_t) {}); // the line end, written
+            }
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include "text/line_ends.h"
 #include "text/source_text.h"
+#include "text/utf8.h"
 
 #include <cstdint>
 #include <cstring>
@@ -30,43 +31,9 @@ bool HasLineEnd(uint64_t word) noexcept {
     return (Matches(word, '\n') | Matches(word, '\r')) != 0;
 }
 
-bool IsContinuation(unsigned char c) noexcept {
-    return (c & 0xC0) == 0x80;
-}
-
 // The length of the valid UTF-8 sequence at `p`, or 0 when none starts there.
 std::size_t SequenceLength(const unsigned char* p, const unsigned char* end) noexcept {
-    const unsigned char lead = *p;
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length;
-    uint32_t code;
-    uint32_t least;
-    if (lead < 0xC2) {
-        return 0; // a continuation byte, or an overlong two-byte form
-    } else if (lead < 0xE0) {
-        length = 2, code = lead & 0x1Fu, least = 0x80;
-    } else if (lead < 0xF0) {
-        length = 3, code = lead & 0x0Fu, least = 0x800;
-    } else if (lead < 0xF5) {
-        length = 4, code = lead & 0x07u, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (std::size_t(end - p) < length) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if (!IsContinuation(p[i])) {
-            return 0;
-        }
-        code = (code << 6) | (p[i] & 0x3Fu);
-    }
-    if (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-        return 0;
-    }
-    return length;
+    return DecodeUtf8(p, end).length;
 }
 
 // U+2028, U+2029, U+FDD0 and U+FDD1, three bytes each.

@@ -1,0 +1,52 @@
+#pragma once
+// The RTF format for the span writer (render/span_writer.h): the code's characters, each span a
+// group in its class's colours, the colour table gathered on the way.
+
+#include "lexing/span.h"
+#include "style/style_record.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class RtfFormat {
+public:
+    static constexpr bool kEscapedText = false;
+
+    // Begins the document's text in `text` for `style`: the paragraph's frame, font and size, and
+    // the text's colours.
+    RtfFormat(const StyleRecord& style, std::string& text);
+    RtfFormat(const RtfFormat&) = delete;
+    RtfFormat& operator=(const RtfFormat&) = delete;
+
+    // Ends the text and puts the whole document, colour table first, into `rtf`.
+    void Finish(std::string& rtf);
+
+    bool Failed() const { return false; } // memory runs out as bad_alloc
+    void Text(const char* data, std::size_t length);
+    void Open(SpanClass c);
+    void Close(SpanClass) { m_text += '}'; }
+    void LineStart(bool marked, std::string_view number);
+    void LineEnd(bool marked, std::string_view end);
+    void OpeningText(std::size_t, std::size_t) {}
+    void OpeningTag(SpanClass, bool, std::size_t) {}
+    void BodyStart() {}
+    void ForeignClose(SpanClass) {}
+
+private:
+    // The colour table's index of `colour`, which joins the table when new.
+    int ColourIndex(uint32_t colour);
+    // The control words of a look in the current group; a space ends them, if any.
+    void Apply(std::optional<uint32_t> colour, std::optional<uint32_t> background, bool bold,
+               bool italic);
+    std::size_t Special(const char* data, std::size_t length, std::size_t i);
+    std::size_t Utf8(const char* data, std::size_t length, std::size_t i);
+    void Unicode(uint32_t unit);
+
+    const StyleRecord& m_style;
+    std::string& m_text;
+    std::vector<uint32_t> m_colours;
+};
