@@ -262,11 +262,11 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         run.jobs[i].source = &sources[i];
         total_bytes += sources[i].size;
     }
-    const std::string_view extension = options.rtf ? ".rtf" : ".html";
+    const std::string_view extension = PageExtension(options.form);
     MakeFolders(PlanBatch(out_dir, sources, extension), run.jobs);
 
     std::string style_sheet;
-    if (!options.font_markup && !options.fragment && !options.rtf) {
+    if (!options.font_markup && !options.fragment && options.form == OutputForm::Html) {
         style_sheet = BuildStyleSheet(settings);
         ToLf(style_sheet);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // tarvo-convert -d OUTDIR FILE|DIR...: many sources into a mirrored tree of pages, with an index.
 
+#include "cli/output_form.h"
 #include "cli/source_tree.h"
 #include "settings/profile_settings.h"
 
@@ -14,17 +15,17 @@ struct BatchOptions {
     std::vector<std::string> includes;
     std::vector<std::string> excludes;
     bool font_markup = false;
-    bool fragment = false; // the bare converted text instead of a page around it
-    bool rtf = false;      // RTF documents (.rtf) instead of pages
-    bool quiet = false;    // no progress bar, and no summary when nothing failed
-    unsigned jobs = 0;     // files converted at a time; 0: one per processor
+    bool fragment = false;              // the bare converted text instead of a page around it
+    OutputForm form = OutputForm::Html; // RTF (.rtf) or LaTeX (.tex) documents instead
+    bool quiet = false;                 // no progress bar, and no summary when nothing failed
+    unsigned jobs = 0;                  // files converted at a time; 0: one per processor
 };
 
 // Why the pages may not go into OUTDIR: it is one of the inputs or holds one (links followed),
 // so that pages and index would land among the sources. "" when it may.
 std::string OutDirProblem(const BatchOptions& options);
 
-// Converts every source into OUTDIR/<path below its folder>.html (.rtf with `rtf`), then writes
+// Converts every source into OUTDIR/<path below its folder>.html (.rtf, .tex), then writes
 // OUTDIR/index.html.
 // Failures are named on `err` in the order of the sources and skipped; a summary ends the run,
 // counting a failed index among the failures and the files passed over by name as skipped.

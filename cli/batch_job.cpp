@@ -5,7 +5,6 @@
 #include "files/read_file.h"
 #include "render/html_page.h"
 #include "render/line_numbers.h"
-#include "render/rtf_text.h"
 #include "text/box_text.h"
 #include "text/line_ends.h"
 #include "text/source_text.h"
@@ -95,15 +94,13 @@ void PageConverter::ConvertCaught(ProfileSettings& settings, FileWriteGroup& pag
     std::string().swap(text);
     std::string html;
     NoticeCounter notices;
-    // RTF straight from the source: it is no HTML, so no note on the HTML's length.
-    if (!(m_rtf ? BuildRtf(box, settings, m_css, html, &notices)
-                : ConvertSource(settings, box, m_css, html, &notices))) {
+    if (!ConvertInForm(m_form, settings, box, m_css, !m_fragment, html, &notices)) {
         job.no_memory = true;
         return;
     }
     std::string().swap(box);
     job.notices = notices.seen;
-    if (!m_rtf) {
+    if (m_form == OutputForm::Html) {
         ToLf(html);
         if (!m_fragment) {
             html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);

@@ -39,7 +39,7 @@ bool CopySettings(const ProfileSettings& from, ProfileSettings& to);
 class PageConverter {
 public:
     PageConverter(const BatchOptions& options, std::string_view style_sheet)
-        : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment), m_rtf(options.rtf),
+        : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment), m_form(options.form),
           m_style_sheet(style_sheet) {}
 
     // The text that Go leaves in the box for the job's file, as a page, bare or as RTF, written
@@ -51,6 +51,6 @@ private:
 
     int m_css;
     bool m_fragment;
-    bool m_rtf;
+    OutputForm m_form;
     std::string_view m_style_sheet;
 };

@@ -5,12 +5,13 @@
 #include "cli/class_options.h"
 #include "cli/help_text.h"
 #include "cli/line_options.h"
+#include "cli/output_form.h"
 #include "cli/profile_lookup.h"
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
 #include "render/converter.h"
-#include "render/rtf_text.h"
+#include "render/latex_text.h"
 #include "render/style_sheet.h"
 #include "settings/cpp_defaults.h"
 #include "settings/dialog_round_trip.h"
@@ -46,7 +47,7 @@ struct Options {
     std::vector<const char*> inputs;
     bool font_markup = false;
     bool style_sheet = false;
-    bool rtf = false;
+    OutputForm form = OutputForm::Html;
     const char* out_dir = nullptr;
     BatchOptions batch;
     bool batch_only = false; // an option that only -d takes was given
@@ -162,8 +163,11 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             o.font_markup = true;
         } else if (arg == "--style-sheet") {
             o.style_sheet = true;
-        } else if (arg == "--rtf") {
-            o.rtf = true;
+        } else if (const OutputForm form = FormOfOption(arg); form != OutputForm::Html) {
+            if (o.form != OutputForm::Html && o.form != form) {
+                return Usage("--rtf, --latex and --ansi exclude each other");
+            }
+            o.form = form;
         } else if (const LineOptionRead read = ReadLineOption(argc, argv, i, o.lines, problem);
                    read != LineOptionRead::NotOne) {
             if (read == LineOptionRead::UsageError) {
@@ -205,13 +209,11 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     if (const char* problem = ProfileFolderOptionsProblem(o.folder)) {
         return Usage(problem);
     }
-    if (o.rtf && (o.font_markup || o.style_sheet)) {
-        return Usage("--rtf takes neither --font-markup nor --style-sheet");
+    if (const char* problem = FormProblem(o.form, o.font_markup, o.style_sheet,
+                                          o.out_dir != nullptr, o.batch.fragment)) {
+        return Usage(problem);
     }
     if (o.out_dir != nullptr) {
-        if (o.rtf && o.batch.fragment) {
-            return Usage("--rtf takes no --fragment");
-        }
         if (o.output != nullptr || o.style_sheet) {
             return Usage("-d takes neither -o nor --style-sheet");
         }
@@ -226,7 +228,7 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
         }
         o.batch.out_dir = o.out_dir;
         o.batch.font_markup = o.font_markup;
-        o.batch.rtf = o.rtf;
+        o.batch.form = o.form;
         // Checked before anything is written: pages must not land among the sources.
         if (const std::string problem = OutDirProblem(o.batch); !problem.empty()) {
             return Usage(problem.c_str());
@@ -341,7 +343,9 @@ int Command::RunCaught(int argc, const char* const* argv) {
         return Fail("Not enough memory");
     }
     if (options.style_sheet) {
-        std::string sheet = BuildStyleSheet(settings);
+        // The style of the CSS classes, or the preamble that the LaTeX fragments need.
+        std::string sheet = options.form == OutputForm::Latex ? BuildLatexPreamble(settings)
+                                                              : BuildStyleSheet(settings);
         ToLf(sheet);
         return WriteOutput(options.output, sheet);
     }
@@ -354,13 +358,12 @@ int Command::RunCaught(int argc, const char* const* argv) {
         return status;
     }
     NoticePrinter notices(m_err);
-    if (options.rtf) {
-        // Straight from the source: the RTF is no HTML, so no note on the HTML's length.
-        std::string rtf;
-        if (!BuildRtf(source, settings, 1, rtf, &notices)) {
+    if (options.form != OutputForm::Html) {
+        std::string text;
+        if (!ConvertInForm(options.form, settings, source, 1, false, text, &notices)) {
             return Fail("Not enough memory");
         }
-        return WriteOutput(options.output, rtf);
+        return WriteOutput(options.output, text);
     }
     // Room for the whole output up front: the converter then never moves it while it grows, and
     // pages that stay unused are never touched.

@@ -1,10 +1,11 @@
 #include "cli/help_text.h"
 
 const char* const kConvertUsage =
-    "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf] [-o OUT] [FILE]\n"
-    "       tarvo-convert [PROFILE OPTIONS] --style-sheet [-o OUT]\n"
-    "       tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf] -d OUTDIR [BATCH OPTIONS] "
-    "FILE|DIR...\n";
+    "Usage: tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf | --latex | --ansi]\n"
+    "                     [-o OUT] [FILE]\n"
+    "       tarvo-convert [PROFILE OPTIONS] --style-sheet [--latex] [-o OUT]\n"
+    "       tarvo-convert [PROFILE OPTIONS] [--font-markup | --rtf | --latex] -d OUTDIR\n"
+    "                     [BATCH OPTIONS] FILE|DIR...\n";
 
 const char* const kConvertHelp =
     "Turns C and C++ source into HTML exactly as Tarvo's \"Go\" does.\n"
@@ -19,7 +20,11 @@ const char* const kConvertHelp =
     "                       ${XDG_CONFIG_HOME:-$HOME/.config}/tarvo, as the desktop's Tarvo uses\n"
     "  --font-markup        font tags with colours instead of CSS classes\n"
     "  --style-sheet        write the style sheet for the CSS classes instead\n"
+    "                       (with --latex: the preamble that the LaTeX fragments need)\n"
     "  --rtf                write RTF (the code in its colours, for word processors)\n"
+    "  --latex              write a LaTeX fragment to \\input (fancyvrb and xcolor, no shell\n"
+    "                       escape; with -d a complete document per file)\n"
+    "  --ansi               write the code with 24-bit colour escapes for a terminal (less -R)\n"
     "  --string-color RRGGBB, --char-color RRGGBB, --number-color RRGGBB,\n"
     "  --preproc-color RRGGBB\n"
     "                       colour string literals, character literals, numbers or\n"
@@ -34,8 +39,8 @@ const char* const kConvertHelp =
     "\n"
     "Many files at once (-d): every FILE, and every C or C++ file under each DIR (.c .cc .cpp\n"
     ".cxx .c++ .h .hh .hpp .hxx .h++ .inl .ipp .tcc), becomes OUTDIR/<its path below DIR>.html,\n"
-    "a complete HTML page (with --rtf: <path>.rtf, an RTF document); OUTDIR/index.html links\n"
-    "them all.\n"
+    "a complete HTML page (with --rtf: <path>.rtf, an RTF document; with --latex: <path>.tex,\n"
+    "a LaTeX document); OUTDIR/index.html links them all.\n"
     "  -d OUTDIR            write the pages into OUTDIR (made when missing)\n"
     "  --include GLOB       convert the files that GLOB matches instead of the C and C++ ones\n"
     "                       (repeatable; a GLOB with \"/\" matches the path below DIR)\n"

@@ -2,15 +2,20 @@
 // and the tab size (and with its bit 2 every optional class on), the bytes up to the first NUL
 // are the keyword text, the rest the source.
 // Checks that progress only moves forward within its range and that every character of the
-// source comes out (what a browser shows is the source with its tabs replaced).
+// source comes out (what a browser shows is the source with its tabs replaced); the clipboard's,
+// the terminal's and the LaTeX renditions of the same source are written too.
 
+#include "render/ansi_text.h"
+#include "render/clipboard_data.h"
 #include "render/converter.h"
 #include "render/html_reader_test_support.h"
+#include "render/latex_text.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -124,6 +129,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::string middle =
             html.substr(opening.size(), html.size() - opening.size() - closing.size());
         Check(Visible(middle) == expected);
+    }
+    // The other renditions take every source; the terminal's gets no escape but its own
+    // colour sequences, and each LaTeX line closes what it opens.
+    std::string ansi, latex;
+    std::vector<ClipboardFlavour> flavours;
+    Check(BuildClipboardFlavours(source, settings, (flags >> 1) & 1, flavours) == 1);
+    Check(BuildAnsi(source, settings, ansi) == 1 && BuildLatex(source, settings, latex) == 1);
+    for (std::size_t i = ansi.find('\x1b'); i != std::string::npos; i = ansi.find('\x1b', i + 1)) {
+        const std::size_t m = ansi.find('m', i);
+        Check(ansi.compare(i, 2, "\x1b[") == 0 && m != std::string::npos &&
+              ansi.find_first_not_of("0123456789;", i + 2) == m);
+    }
+    int depth = 0;
+    for (const char c : latex) {
+        depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+        Check(depth >= 0 && (c != '\n' || depth == 0));
     }
     // Numbers and marks leave a browser's text of the CSS output the source alone.
     if ((flags & 4) != 0 && (flags & 2) != 0) {

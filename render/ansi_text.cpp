@@ -1,0 +1,194 @@
+#include "render/ansi_text.h"
+
+#include "base/format.h"
+#include "render/rendition.h"
+
+#include <array>
+#include <optional>
+
+namespace {
+
+// What a terminal is told before a character: its colours and attributes.
+struct Look {
+    std::optional<uint32_t> colour;
+    std::optional<uint32_t> background;
+    bool bold = false;
+    bool italic = false;
+
+    bool operator==(const Look&) const = default;
+};
+
+// Bytes that are copied as they are: all but the C0 controls other than tab, and DEL.
+constexpr std::array<bool, 256> MakePlain() {
+    std::array<bool, 256> plain{};
+    for (int c = 0; c < 256; ++c) {
+        plain[c] = c >= 0x20 && c != 0x7F;
+    }
+    plain['\t'] = true;
+    return plain;
+}
+constexpr std::array<bool, 256> kPlain = MakePlain();
+
+class AnsiFormat {
+public:
+    static constexpr bool kEscapedText = false;
+
+    AnsiFormat(const StyleRecord& style, std::string& out) : m_style(style), m_out(out) {
+        const ClassStyle& text = style.Of(SpanClass::Text);
+        // Without a box of its own the text keeps the terminal's colours.
+        if (text.background) {
+            m_base.colour = text.colour & 0xFFFFFF;
+            m_base.background = *text.background & 0xFFFFFF;
+        }
+        m_base.bold = text.bold;
+        m_base.italic = text.italic;
+        m_line = m_base;
+        m_want = m_base;
+    }
+
+    bool Failed() const { return false; } // memory runs out as bad_alloc
+    void Text(const char* data, std::size_t length) {
+        std::size_t i = 0;
+        while (i < length) {
+            Show();
+            const std::size_t run = i;
+            while (i < length && kPlain[static_cast<unsigned char>(data[i])]) {
+                ++i;
+            }
+            m_out.append(data + run, i - run);
+            if (i < length) {
+                // Caret notation, as less and cat -v show control characters.
+                const auto c = static_cast<unsigned char>(data[i]);
+                m_out += '^';
+                m_out += char(c == 0x7F ? '?' : c + 0x40);
+                ++i;
+            }
+        }
+    }
+    void Open(SpanClass c) {
+        const ClassStyle& look = m_style.Of(c);
+        m_stack[m_depth < kDepth ? m_depth : kDepth - 1] = m_want;
+        ++m_depth;
+        m_want.colour = look.colour & 0xFFFFFF;
+        if (look.background) {
+            m_want.background = *look.background & 0xFFFFFF;
+        }
+        m_want.bold = look.bold;
+        m_want.italic = look.italic;
+    }
+    void Close(SpanClass) {
+        if (m_depth > 0) {
+            --m_depth;
+            m_want = m_stack[m_depth < kDepth ? m_depth : kDepth - 1];
+        }
+    }
+    void LineStart(bool marked, std::string_view number) {
+        m_line = m_base;
+        if (marked) {
+            m_line.background = m_style.mark_colour & 0xFFFFFF;
+        }
+        if (!number.empty()) {
+            m_want = m_line;
+            m_want.colour = m_style.number_colour & 0xFFFFFF;
+            m_want.bold = m_want.italic = false;
+            Show();
+            m_out += number;
+            m_out += ' ';
+        }
+        m_want = m_line;
+    }
+    void LineEnd(bool, std::string_view end) {
+        Reset();
+        m_out += end.empty() ? "" : "\n";
+        m_line = m_base;
+        m_want = m_base;
+    }
+    void OpeningText(std::size_t, std::size_t) {}
+    void OpeningTag(SpanClass, bool, std::size_t) {}
+    void BodyStart() {}
+    void ForeignClose(SpanClass) {}
+
+    // After the last line.
+    void Finish() { Reset(); }
+
+private:
+    static constexpr std::size_t kDepth = 4;
+
+    // Tells the terminal the look wanted, where it is not the one shown.
+    void Show() {
+        if (m_want == m_shown) {
+            return;
+        }
+        m_out += "\x1b[0";
+        m_out += m_want.bold ? ";1" : "";
+        m_out += m_want.italic ? ";3" : "";
+        if (m_want.colour) {
+            Colour(38, *m_want.colour);
+        }
+        if (m_want.background) {
+            Colour(48, *m_want.background);
+        }
+        m_out += 'm';
+        m_shown = m_want;
+    }
+    void Colour(int kind, uint32_t rgb) {
+        tarvo::AppendFormat(m_out, ";%d;2;%u;%u;%u", kind, unsigned(rgb >> 16 & 0xFF),
+                            unsigned(rgb >> 8 & 0xFF), unsigned(rgb & 0xFF));
+    }
+    // The terminal's own look again, before a line end.
+    void Reset() {
+        if (m_shown != Look{}) {
+            m_out += "\x1b[0m";
+            m_shown = Look{};
+        }
+    }
+
+    const StyleRecord& m_style;
+    std::string& m_out;
+    Look m_base;  // the text's
+    Look m_line;  // the current line's (a marked line's background)
+    Look m_want;  // what the next character is to look like
+    Look m_shown; // what the terminal was last told
+    Look m_stack[kDepth];
+    std::size_t m_depth = 0;
+};
+
+int Build(std::string_view source, const ProfileSettings& settings, const StyleRecord& style,
+          std::string& ansi, ConvertObserver* observer) {
+    Prepared prepared;
+    if (!Prepare(settings, style, source, true, observer, prepared)) {
+        return 0;
+    }
+    ansi.reserve(source.size() + source.size() / 2 + 64);
+    AnsiFormat format(style, ansi);
+    Rendition<AnsiFormat> writer(format, prepared, style, source, true);
+    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+        return 0;
+    }
+    writer.Finish();
+    format.Finish();
+    return 1;
+}
+
+} // namespace
+
+int BuildAnsi(std::string_view source, const ProfileSettings& settings, const StyleRecord& style,
+              std::string& ansi, ConvertObserver* observer) {
+    ansi.clear();
+    const int result =
+        CatchingMemory([&] { return Build(source, settings, style, ansi, observer); });
+    if (result == 0) {
+        std::string().swap(ansi);
+    }
+    return result;
+}
+
+int BuildAnsi(std::string_view source, const ProfileSettings& settings, std::string& ansi,
+              ConvertObserver* observer) {
+    StyleRecord style;
+    if (!BuildStyle(settings, style)) {
+        std::string().swap(ansi);
+        return 0;
+    }
+    return BuildAnsi(source, settings, style, ansi, observer);
+}
