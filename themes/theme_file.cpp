@@ -5,74 +5,13 @@
 #include "themes/builtin_themes.h"
 #include "themes/colour_reader.h"
 #include "themes/contrast.h"
+#include "themes/theme_keys.h"
 
 #include <cstring>
 #include <exception>
+#include <utility>
 
 namespace {
-
-enum class KeyKind : uint8_t {
-    Name,
-    BasedOn,
-    Dark,
-    Background,
-    Mark,
-    LineNumbers,
-    Colour,
-    ClassBackground,
-    Bold,
-    Italic
-};
-
-struct KeySpec {
-    char key[40];
-    KeyKind kind;
-    int8_t cls; // the class of the per-class kinds
-};
-
-constexpr int kKeyCount = 6 + 4 * kThemeClassCount;
-
-// Every key of a theme file, made once: the six of the theme, then four for each class, in the
-// order that Reader::Index counts on.
-struct KeyTable {
-    KeySpec keys[kKeyCount] = {};
-
-    KeyTable() {
-        int n = 0;
-        const auto add = [&](KeyKind kind, int cls, const char* format) {
-            KeySpec& k = keys[n++];
-            std::snprintf(k.key, sizeof k.key, format, cls >= 0 ? kThemeClassNames[cls] : "");
-            k.kind = kind;
-            k.cls = int8_t(cls);
-        };
-        add(KeyKind::Name, -1, "p_s_name");
-        add(KeyKind::BasedOn, -1, "p_s_based_on");
-        add(KeyKind::Dark, -1, "b_dark");
-        add(KeyKind::Background, -1, "n_background_color");
-        add(KeyKind::Mark, -1, "n_mark_color");
-        add(KeyKind::LineNumbers, -1, "n_line_number_color");
-        for (int c = 0; c < kThemeClassCount; ++c) {
-            add(KeyKind::Colour, c, "n_%s_color");
-            add(KeyKind::ClassBackground, c, "n_%s_background_color");
-            add(KeyKind::Bold, c, "b_%s_bold");
-            add(KeyKind::Italic, c, "b_%s_italic");
-        }
-    }
-
-    int Find(const char* name) const {
-        for (int i = 0; i < kKeyCount; ++i) {
-            if (std::strcmp(keys[i].key, name) == 0) {
-                return i;
-            }
-        }
-        return -1;
-    }
-};
-
-const KeyTable& Keys() {
-    static const KeyTable table;
-    return table;
-}
 
 // A string value of at most `size` - 1 characters, zero-terminated, following references.
 // False when the value is no string or is longer.
@@ -181,12 +120,16 @@ public:
             if (name->kind != TOKEN_NAME || m_config.TokenAt(k + 1)->kind != TOKEN_ASSIGN) {
                 continue;
             }
-            const int key = Keys().Find(name->text.get());
+            const int key = FindThemeKey(name->text.get());
             if (key < 0) {
-                m_problems.Add(name->line, std::string("unknown key '") + name->text.get() + "'");
+                std::string unknown = name->text.get();
+                if (unknown.size() > 40) {
+                    unknown = unknown.substr(0, 40) + "...";
+                }
+                m_problems.Add(name->line, "unknown key '" + unknown + "'");
             } else if (m_line[key] != 0) {
                 m_problems.Add(name->line, tarvo::Format("%s is set again (first on line %d)",
-                                                         Keys().keys[key].key, int(m_line[key])));
+                                                         ThemeKeys()[key].name, int(m_line[key])));
             } else {
                 m_line[key] = name->line;
                 m_value[key] = k + 2;
@@ -194,33 +137,38 @@ public:
         }
     }
 
-    bool Has(KeyKind kind, int cls = -1) const { return m_line[Index(kind, cls)] != 0; }
+    bool Has(ThemeKeyKind kind, int cls = -1) const {
+        return m_line[ThemeKeyIndex(kind, cls)] != 0;
+    }
 
     // Reads the whole theme into `theme`; the problems are named.
     void Read(const char* expected_name, Theme& theme) {
         ReadStart(theme);
         ReadName(expected_name, theme);
-        for (int key = 0; key < kKeyCount; ++key) {
+        for (int key = 0; key < kThemeKeyCount; ++key) {
             if (m_line[key] != 0) {
                 ReadValue(key, theme);
             }
         }
-        const bool dark_given = Has(KeyKind::Dark);
-        if (!m_based) {
+        const bool dark_given = Has(ThemeKeyKind::Dark);
+        // A start that is not one is named already; what it would have given is not.
+        if (!m_based && !Has(ThemeKeyKind::BasedOn)) {
             for (const auto& [kind, cls] :
-                 {std::pair{KeyKind::Background, -1}, std::pair{KeyKind::Mark, -1},
-                  std::pair{KeyKind::Colour, int(ThemeClass::Text)}}) {
+                 {std::pair{ThemeKeyKind::Background, -1}, std::pair{ThemeKeyKind::Mark, -1},
+                  std::pair{ThemeKeyKind::Colour, int(ThemeClass::Text)}}) {
                 if (!Has(kind, cls)) {
-                    m_problems.Add(0, std::string(Keys().keys[Index(kind, cls)].key) +
+                    m_problems.Add(0, std::string(ThemeKeys()[ThemeKeyIndex(kind, cls)].name) +
                                           " is missing: give it, or start from a built-in "
                                           "theme with p_s_based_on");
                 }
             }
+        }
+        if (!m_based) {
             const uint32_t text = ShownColour(theme, ThemeClass::Text);
             for (ThemeLook& look : theme.looks) {
                 look.colour = look.colour >= 0 ? look.colour : int32_t(text);
             }
-            if (!Has(KeyKind::LineNumbers)) {
+            if (!Has(ThemeKeyKind::LineNumbers)) {
                 theme.line_number_colour = ShownColour(theme, ThemeClass::Comment);
             }
         }
@@ -230,21 +178,14 @@ public:
     }
 
 private:
-    static int Index(KeyKind kind, int cls) {
-        if (cls < 0) {
-            return int(kind);
-        }
-        return 6 + 4 * cls + (int(kind) - int(KeyKind::Colour));
-    }
-
     std::string Statement(int key, bool hexadecimal) const {
-        return std::string(Keys().keys[key].key) + " = " +
+        return std::string(ThemeKeys()[key].name) + " = " +
                Written(m_config, m_value[key], hexadecimal);
     }
 
     void ReadStart(Theme& theme) {
         theme = Theme{};
-        const int key = Index(KeyKind::BasedOn, -1);
+        const int key = ThemeKeyIndex(ThemeKeyKind::BasedOn);
         if (m_line[key] == 0) {
             return;
         }
@@ -265,7 +206,7 @@ private:
     }
 
     void ReadName(const char* expected_name, Theme& theme) {
-        const int key = Index(KeyKind::Name, -1);
+        const int key = ThemeKeyIndex(ThemeKeyKind::Name);
         if (m_line[key] == 0) {
             m_problems.Add(0, "p_s_name is missing: give the theme a name, such as "
                               "p_s_name = \"my-theme\";");
@@ -288,23 +229,23 @@ private:
     }
 
     void ReadValue(int key, Theme& theme) {
-        const KeySpec& spec = Keys().keys[key];
+        const ThemeKey& spec = ThemeKeys()[key];
         int32_t colour = 0;
         int32_t flag = 0;
         switch (spec.kind) {
-        case KeyKind::Name:
-        case KeyKind::BasedOn:
+        case ThemeKeyKind::Name:
+        case ThemeKeyKind::BasedOn:
             return;
-        case KeyKind::Dark:
-        case KeyKind::Bold:
-        case KeyKind::Italic:
-            if (m_config.GetInt(spec.key, flag) != CFG_OK || (flag != 0 && flag != 1)) {
+        case ThemeKeyKind::Dark:
+        case ThemeKeyKind::Bold:
+        case ThemeKeyKind::Italic:
+            if (m_config.GetInt(spec.name, flag) != CFG_OK || (flag != 0 && flag != 1)) {
                 m_problems.Add(m_line[key], Statement(key, false) + " is not 0 or 1");
                 return;
             }
-            if (spec.kind == KeyKind::Dark) {
+            if (spec.kind == ThemeKeyKind::Dark) {
                 theme.dark = flag == 1;
-            } else if (spec.kind == KeyKind::Bold) {
+            } else if (spec.kind == ThemeKeyKind::Bold) {
                 theme.looks[spec.cls].bold = flag == 1;
             } else {
                 theme.looks[spec.cls].italic = flag == 1;
@@ -313,24 +254,24 @@ private:
         default:
             break;
         }
-        const bool none_allowed = spec.kind == KeyKind::ClassBackground;
-        if (!ReadColour(m_config, spec.key, none_allowed, colour)) {
+        const bool none_allowed = spec.kind == ThemeKeyKind::ClassBackground;
+        if (!ReadColour(m_config, spec.name, none_allowed, colour)) {
             m_problems.Add(m_line[key], Statement(key, true) +
                                             " is not a colour: write 0xRRGGBB or \"#RRGGBB\"" +
                                             (none_allowed ? ", or -1 for none" : ""));
             return;
         }
         switch (spec.kind) {
-        case KeyKind::Background:
+        case ThemeKeyKind::Background:
             theme.background = colour;
             break;
-        case KeyKind::Mark:
+        case ThemeKeyKind::Mark:
             theme.mark_colour = uint32_t(colour);
             break;
-        case KeyKind::LineNumbers:
+        case ThemeKeyKind::LineNumbers:
             theme.line_number_colour = uint32_t(colour);
             break;
-        case KeyKind::Colour:
+        case ThemeKeyKind::Colour:
             theme.looks[spec.cls].colour = colour;
             break;
         default:
@@ -341,8 +282,8 @@ private:
 
     const ConfigFile& m_config;
     Problems& m_problems;
-    int32_t m_line[kKeyCount] = {};  // the line of each key's definition, 0 when it has none
-    int32_t m_value[kKeyCount] = {}; // the index of its value token
+    int32_t m_line[kThemeKeyCount] = {};  // the line of each key's definition, 0 when it has none
+    int32_t m_value[kThemeKeyCount] = {}; // the index of its value token
     bool m_based = false;
 };
 
@@ -394,26 +335,48 @@ std::string ThemeFileName(std::string_view name) {
 
 std::string ThemeFileText(const Theme& theme) {
     std::string text;
-    tarvo::AppendFormat(text, "// Tarvo theme \"%s\"\n\np_s_name = \"%s\";\nb_dark = %d;\n\n",
-                        theme.name, theme.name, theme.dark ? 1 : 0);
-    tarvo::AppendFormat(text, "n_background_color = 0x%06x;\n", unsigned(ShownBackground(theme)));
-    tarvo::AppendFormat(text, "n_mark_color = 0x%06x;\n", unsigned(theme.mark_colour));
-    tarvo::AppendFormat(text, "n_line_number_color = 0x%06x;\n",
-                        unsigned(theme.line_number_colour));
-    for (int c = 0; c < kThemeClassCount; ++c) {
-        const ThemeLook& look = theme.looks[c];
-        const char* name = kThemeClassNames[c];
-        tarvo::AppendFormat(text, "\nn_%s_color = 0x%06x;\n", name,
-                            unsigned(ShownColour(theme, ThemeClass(c))));
-        if (look.background >= 0) {
-            tarvo::AppendFormat(text, "n_%s_background_color = 0x%06x;\n", name,
-                                unsigned(look.background));
+    tarvo::AppendFormat(text, "// Tarvo theme \"%s\"\n\n", theme.name);
+    for (const ThemeKey& key : ThemeKeys()) {
+        const ThemeLook* look = key.cls >= 0 ? &theme.looks[key.cls] : nullptr;
+        int32_t colour = kNoColour;
+        int flag = 0;
+        switch (key.kind) {
+        case ThemeKeyKind::Name:
+            tarvo::AppendFormat(text, "%s = \"%s\";\n", key.name, theme.name);
+            continue;
+        case ThemeKeyKind::BasedOn:
+            continue;
+        case ThemeKeyKind::Dark:
+            tarvo::AppendFormat(text, "%s = %d;\n\n", key.name, theme.dark ? 1 : 0);
+            continue;
+        case ThemeKeyKind::Background:
+            colour = int32_t(ShownBackground(theme));
+            break;
+        case ThemeKeyKind::Mark:
+            colour = int32_t(theme.mark_colour);
+            break;
+        case ThemeKeyKind::LineNumbers:
+            colour = int32_t(theme.line_number_colour);
+            break;
+        case ThemeKeyKind::Colour:
+            text += '\n';
+            colour = int32_t(ShownColour(theme, ThemeClass(key.cls)));
+            break;
+        case ThemeKeyKind::ClassBackground:
+            colour = look->background;
+            break;
+        case ThemeKeyKind::Bold:
+            flag = look->bold ? 1 : 0;
+            break;
+        case ThemeKeyKind::Italic:
+            flag = look->italic ? 1 : 0;
+            break;
         }
-        if (look.bold) {
-            tarvo::AppendFormat(text, "b_%s_bold = 1;\n", name);
-        }
-        if (look.italic) {
-            tarvo::AppendFormat(text, "b_%s_italic = 1;\n", name);
+        // Bold, italic and a class's background only where set.
+        if (colour >= 0) {
+            tarvo::AppendFormat(text, "%s = 0x%06x;\n", key.name, unsigned(colour));
+        } else if (flag != 0) {
+            tarvo::AppendFormat(text, "%s = 1;\n", key.name);
         }
     }
     return text;
