@@ -51,7 +51,7 @@ inline constexpr std::size_t kMaxThemeName = 32;
 bool IsThemeName(std::string_view name) noexcept;
 
 struct Theme {
-    char name[kMaxThemeName + 1] = {}; // IsThemeName, zero-terminated
+    char name[kMaxThemeName + 1] = {}; // IsThemeName, zero-filled after its last character
     bool dark = false;                 // meant for a dark page (the dark one of a pair)
     int32_t background = kNoColour;    // the code's background, or kNoColour: the page's
     uint32_t line_number_colour = 0;

@@ -224,7 +224,9 @@ private:
             m_problems.Add(m_line[key], Statement(key, false) + " does not match the file name " +
                                             ThemeFileName(expected_name));
         } else {
-            std::memcpy(theme.name, name, std::strlen(name) + 1);
+            // Zero-filled to the end, as every theme's name is, so that equal themes compare so.
+            std::memset(theme.name, 0, sizeof theme.name);
+            std::memcpy(theme.name, name, std::strlen(name));
         }
     }
 

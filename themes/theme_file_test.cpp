@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 
 namespace {
@@ -22,10 +24,15 @@ Read ReadText(const std::string& text, const char* expected_name = nullptr) {
     return r;
 }
 
+// Names are zero-filled after their last character, as the reader leaves them.
+void SetName(Theme& t, const std::string& name) {
+    std::memset(t.name, 0, sizeof t.name);
+    std::memcpy(t.name, name.data(), std::min(name.size(), kMaxThemeName));
+}
+
 Theme RandomTheme(std::mt19937& random) {
     Theme t;
-    const std::string name = "mine-" + std::to_string(random() % 100000);
-    std::snprintf(t.name, sizeof t.name, "%s", name.c_str());
+    SetName(t, "mine-" + std::to_string(random() % 100000));
     t.dark = random() % 2 == 0;
     t.background = int32_t(random() & 0xFFFFFF);
     t.line_number_colour = random() & 0xFFFFFF;
@@ -51,7 +58,7 @@ TEST(ThemeFile, TextReadsBackAsTheTheme) {
     for (const BuiltInTheme& entry : BuiltInThemes()) {
         if (&entry.theme != &ClassicTheme()) {
             themes.push_back(entry.theme);
-            std::snprintf(themes.back().name, sizeof themes.back().name, "my-%s", entry.theme.name);
+            SetName(themes.back(), std::string("my-") + entry.theme.name);
         }
     }
     for (const Theme& t : themes) {
@@ -63,13 +70,14 @@ TEST(ThemeFile, TextReadsBackAsTheTheme) {
 
 // A start and the few keys that differ; every form a colour may take; defaults without a start.
 TEST(ThemeFile, StartsFromABuiltInThemeAndFillsWhatIsMissing) {
-    Read r = ReadText("p_s_name = \"my-nord\"; p_s_based_on = \"nord\";\n"
+    // A name shorter than the start's leaves nothing of that one behind.
+    Read r = ReadText("p_s_name = \"n\"; p_s_based_on = \"nord\";\n"
                       "n_comment_color = \"#9AA8C4\"; b_comment_italic = 0;\n"
                       "n_type_color = n_keyword_color; n_keyword_color = 0x0000ff;\n"
                       "n_string_background_color = \"102030\"; n_macro_background_color = -1;\n");
     ASSERT_EQ(r.result, ThemeFileRead::Ok) << r.problems;
     Theme expected = *FindBuiltInTheme("nord");
-    std::snprintf(expected.name, sizeof expected.name, "my-nord");
+    SetName(expected, "n");
     expected.Look(ThemeClass::Comment) = {0x9AA8C4, kNoColour, false, false};
     expected.Look(ThemeClass::Keyword).colour = 0x0000FF;
     expected.Look(ThemeClass::Type).colour = 0x0000FF;
