@@ -93,6 +93,6 @@ bool MarkStandsOut(const Theme& theme) noexcept;
 
 // The lines of --list-themes, one per theme: its name (padded to the longest), "light" or
 // "dark", its lowest contrast and where that is:
-//   nord              dark   4.5:1  comment on the marked lines
+//   nord              dark   4.5:1   comment on the marked lines
 // False when memory runs out (`out` then holds part of the list).
 bool AppendThemeList(std::string& out, std::span<const Theme* const> themes) noexcept;
