@@ -1,11 +1,14 @@
 // The renditions of 1 MB of real C++ (the first MB of the newest C++ library headers, with CR LF
-// line ends as the source box holds them): the HTML, the RTF, and every clipboard flavour, each
-// from the source, so that their costs compare in one run.
+// line ends as the source box holds them): the HTML (also numbered), the RTF, the LaTeX, the
+// terminal's, and every clipboard flavour, each from the source, so that their costs compare in
+// one run.
 //
 //   build/bench/bench/rtf_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
 
+#include "render/ansi_text.h"
 #include "render/clipboard_data.h"
 #include "render/converter.h"
+#include "render/latex_text.h"
 #include "render/rtf_text.h"
 #include "settings/cpp_defaults.h"
 
@@ -121,6 +124,51 @@ void BM_RtfAllClassesNumbered(benchmark::State& state) {
     Report(state, size);
 }
 BENCHMARK(BM_RtfAllClassesNumbered)->Unit(benchmark::kMillisecond);
+
+// The HTML with the lines numbered: the line logic of the writer.
+void BM_ConvertNumbered(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    settings.b_line_numbers = 1;
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string html;
+        ConvertSource(settings, Source(), 1, html);
+        size = html.size();
+        benchmark::DoNotOptimize(html.data());
+    }
+    Report(state, size);
+}
+BENCHMARK(BM_ConvertNumbered)->Unit(benchmark::kMillisecond);
+
+// The LaTeX fragment and the terminal's rendition.
+void BM_Latex(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string latex;
+        BuildLatex(Source(), settings, latex);
+        size = latex.size();
+        benchmark::DoNotOptimize(latex.data());
+    }
+    Report(state, size);
+}
+BENCHMARK(BM_Latex)->Unit(benchmark::kMillisecond);
+
+void BM_Ansi(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string ansi;
+        BuildAnsi(Source(), settings, ansi);
+        size = ansi.size();
+        benchmark::DoNotOptimize(ansi.data());
+    }
+    Report(state, size);
+}
+BENCHMARK(BM_Ansi)->Unit(benchmark::kMillisecond);
 
 // Copy as rich text: the RTF and the rich HTML from one scan.
 void BM_ClipboardFlavours(benchmark::State& state) {

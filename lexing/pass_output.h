@@ -56,17 +56,13 @@ class Output {
 public:
     explicit Output(std::string& text) : m_text(text) {}
 
+    // Inlined everywhere: the writers call it for every piece of text and every tag.
     void Append(const char* data, std::size_t length) {
-        if (m_failed) {
+        if (m_text.size() + length <= m_text.capacity() && !m_failed) [[likely]] {
+            m_text.append(data, length);
             return;
         }
-        const std::size_t need = m_text.size() + length;
-        if (need > m_text.capacity() &&
-            !tarvo::TryReserve(m_text, std::max(need, m_text.capacity() * 2))) {
-            m_failed = true;
-            return;
-        }
-        m_text.append(data, length);
+        Grow(data, length);
     }
     void Append(const std::string& data) { Append(data.data(), data.size()); }
     bool Reserve(std::size_t capacity) {
@@ -76,6 +72,18 @@ public:
     bool Failed() const { return m_failed; }
 
 private:
+    [[gnu::noinline]] void Grow(const char* data, std::size_t length) {
+        if (m_failed) {
+            return;
+        }
+        const std::size_t need = m_text.size() + length;
+        if (!tarvo::TryReserve(m_text, std::max(need, m_text.capacity() * 2))) {
+            m_failed = true;
+            return;
+        }
+        m_text.append(data, length);
+    }
+
     std::string& m_text;
     bool m_failed = false;
 };

@@ -1,36 +1,33 @@
 #include "render/ansi_text.h"
 
 #include "base/format.h"
+#include "render/byte_runs.h"
 #include "render/rendition.h"
 
-#include <array>
-#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
 // What a terminal is told before a character: its colours and attributes.
+// Plain numbers rather than optionals: the writer copies and compares a look at every span.
+inline constexpr uint32_t kNone = 0xFFFFFFFF; // no colour given: the terminal's own
+
 struct Look {
-    std::optional<uint32_t> colour;
-    std::optional<uint32_t> background;
+    uint32_t colour = kNone; // 0xRRGGBB
+    uint32_t background = kNone;
     bool bold = false;
     bool italic = false;
 
     bool operator==(const Look&) const = default;
 };
 
-// Bytes that are copied as they are: all but the C0 controls other than tab, and DEL.
-constexpr std::array<bool, 256> MakePlain() {
-    std::array<bool, 256> plain{};
-    for (int c = 0; c < 256; ++c) {
-        plain[c] = c >= 0x20 && c != 0x7F;
-    }
-    plain['\t'] = true;
-    return plain;
-}
-constexpr std::array<bool, 256> kPlain = MakePlain();
+// Copied as they are: all but the C0 controls other than tab, and DEL.
+using Runs = ByteRuns<true, true>;
 
 class AnsiFormat {
 public:
+    static constexpr bool kLineEndIsText = false;
     static constexpr bool kEscapedText = false;
 
     AnsiFormat(const StyleRecord& style, std::string& out) : m_style(style), m_out(out) {
@@ -52,9 +49,7 @@ public:
         while (i < length) {
             Show();
             const std::size_t run = i;
-            while (i < length && kPlain[static_cast<unsigned char>(data[i])]) {
-                ++i;
-            }
+            i = Runs::RunEnd(data, i, length);
             m_out.append(data + run, i - run);
             if (i < length) {
                 // Caret notation, as less and cat -v show control characters.
@@ -103,6 +98,8 @@ public:
         m_line = m_base;
         m_want = m_base;
     }
+    std::string_view NumberOpen() const { return {}; }
+    std::string_view NumberClose() const { return {}; }
     void OpeningText(std::size_t, std::size_t) {}
     void OpeningTag(SpanClass, bool, std::size_t) {}
     void BodyStart() {}
@@ -119,20 +116,30 @@ private:
         if (m_want == m_shown) {
             return;
         }
-        m_out += "\x1b[0";
-        m_out += m_want.bold ? ";1" : "";
-        m_out += m_want.italic ? ";3" : "";
-        if (m_want.colour) {
-            Colour(38, *m_want.colour);
+        // The few looks of a conversion each written once.
+        for (const auto& [look, sequence] : m_sequences) {
+            if (look == m_want) {
+                m_out += sequence;
+                m_shown = m_want;
+                return;
+            }
         }
-        if (m_want.background) {
-            Colour(48, *m_want.background);
+        std::string sequence = "\x1b[0";
+        sequence += m_want.bold ? ";1" : "";
+        sequence += m_want.italic ? ";3" : "";
+        if (m_want.colour != kNone) {
+            Colour(sequence, 38, m_want.colour);
         }
-        m_out += 'm';
+        if (m_want.background != kNone) {
+            Colour(sequence, 48, m_want.background);
+        }
+        sequence += 'm';
+        m_out += sequence;
+        m_sequences.emplace_back(m_want, std::move(sequence));
         m_shown = m_want;
     }
-    void Colour(int kind, uint32_t rgb) {
-        tarvo::AppendFormat(m_out, ";%d;2;%u;%u;%u", kind, unsigned(rgb >> 16 & 0xFF),
+    static void Colour(std::string& out, int kind, uint32_t rgb) {
+        tarvo::AppendFormat(out, ";%d;2;%u;%u;%u", kind, unsigned(rgb >> 16 & 0xFF),
                             unsigned(rgb >> 8 & 0xFF), unsigned(rgb & 0xFF));
     }
     // The terminal's own look again, before a line end.
@@ -150,6 +157,7 @@ private:
     Look m_want;  // what the next character is to look like
     Look m_shown; // what the terminal was last told
     Look m_stack[kDepth];
+    std::vector<std::pair<Look, std::string>> m_sequences;
     std::size_t m_depth = 0;
 };
 

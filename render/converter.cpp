@@ -21,7 +21,7 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     }
     const StyleRecord& style = given != nullptr ? *given : built;
     Prepared prepared;
-    if (!Prepare(settings, style, source, css, observer, prepared)) {
+    if (!Prepare(settings, style, source, css, observer, prepared, false)) {
         return 0;
     }
     const std::string_view escaped = prepared.escaped;

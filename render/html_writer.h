@@ -11,6 +11,7 @@
 
 class HtmlFormat {
 public:
+    static constexpr bool kLineEndIsText = true;
     static constexpr bool kEscapedText = true;
 
     // Writes into `out` with `tags`. With `opening`, the opening piece of `escaped` (its first
@@ -41,12 +42,10 @@ public:
         if (marked) {
             m_out.Append(m_tags.mark_open);
         }
-        if (!number.empty()) {
-            m_out.Append(m_tags.number_open);
-            m_out.Append(number.data(), number.size());
-            m_out.Append(m_tags.number_close);
-        }
+        m_out.Append(number.data(), number.size()); // its tags around it
     }
+    std::string_view NumberOpen() const { return m_tags.number_open; }
+    std::string_view NumberClose() const { return m_tags.number_close; }
     void LineEnd(bool marked, std::string_view end) {
         if (marked) {
             m_out.Append(m_tags.mark_close);

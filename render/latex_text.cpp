@@ -1,26 +1,18 @@
 #include "render/latex_text.h"
 
 #include "base/format.h"
+#include "render/byte_runs.h"
 #include "render/css_rules.h"
 #include "render/rendition.h"
 #include "text/utf8.h"
 
-#include <array>
 #include <cctype>
 
 namespace {
 
-// What each byte of the code asks of the LaTeX writer.
-constexpr std::array<bool, 256> MakePlain() {
-    std::array<bool, 256> plain{};
-    for (int c = 0x20; c < 0x7F; ++c) {
-        plain[c] = true;
-    }
-    plain['\\'] = plain['{'] = plain['}'] = plain['\''] = plain['`'] = false;
-    plain['\t'] = true; // a tab kept as it is: Verbatim spaces it out
-    return plain;
-}
-constexpr std::array<bool, 256> kPlain = MakePlain();
+// Copied as they are: printable ASCII but \ { } ' and ` (macros), and the tab, which Verbatim
+// spaces out itself.
+using Runs = ByteRuns<true, false, '\\', '{', '}', '\'', '`'>;
 
 // The name of a class in the macros and colours ("keyword" of cpp_keyword).
 std::string_view ClassName(SpanClass c) {
@@ -50,9 +42,14 @@ std::string FontSize(int32_t pixels) {
 
 class LatexFormat {
 public:
+    static constexpr bool kLineEndIsText = false;
     static constexpr bool kEscapedText = false;
 
-    explicit LatexFormat(std::string& out) : m_out(out) {}
+    explicit LatexFormat(std::string& out) : m_out(out) {
+        for (std::size_t i = 1; i < kSpanClassCount; ++i) {
+            m_open[i] = "\\TV" + std::string(ClassName(SpanClass(i))) + "{";
+        }
+    }
 
     bool Failed() const { return false; } // memory runs out as bad_alloc
     void Text(const char* data, std::size_t length) {
@@ -60,20 +57,14 @@ public:
         std::size_t i = 0;
         while (i < length) {
             const std::size_t run = i;
-            while (i < length && kPlain[p[i]]) {
-                ++i;
-            }
+            i = Runs::RunEnd(data, i, length);
             m_out.append(data + run, i - run);
             if (i < length) {
                 i = Special(p, length, i);
             }
         }
     }
-    void Open(SpanClass c) {
-        m_out += "\\TV";
-        m_out += ClassName(c);
-        m_out += '{';
-    }
+    void Open(SpanClass c) { m_out += m_open[ClassIndex(c)]; }
     void Close(SpanClass) { m_out += '}'; }
     // Verbatim numbers the lines itself.
     void LineStart(bool marked, std::string_view) {
@@ -82,6 +73,8 @@ public:
         }
     }
     void LineEnd(bool marked, std::string_view) { m_out += marked ? "}\n" : "\n"; }
+    std::string_view NumberOpen() const { return {}; }
+    std::string_view NumberClose() const { return {}; }
     void OpeningText(std::size_t, std::size_t) {}
     void OpeningTag(SpanClass, bool, std::size_t) {}
     void BodyStart() {}
@@ -127,6 +120,7 @@ private:
     }
 
     std::string& m_out;
+    std::string m_open[kSpanClassCount]; // each class's macro and its opening brace
 };
 
 int Build(std::string_view source, const ProfileSettings& settings, const StyleRecord& style,

@@ -3,7 +3,7 @@
 #include <cstring>
 
 int Prepare(const ProfileSettings& settings, const StyleRecord& style, std::string_view source,
-            bool css, ConvertObserver* observer, Prepared& prepared) {
+            bool css, ConvertObserver* observer, Prepared& prepared, bool from_source) {
     for (int32_t i = 0; i < settings.KeywordCount(); ++i) {
         const char* k = settings.Keyword(i);
         if (!prepared.keywords.Add(k, std::strlen(k))) {
@@ -13,7 +13,7 @@ int Prepare(const ProfileSettings& settings, const StyleRecord& style, std::stri
     prepared.pieces = ChoosePieces(style, css);
     prepared.classes = style.Classes();
 
-    prepared.tab = "\t";
+    prepared.tab.assign(1, '\t'); // assigned so: GCC 12 warns falsely (-Wrestrict) on = "\t"
     if (settings.n_tab_size < 0) {
         if (observer != nullptr) {
             observer->Notice(NoticeStyle::Information, kNoticeKeepTabs);
@@ -30,7 +30,7 @@ int Prepare(const ProfileSettings& settings, const StyleRecord& style, std::stri
     }
 
     if (!Escape(source, prepared.pieces.opening, prepared.tab, prepared.escaped,
-                Progress(observer, source.size(), 0))) {
+                Progress(observer, source.size(), 0), from_source ? &prepared.replaced : nullptr)) {
         return 0;
     }
     prepared.source_start = prepared.pieces.opening.size();

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct Prepared {
     KeywordIndex keywords;
@@ -27,13 +28,17 @@ struct Prepared {
     std::string escaped;      // the opening piece, then the escaped source
     std::size_t source_start; // where the escaped source begins
     ClassSet classes;         // the classes the scan marks
+    // The source indexes of the characters the escape pass replaced, for the renditions that
+    // take their characters from the source.
+    std::vector<std::size_t> replaced;
 };
 
 // Prepares a conversion of `source` with the keywords and tab size of `settings` and the looks of
-// `style`: gives the tab-size notice, then the escape pass's result, to `observer`. Returns 1, or
-// 0 when memory ran out.
+// `style`: gives the tab-size notice, then the escape pass's result, to `observer`; with
+// `from_source` it keeps what the renditions that take the source's characters need. Returns 1,
+// or 0 when memory ran out.
 int Prepare(const ProfileSettings& settings, const StyleRecord& style, std::string_view source,
-            bool css, ConvertObserver* observer, Prepared& prepared);
+            bool css, ConvertObserver* observer, Prepared& prepared, bool from_source = true);
 
 // Runs the scan over the prepared text into `sink`, reporting progress. False when the sink
 // failed.
@@ -55,8 +60,9 @@ class Rendition {
 public:
     Rendition(Format& format, const Prepared& prepared, const StyleRecord& style,
               std::string_view source, bool split = false)
-        : m_prepared(prepared), m_style(style),
-          m_source(source, prepared.escaped, prepared.source_start, prepared.tab.size()),
+        : m_format(format), m_prepared(prepared), m_style(style),
+          m_source(source, prepared.escaped, prepared.source_start, prepared.tab.size(),
+                   prepared.replaced),
           m_writer(format, prepared.escaped, prepared.source_start,
                    Format::kEscapedText ? nullptr : &m_source,
                    style.LinesWanted() ? &m_numbering : nullptr, split, style.numbers) {}
@@ -68,14 +74,15 @@ public:
         return !m_style.LinesWanted() ||
                m_numbering.Start(
                    m_style,
-                   CountLines(
-                       std::string_view(m_prepared.escaped).substr(m_prepared.source_start)));
+                   CountLines(std::string_view(m_prepared.escaped).substr(m_prepared.source_start)),
+                   m_format.NumberOpen(), m_format.NumberClose());
     }
     SpanWriter<Format>& Sink() { return m_writer; }
     // After the scan.
     void Finish() { m_writer.Finish(m_prepared.escaped.size()); }
 
 private:
+    Format& m_format;
     const Prepared& m_prepared;
     const StyleRecord& m_style;
     LineNumbering m_numbering;

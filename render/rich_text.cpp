@@ -67,7 +67,7 @@ std::string FrameRichText(const StyleRecord& style, std::string_view body) {
 std::string BuildRichText(std::string_view source, const ProfileSettings& settings,
                           const StyleRecord& style, int b_css) {
     Prepared prepared;
-    if (!Prepare(settings, style, source, b_css != 0, nullptr, prepared)) {
+    if (!Prepare(settings, style, source, b_css != 0, nullptr, prepared, false)) {
         return {};
     }
     const HtmlTags tags = RichTextTags(style, b_css != 0);

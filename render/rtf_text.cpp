@@ -2,31 +2,18 @@
 
 #include "base/format.h"
 #include "base/memory.h"
+#include "render/byte_runs.h"
 #include "render/rendition.h"
 #include "render/rtf_writer.h"
 #include "text/utf8.h"
 
-#include <array>
 #include <cstdint>
 
 namespace {
 
-// What each byte of the code asks of the writer.
-enum ByteKind : unsigned char {
-    kPlain,   // printable ASCII, copied
-    kEscaped, // \ { }, written with a backslash before them
-    kSpecial, // CR LF tab, other control characters and every byte above 127
-};
-
-constexpr std::array<unsigned char, 256> MakeKinds() {
-    std::array<unsigned char, 256> kinds{};
-    for (int c = 0; c < 256; ++c) {
-        kinds[c] = c >= 0x20 && c < 0x7F ? kPlain : kSpecial;
-    }
-    kinds['\\'] = kinds['{'] = kinds['}'] = kEscaped;
-    return kinds;
-}
-constexpr std::array<unsigned char, 256> kKinds = MakeKinds();
+// Copied as they are: printable ASCII but \ { }, which take a backslash; the rest is written
+// otherwise (line breaks, tabs, control characters, and every byte above 127 as Unicode).
+using Runs = ByteRuns<false, false, '\\', '{', '}'>;
 
 int Build(std::string_view source, const ProfileSettings& settings, const StyleRecord& style,
           bool css, std::string& rtf, ConvertObserver* observer) {
@@ -69,7 +56,7 @@ RtfFormat::RtfFormat(const StyleRecord& style, std::string& text) : m_style(styl
     if (const int half_points = RtfHalfPoints(style.font_size); half_points > 0) {
         tarvo::AppendFormat(m_text, "\\fs%d", half_points);
     }
-    Apply(look.colour, look.background, look.bold, look.italic);
+    Apply(m_text, look.colour, look.background, look.bold, look.italic);
 }
 
 void RtfFormat::Finish(std::string& rtf) {
@@ -99,38 +86,53 @@ int RtfFormat::ColourIndex(uint32_t colour) {
     return int(m_colours.size());
 }
 
-void RtfFormat::Apply(std::optional<uint32_t> colour, std::optional<uint32_t> background, bool bold,
-                      bool italic) {
+void RtfFormat::Apply(std::string& out, std::optional<uint32_t> colour,
+                      std::optional<uint32_t> background, bool bold, bool italic) {
     if (colour) {
-        tarvo::AppendFormat(m_text, "\\cf%d", ColourIndex(*colour & 0xFFFFFF));
+        tarvo::AppendFormat(out, "\\cf%d", ColourIndex(*colour & 0xFFFFFF));
     }
     if (background) {
         // Shading of 0 per cent: the background colour alone, as Word writes it.
-        tarvo::AppendFormat(m_text, "\\chshdng0\\chcbpat%d", ColourIndex(*background & 0xFFFFFF));
+        tarvo::AppendFormat(out, "\\chshdng0\\chcbpat%d", ColourIndex(*background & 0xFFFFFF));
     }
-    m_text += bold ? "\\b" : "";
-    m_text += italic ? "\\i" : "";
+    out += bold ? "\\b" : "";
+    out += italic ? "\\i" : "";
     if (colour || background || bold || italic) {
-        m_text += ' ';
+        out += ' ';
     }
 }
 
 void RtfFormat::Open(SpanClass c) {
-    const ClassStyle& look = m_style.Of(c);
-    m_text += '{';
-    Apply(look.colour, look.background, look.bold, look.italic);
+    // Each class's control words once: its colours join the table where it first opens.
+    std::string& open = m_open[ClassIndex(c)];
+    if (open.empty()) {
+        const ClassStyle& look = m_style.Of(c);
+        open = Group(look.colour, look.background, look.bold, look.italic);
+    }
+    m_text += open;
+}
+
+std::string RtfFormat::Group(std::optional<uint32_t> colour, std::optional<uint32_t> background,
+                             bool bold, bool italic) {
+    std::string group = "{";
+    Apply(group, colour, background, bold, italic);
+    return group;
 }
 
 void RtfFormat::LineStart(bool marked, std::string_view number) {
     if (marked) {
-        m_text += '{';
-        Apply(std::nullopt, m_style.mark_colour, false, false);
+        if (m_mark_open.empty()) {
+            m_mark_open = Group(std::nullopt, m_style.mark_colour, false, false);
+        }
+        m_text += m_mark_open;
     }
     if (!number.empty()) {
         // The number is text, as in the clipboard's HTML: the number and a space.
-        m_text += '{';
-        Apply(m_style.number_colour, std::nullopt, false, false);
-        Text(number.data(), number.size());
+        if (m_number_open.empty()) {
+            m_number_open = Group(m_style.number_colour, std::nullopt, false, false);
+        }
+        m_text += m_number_open;
+        m_text += number; // digits and spaces, nothing to escape
         m_text += " }";
     }
 }
@@ -146,9 +148,7 @@ void RtfFormat::Text(const char* data, std::size_t length) {
     std::size_t i = 0;
     while (i < length) {
         const std::size_t run = i;
-        while (i < length && kKinds[static_cast<unsigned char>(data[i])] == kPlain) {
-            ++i;
-        }
+        i = Runs::RunEnd(data, i, length);
         m_text.append(data + run, i - run);
         if (i == length) {
             break;

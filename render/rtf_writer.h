@@ -14,6 +14,7 @@
 
 class RtfFormat {
 public:
+    static constexpr bool kLineEndIsText = true;
     static constexpr bool kEscapedText = false;
 
     // Begins the document's text in `text` for `style`: the paragraph's frame, font and size, and
@@ -30,6 +31,8 @@ public:
     void Open(SpanClass c);
     void Close(SpanClass) { m_text += '}'; }
     void LineStart(bool marked, std::string_view number);
+    std::string_view NumberOpen() const { return {}; }
+    std::string_view NumberClose() const { return {}; }
     void LineEnd(bool marked, std::string_view end);
     void OpeningText(std::size_t, std::size_t) {}
     void OpeningTag(SpanClass, bool, std::size_t) {}
@@ -40,13 +43,19 @@ private:
     // The colour table's index of `colour`, which joins the table when new.
     int ColourIndex(uint32_t colour);
     // The control words of a look in the current group; a space ends them, if any.
-    void Apply(std::optional<uint32_t> colour, std::optional<uint32_t> background, bool bold,
-               bool italic);
+    void Apply(std::string& out, std::optional<uint32_t> colour, std::optional<uint32_t> background,
+               bool bold, bool italic);
     std::size_t Special(const char* data, std::size_t length, std::size_t i);
     std::size_t Utf8(const char* data, std::size_t length, std::size_t i);
     void Unicode(uint32_t unit);
+    // A group's opening and its look's control words, as Apply writes them.
+    std::string Group(std::optional<uint32_t> colour, std::optional<uint32_t> background, bool bold,
+                      bool italic);
 
     const StyleRecord& m_style;
     std::string& m_text;
     std::vector<uint32_t> m_colours;
+    std::string m_open[kSpanClassCount]; // each class's group opening, once it has opened
+    std::string m_mark_open;
+    std::string m_number_open;
 };

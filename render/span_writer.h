@@ -10,13 +10,16 @@
 //   bool Failed() const;
 //   void Text(const char* data, std::size_t length);   // characters of the code
 //   void Open(SpanClass c); void Close(SpanClass c);    // a span's start and end in the code
-//   void LineStart(bool marked, std::string_view number); // split lines: before a line
+//   void LineStart(bool marked, std::string_view number); // split lines: before a line, with
+//                                                         // its number's text (empty: none)
+//   std::string_view NumberOpen(), NumberClose(); // what that text has around the number
 //   void LineEnd(bool marked, std::string_view end);    // after it: "\r\n", "\n" or "" (last)
 //   void OpeningText(std::size_t from, std::size_t to); // the opening piece, escaped positions
 //   void OpeningTag(SpanClass c, bool open, std::size_t at); // a span's tag inside it
 //   void BodyStart();                                   // the source begins
 //   void ForeignClose(SpanClass c); // closes a span that opened inside the opening piece
 //   static constexpr bool kEscapedText; // Text gets the escaped text, else the source's
+//   static constexpr bool kLineEndIsText; // LineEnd of an unmarked line writes its end as Text
 // The opening piece and what lies in it are the HTML writer's alone; other formats ignore them.
 
 #include "lexing/escape_pass.h"
@@ -36,60 +39,36 @@ public:
     // splits them without either.
     SpanWriter(Format& format, std::string_view escaped, std::size_t source_start,
                EscapedSource* source, LineNumbering* numbering, bool split, bool numbers)
-        : m_format(format), m_text(escaped.data()), m_source_start(source_start), m_source(source),
-          m_numbering(numbering), m_split(split || numbering != nullptr), m_numbers(numbers) {}
+        : m_format(format), m_text(escaped.data()), m_length(escaped.size()),
+          m_source_start(source_start), m_source(source), m_numbering(numbering),
+          m_split(split || numbering != nullptr), m_numbers(numbers) {}
 
     bool Failed() const { return m_format.Failed(); }
 
+    // The hot paths, inlined into the scan: code without split lines, after the opening piece.
     void Open(SpanClass c, std::size_t at) {
-        if (at < m_source_start) {
-            Opening(at);
-            m_format.OpeningTag(c, true, at);
-            ++m_foreign;
+        if (m_plain) [[likely]] {
+            Plain(at);
+            if (m_depth < kMaxDepth) {
+                m_stack[m_depth++] = c;
+            }
+            m_written = m_depth;
+            m_format.Open(c);
             return;
         }
-        Flush(at);
-        if (m_split) {
-            StartLine();
-            Materialize();
-        }
-        if (m_depth < kMaxDepth) {
-            m_stack[m_depth++] = c;
-        }
-        m_written = m_depth;
-        m_format.Open(c);
+        OpenElsewhere(c, at);
     }
 
     void Close(SpanClass c, std::size_t at) {
-        if (at < m_source_start) {
-            Opening(at);
-            m_format.OpeningTag(c, false, at);
-            --m_foreign;
+        if (m_plain && m_depth > 0) [[likely]] {
+            Plain(at);
+            // The span opened last closes first: the classic scan's rare overlap then closes
+            // in order.
+            m_written = --m_depth;
+            m_format.Close(m_stack[m_depth]);
             return;
         }
-        Flush(at);
-        if (m_foreign > 0) {
-            // Opened in the opening piece: not the code's, closed where the scan closes it, as
-            // part of the text of its line (with lines split, of the next line that has any).
-            --m_foreign;
-            if (!m_split || m_line_open) {
-                m_format.ForeignClose(c);
-            } else {
-                m_foreign_pending = true;
-                m_foreign_class = c;
-            }
-            return;
-        }
-        if (m_depth == 0) {
-            return;
-        }
-        // The span opened last closes first: the classic scan's rare overlap then closes in
-        // order.
-        const SpanClass top = m_stack[--m_depth];
-        if (m_written > m_depth) {
-            m_written = m_depth;
-            m_format.Close(top);
-        }
+        CloseElsewhere(c, at);
     }
 
     // After the scan, which closed its spans at `length`, the end of the text.
@@ -109,6 +88,63 @@ public:
 private:
     static constexpr std::size_t kMaxDepth = 4;
 
+    void Plain(std::size_t to) {
+        if (m_copied < to) {
+            Chars(m_copied, to);
+            m_copied = to;
+        }
+    }
+
+    [[gnu::noinline]] void OpenElsewhere(SpanClass c, std::size_t at) {
+        if (at < m_source_start) {
+            Opening(at);
+            m_format.OpeningTag(c, true, at);
+            ++m_foreign;
+            return;
+        }
+        Flush(at);
+        if (m_split) {
+            StartLine();
+            Materialize();
+        }
+        if (m_depth < kMaxDepth) {
+            m_stack[m_depth++] = c;
+        }
+        m_written = m_depth;
+        m_format.Open(c);
+    }
+
+    [[gnu::noinline]] void CloseElsewhere(SpanClass c, std::size_t at) {
+        if (at < m_source_start) {
+            Opening(at);
+            m_format.OpeningTag(c, false, at);
+            --m_foreign;
+            return;
+        }
+        Flush(at);
+        if (m_foreign > 0) {
+            // Opened in the opening piece: not the code's, closed where the scan closes it, as
+            // part of the text of its line (with lines split, of the next line that has any).
+            --m_foreign;
+            m_plain = !m_split && m_foreign == 0;
+            if (!m_split || m_line_open) {
+                m_format.ForeignClose(c);
+            } else {
+                m_foreign_pending = true;
+                m_foreign_class = c;
+            }
+            return;
+        }
+        if (m_depth == 0) {
+            return;
+        }
+        const SpanClass top = m_stack[--m_depth];
+        if (m_written > m_depth) {
+            m_written = m_depth;
+            m_format.Close(top);
+        }
+    }
+
     // The opening piece up to `at`.
     void Opening(std::size_t at) {
         m_format.OpeningText(m_copied, at);
@@ -120,6 +156,7 @@ private:
             m_body = true;
             Opening(m_source_start);
             m_format.BodyStart();
+            m_plain = !m_split && m_foreign == 0;
         }
     }
 
@@ -138,16 +175,32 @@ private:
             return;
         }
         while (m_copied < to) {
-            const void* found = std::memchr(m_text + m_copied, '\n', to - m_copied);
-            if (found == nullptr) {
+            if (m_next_lf < m_copied) {
+                // Sought once for each line, not for each span.
+                const void* found = std::memchr(m_text + m_copied, '\n', m_length - m_copied);
+                m_next_lf = found == nullptr
+                                ? m_length
+                                : std::size_t(static_cast<const char*>(found) - m_text);
+            }
+            if (m_next_lf >= to) {
                 LineChars(m_copied, to);
                 m_copied = to;
                 return;
             }
-            const std::size_t lf = std::size_t(static_cast<const char*>(found) - m_text);
+            const std::size_t lf = m_next_lf;
             // A CR right before the line feed, with no span's end or start between them, is
             // part of the line end.
             const bool cr = lf > m_copied && m_text[lf - 1] == '\r';
+            if constexpr (Format::kLineEndIsText) {
+                StartLine();
+                if (m_depth == 0 && !m_marked && !m_foreign_pending) {
+                    // Nothing to close: the line and its end in one piece, as the text has them.
+                    Chars(m_copied, lf + 1);
+                    NextLine();
+                    m_copied = lf + 1;
+                    continue;
+                }
+            }
             LineChars(m_copied, cr ? lf - 1 : lf);
             EndLine(cr ? "\r\n" : "\n");
             m_copied = lf + 1;
@@ -161,9 +214,12 @@ private:
         if (m_source == nullptr) {
             m_format.Text(m_text + from, to - from);
         } else {
-            m_source->Take(
-                to, [this](const char* data, std::size_t length) { m_format.Text(data, length); });
+            SourceChars(to);
         }
+    }
+    void SourceChars(std::size_t to) {
+        m_source->Take(
+            to, [this](const char* data, std::size_t length) { m_format.Text(data, length); });
     }
 
     void LineChars(std::size_t from, std::size_t to) {
@@ -202,6 +258,10 @@ private:
         }
         m_written = 0;
         m_format.LineEnd(m_marked, end);
+        NextLine();
+    }
+
+    void NextLine() {
         if (m_numbering != nullptr) {
             m_numbering->Next();
         }
@@ -210,6 +270,8 @@ private:
 
     Format& m_format;
     const char* m_text;
+    std::size_t m_length;
+    std::size_t m_next_lf = 0; // the next line feed from m_copied on, when not below it
     std::size_t m_source_start;
     EscapedSource* m_source;
     LineNumbering* m_numbering;
@@ -217,6 +279,7 @@ private:
     bool m_numbers;
     std::size_t m_copied = 0;
     bool m_body = false;            // the source has begun
+    bool m_plain = false;           // in the source, lines not split, no span from the opening open
     int m_foreign = 0;              // spans opened in the opening piece and not closed yet
     bool m_foreign_pending = false; // the close of one waits for its line to begin
     SpanClass m_foreign_class = SpanClass::Text;
