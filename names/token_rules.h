@@ -1,0 +1,92 @@
+#pragma once
+// Small rules over the token window that both name passes use.
+
+#include "names/keywords.h"
+#include "names/token_window.h"
+
+#include <string_view>
+
+namespace names {
+
+inline bool IsPunct(const Token& t, uint8_t op) {
+    return t.kind == TokenKind::Punct && t.op == op;
+}
+
+// What a source's text says about its tokens.
+class TokenText {
+public:
+    explicit TokenText(std::string_view text) : m_text(text) {}
+    std::string_view Word(const Token& t) const { return m_text.substr(t.start, t.end - t.start); }
+    Keyword KeywordAt(const Token& t) const {
+        return t.kind == TokenKind::Identifier ? KeywordOf(Word(t), t.hash) : Keyword::Other;
+    }
+    // A name: an identifier that is no keyword.
+    bool IsName(const Token& t) const {
+        return t.kind == TokenKind::Identifier && KeywordOf(Word(t), t.hash) == Keyword::None;
+    }
+    // Whether a declarator may follow t: t ends a type (a name, int, >, *, &, &&, const).
+    bool EndsType(const Token& t) const {
+        if (t.kind == TokenKind::Identifier) {
+            const Keyword k = KeywordOf(Word(t), t.hash);
+            if (k == Keyword::None || k == Keyword::TypeWord) {
+                return true;
+            }
+            const std::string_view w = Word(t);
+            return k == Keyword::Qualifier && (w == "const" || w == "volatile");
+        }
+        return t.kind == TokenKind::Punct &&
+               (t.op == '>' || t.op == '*' || t.op == '&' || t.op == kAndAnd);
+    }
+
+private:
+    std::string_view m_text;
+};
+
+// The offset from `k` of the bracket that closes the one at k ("(", "[", "{" or "<"), or 0
+// when it is not within reach or a token that cannot stand inside comes first (for "<": ";",
+// "{", "}", "&&" and "||"). Counts the other brackets inside; ">>" closes two angles.
+inline long MatchingClose(TokenWindow& w, long k) {
+    const uint8_t open = w.At(k).op;
+    const bool angle = open == '<';
+    int depth = 0;
+    int angles = 0;
+    for (long i = k + 1; i < long(TokenWindow::kAhead); ++i) {
+        const Token& t = w.At(i);
+        if (t.kind == TokenKind::End || t.kind == TokenKind::Directive ||
+            t.kind == TokenKind::DirectiveEnd) {
+            return 0;
+        }
+        if (t.kind != TokenKind::Punct) {
+            continue;
+        }
+        const uint8_t op = t.op;
+        if (op == '(' || op == '[' || op == '{') {
+            ++depth;
+        } else if (op == ')' || op == ']' || op == '}') {
+            if (depth == 0) {
+                return !angle && ((open == '(' && op == ')') || (open == '[' && op == ']') ||
+                                  (open == '{' && op == '}'))
+                           ? i
+                           : 0;
+            }
+            --depth;
+        } else if (angle && depth == 0) {
+            if (op == ';' || op == '{' || op == '}' || op == kAndAnd || op == kOrOr) {
+                return 0;
+            }
+            if (op == '<') {
+                ++angles;
+            } else if (op == '>') {
+                if (angles == 0) {
+                    return i;
+                }
+                --angles;
+            }
+        } else if (!angle && depth == 0 && op == ';' && open != '{') {
+            return 0;
+        }
+    }
+    return 0;
+}
+
+} // namespace names
