@@ -175,21 +175,25 @@ private:
             k = 2;
         }
         k = SkipAttributes(k);
-        // The names up to what follows them: a::b::c, or MACRO Name.
-        long first = 0;
-        long last = 0;
-        long names = 0;
+        // The qualified names up to what follows them: a::b::c, or MACRO Name.
+        long first = 0; // the last name of the first qualified name
+        long last = 0;  // the last name of all
+        bool in_first = true;
+        bool after_scope = true;
         for (; k < 32; ++k) {
             const Token& t = m_w.At(k);
             if (m_text.IsName(t)) {
-                first = first == 0 ? k : first;
+                in_first = in_first && after_scope;
+                first = in_first ? k : first;
                 last = k;
-                ++names;
-            } else if (!IsPunct(t, kScope)) {
+                after_scope = false;
+            } else if (IsPunct(t, kScope)) {
+                after_scope = true;
+            } else {
                 break;
             }
         }
-        if (names == 0) {
+        if (last == 0) {
             if (IsPunct(m_w.At(k), '{') && m_paren == 0) {
                 m_next_brace = is_enum ? Brace::Block : Brace::Class;
             }
@@ -206,8 +210,8 @@ private:
             if (m_paren == 0) {
                 m_next_brace = is_enum ? Brace::Block : Brace::Class;
             }
-        } else if (m_paren == 0 || names == 1) {
-            // class Foo; friend class Foo; struct stat st; a use with its class key.
+        } else {
+            // class Foo; friend class a::Foo; struct stat st; a use with its class key.
             Add(m_w.At(first), bits);
         }
     }

@@ -197,8 +197,22 @@ NameClass NameMarker::Code(const Token& t, uint16_t bits) noexcept {
         }
         return NameClass::None;
     }
-    if (IsPunct(p1, '~')) {
-        return IsPunct(n1, '(') ? NameClass::Function : NameClass::None;
+    if (IsPunct(p1, '~') && IsPunct(n1, '(')) {
+        // A destructor where declared (Foo::~Foo, ~Foo() in its class); elsewhere ~T() is
+        // the type's (x.~T()) or a complement of an object made (~Word(0)).
+        const Token& p2 = m_w.At(-2);
+        const bool declared =
+            IsPunct(p2, kScope) ||
+            (m_depth > 0 && m_depth <= kMaxDepth && m_stack[m_depth - 1].brace == Brace::Class &&
+             m_stack[m_depth - 1].name == word && m_paren == 0);
+        if (declared) {
+            return NameClass::Function;
+        }
+        return (bits & kType) != 0 || p2.op == '.' || p2.op == kArrow ? NameClass::Type
+                                                                      : NameClass::None;
+    }
+    if (n1.kind == TokenKind::Punct && (n1.op == '.' || n1.op == kArrow)) {
+        return NameClass::None; // an object
     }
     if (IsPunct(before, kScope)) {
         const uint16_t std_bits = StdBits(template_word ? -2 : -1);
@@ -393,9 +407,14 @@ bool NameMarker::ConstructorHere(const Token& t) noexcept {
         m_stack[m_depth - 1].name != word || m_paren != 0) {
         return false;
     }
+    if (IsPunct(p1, ':')) {
+        // After public: a declaration; after a constructor's ":" another constructor's call.
+        const std::string_view access = text.Word(m_w.At(-2));
+        return access == "public" || access == "protected" || access == "private";
+    }
     if (p1.kind == TokenKind::Punct) {
-        return p1.op == ';' || p1.op == '{' || p1.op == '}' || p1.op == ':' || p1.op == '>' ||
-               p1.op == ']' || p1.op == ')';
+        return p1.op == ';' || p1.op == '{' || p1.op == '}' || p1.op == '>' || p1.op == ']' ||
+               p1.op == ')';
     }
     return text.KeywordAt(p1) == Keyword::Qualifier || text.IsName(p1);
 }
