@@ -30,7 +30,12 @@ public:
 private:
     void Add(const Token& t, uint16_t bits) {
         if (m_tree) {
-            bits &= uint16_t(kMacro | kMacroFunction | kType | kNamespace | kFunction | kTemplate);
+            // Other files see the macros and what namespaces declare, not class members or
+            // names local to a function.
+            bits &= Top() == Brace::Namespace
+                        ? uint16_t(kMacro | kMacroFunction | kType | kNamespace | kFunction |
+                                   kTemplate)
+                        : uint16_t(kMacro | kMacroFunction);
         }
         if (bits != 0) {
             m_table.Add(m_text.Word(t), t.hash, bits);

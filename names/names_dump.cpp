@@ -50,6 +50,21 @@ int main(int argc, char** argv) {
     names::TreeNames tree;
     bool have_tree = false;
     int i = 1;
+    if (i + 2 < argc && std::strcmp(argv[i], "--why") == 0) {
+        // --why NAME LIST: which files of LIST give NAME which bits in the tree's table.
+        std::ifstream list(argv[i + 2]);
+        std::string source;
+        for (std::string path; std::getline(list, path);) {
+            names::NameTable one(names::kTreeNames, names::kTreeNameBytes);
+            if (!path.empty() && ReadFile(path.c_str(), source)) {
+                names::CollectDeclarations(source, 0, false, names::Scope::Tree, one);
+                if (const uint16_t bits = one.Find(argv[i + 1])) {
+                    std::printf("%s: %u\n", path.c_str(), unsigned(bits));
+                }
+            }
+        }
+        return 0;
+    }
     if (i + 1 < argc && std::strcmp(argv[i], "--tree-list") == 0) {
         std::ifstream list(argv[i + 1]);
         std::string source;
