@@ -32,10 +32,10 @@ private:
         if (m_tree) {
             // Other files see the macros and what namespaces declare, not class members or
             // names local to a function.
-            bits &= Top() == Brace::Namespace
-                        ? uint16_t(kMacro | kMacroFunction | kType | kNamespace | kFunction |
-                                   kTemplate)
-                        : uint16_t(kMacro | kMacroFunction);
+            bits &=
+                Top() == Brace::Namespace
+                    ? uint16_t(kMacro | kMacroFunction | kType | kNamespace | kFunction | kTemplate)
+                    : uint16_t(kMacro | kMacroFunction);
         }
         if (bits != 0) {
             m_table.Add(m_text.Word(t), t.hash, bits);
@@ -61,6 +61,10 @@ private:
 
     void Punct(uint8_t op) {
         if (op == '{') {
+            if (m_enum_next && !m_tree) {
+                Enumerators();
+            }
+            m_enum_next = false;
             Push(m_paren == 0 ? m_next_brace : Brace::Block);
             m_next_brace = Brace::Block;
             m_template = false;
@@ -70,6 +74,7 @@ private:
             }
             m_template = false;
         } else if (op == ';') {
+            m_enum_next = false;
             m_next_brace = Brace::Block;
             m_template = false;
         } else if (op == '(') {
@@ -174,7 +179,26 @@ private:
         return k;
     }
 
+    // enum E { A, B = 1, C }: the enumerators are objects.
+    void Enumerators() {
+        int depth = 0;
+        for (long k = 1; k < long(TokenWindow::kAhead); ++k) {
+            const Token& t = m_w.At(k);
+            if (t.kind == TokenKind::End || (IsPunct(t, '}') && depth == 0)) {
+                return;
+            }
+            if (t.kind == TokenKind::Punct && (t.op == '(' || t.op == '{' || t.op == '[')) {
+                ++depth;
+            } else if (t.kind == TokenKind::Punct && (t.op == ')' || t.op == '}' || t.op == ']')) {
+                --depth;
+            } else if (depth == 0 && m_text.IsName(t) && (IsPunct(m_w.At(k - 1), ',') || k == 1)) {
+                m_table.Add(m_text.Word(t), t.hash, kVariable);
+            }
+        }
+    }
+
     void ClassHead(bool is_enum) {
+        m_enum_next = is_enum;
         long k = 1;
         if (is_enum && m_text.KeywordAt(m_w.At(1)) == Keyword::ClassKey) {
             k = 2;
@@ -370,7 +394,8 @@ private:
     std::size_t m_depth = 0;
     std::size_t m_paren = 0;
     Brace m_next_brace = Brace::Block;
-    bool m_template = false; // after template <...>, until the declaration ends
+    bool m_template = false;  // after template <...>, until the declaration ends
+    bool m_enum_next = false; // the next "{" opens an enum's body
 };
 
 } // namespace

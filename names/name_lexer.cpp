@@ -169,7 +169,7 @@ std::size_t NameLexer::Number(std::size_t p) const noexcept {
     char previous = '\0';
     while (p < m_length) {
         const char c = m_text[p];
-        if ((Is(c, kWordChar) && static_cast<unsigned char>(c) < 0x80) || c == '.') {
+        if (Is(c, kWordChar) || c == '.') {
         } else if (c == '\'' && p + 1 < m_length && Is(m_text[p + 1], kWordChar)) {
         } else if ((c == '+' || c == '-') &&
                    ((previous | 0x20) == 'e' || (previous | 0x20) == 'p')) {

@@ -147,7 +147,8 @@ NameClass NameMarker::InDirective(const Token& t, uint16_t bits) noexcept {
             (IsPunct(p1, '(') && p2.kind == TokenKind::Identifier && text.Word(p2) == "defined")) {
             return NameClass::Macro;
         }
-        return MacroNow(t, bits) ? NameClass::Macro : NameClass::None;
+        return MacroNow(t, bits) || AllCaps(word) || word.starts_with("__") ? NameClass::Macro
+                                                                            : NameClass::None;
     }
     if (d == "include" || d == "include_next" || d == "import") {
         return MacroNow(t, bits) ? NameClass::Macro : NameClass::None;
@@ -285,6 +286,9 @@ NameClass NameMarker::Code(const Token& t, uint16_t bits) noexcept {
         (IsPunct(p1, '=') || IsPunct(p1, '(') || IsPunct(p1, kScope))) {
         return Capitalised(word) ? NameClass::Type : NameClass::None;
     }
+    if ((bits & (kFunction | kNamespace)) == 0 && AllCaps(word)) {
+        return NameClass::Macro; // spelt as macros are: one that another file defines
+    }
     // Two names in a row: the first is a type (Foo x;), unless it is spelt like a macro.
     if (text.IsName(n1) && !AllCaps(word) && p1.kind == TokenKind::Punct &&
         (p1.op == ';' || p1.op == '{' || p1.op == '}' || p1.op == '(' || p1.op == ',' ||
@@ -354,8 +358,11 @@ NameClass NameMarker::Call(const Token& t, uint16_t bits) noexcept {
     if (p1.kind == TokenKind::Identifier && text.Word(p1) == "new") {
         return NameClass::Type;
     }
+    if (m_init_list && m_paren == 0 && (IsPunct(p1, ':') || IsPunct(p1, ','))) {
+        return NameClass::None; // a member made in a constructor's list
+    }
     if (AllCaps(text.Word(t))) {
-        return NameClass::None; // most likely a macro that another file defines
+        return NameClass::Macro; // spelt as macros are: one that another file defines
     }
     const Brace top = m_depth == 0
                           ? Brace::Namespace
@@ -364,8 +371,9 @@ NameClass NameMarker::Call(const Token& t, uint16_t bits) noexcept {
         const Token& inside = m_w.At(2);
         if (inside.kind == TokenKind::Literal ||
             (inside.kind == TokenKind::Punct && inside.op != ')' && inside.op != kScope &&
-             inside.op != kEllipsis && inside.op != '[')) {
-            return NameClass::None; // Foo x(1);
+             inside.op != kEllipsis && inside.op != '[') ||
+            text.KeywordAt(inside) == Keyword::Other) {
+            return NameClass::None; // Foo x(1); Foo y(this);
         }
         if (top == Brace::Block && text.IsName(inside) &&
             (IsPunct(m_w.At(3), ',') || IsPunct(m_w.At(3), ')')) &&
@@ -474,11 +482,18 @@ void NameMarker::Track(const Token& t) noexcept {
             m_next_brace = Brace::Block;
             m_next_class = {};
             m_class_head = false;
+            m_init_list = false;
             break;
         case '}':
             m_depth -= m_depth > 0 ? 1 : 0;
             break;
+        case ':':
+            if (m_paren == 0 && (IsPunct(m_w.At(-1), ')') || text.Word(m_w.At(-1)) == "noexcept")) {
+                m_init_list = true;
+            }
+            break;
         case ';':
+            m_init_list = false;
             if (m_paren == 0) {
                 m_next_brace = Brace::Block;
                 m_next_class = {};

@@ -89,6 +89,7 @@ private:
     Brace m_next_brace = Brace::Block;
     std::string_view m_next_class;
     bool m_class_head = false; // between a class key and its "{" or ";"
+    bool m_init_list = false;  // in a constructor's list of members and bases
     NameMark m_last;           // the last mark Next gave
     bool m_ended = false;
 };

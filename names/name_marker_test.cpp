@@ -61,10 +61,10 @@ TEST(NameMarker, JudgesRules) {
 
 TEST(NameMarker, TreeNamesReachEveryFile) {
     names::TreeNames tree;
-    tree.AddSource("#define EXPORT __attribute__((visibility(\"default\")))\n"
-                   "class EXPORT Widget {};\nnamespace ui {}\n");
-    EXPECT_EQ(Marks("EXPORT Widget* w; ui::Show();", &tree), "EXPORT:m Widget:t ui:n Show:f");
-    EXPECT_EQ(Marks("EXPORT Widget* w; ui::Show();"), "ui:n Show:f");
+    tree.AddSource("#define exported __attribute__((visibility(\"default\")))\n"
+                   "class exported Widget {};\nnamespace ui {}\n");
+    EXPECT_EQ(Marks("exported Widget* w; ui::Show();", &tree), "exported:m Widget:t ui:n Show:f");
+    EXPECT_EQ(Marks("exported Widget* w; ui::Show();"), "ui:n Show:f");
 }
 
 // Random sources: the marks are words of code, in order, and ClassAt agrees with Next.
