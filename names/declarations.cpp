@@ -156,29 +156,6 @@ private:
         }
     }
 
-    // Past [[...]], alignas(...), __attribute__((...)) and __declspec(...) from k.
-    long SkipAttributes(long k) {
-        for (int n = 0; n < 8; ++n) {
-            const Token& t = m_w.At(k);
-            if (IsPunct(t, '[') && IsPunct(m_w.At(k + 1), '[')) {
-                const long close = MatchingClose(m_w, k);
-                if (close == 0) {
-                    return k;
-                }
-                k = close + 1;
-            } else if (m_text.KeywordAt(t) == Keyword::Attribute && IsPunct(m_w.At(k + 1), '(')) {
-                const long close = MatchingClose(m_w, k + 1);
-                if (close == 0) {
-                    return k;
-                }
-                k = close + 1;
-            } else {
-                return k;
-            }
-        }
-        return k;
-    }
-
     // enum E { A, B = 1, C }: the enumerators are objects.
     void Enumerators() {
         int depth = 0;
@@ -203,7 +180,7 @@ private:
         if (is_enum && m_text.KeywordAt(m_w.At(1)) == Keyword::ClassKey) {
             k = 2;
         }
-        k = SkipAttributes(k);
+        k = SkipAttributes(m_w, m_text, k);
         // The qualified names up to what follows them: a::b::c, or MACRO Name.
         long first = 0; // the last name of the first qualified name
         long last = 0;  // the last name of all
@@ -303,7 +280,7 @@ private:
             }
             return;
         }
-        const long k = SkipAttributes(2);
+        const long k = SkipAttributes(m_w, m_text, 2);
         if (m_text.IsName(m_w.At(1)) && IsPunct(m_w.At(k), '=')) {
             Add(m_w.At(1), uint16_t(kType | (m_template ? kTemplate : 0)));
         }

@@ -11,10 +11,10 @@ namespace {
 
 using names::NameTable;
 
-// The tables stay within their bounds whatever they are fed: a million distinct names.
+// The tables stay within their bounds whatever they are fed: more distinct names than they hold.
 TEST(NameTable, BoundedForAnyInput) {
     std::string source;
-    for (int i = 0; i < 1000000; ++i) {
+    for (int i = 0; i < 300000; ++i) { // more than a file's table holds
         source += "#define M" + std::to_string(i) + "\nclass C" + std::to_string(i) + ";\n";
     }
     NameTable file(names::kFileNames, names::kFileNameBytes);
@@ -24,7 +24,7 @@ TEST(NameTable, BoundedForAnyInput) {
     EXPECT_LE(file.MemoryUsed(), 16u << 20);
     EXPECT_EQ(file.Find("M0"), names::kMacro);
     EXPECT_EQ(file.Find("C0"), names::kType);
-    EXPECT_EQ(file.Find("C999999"), 0);
+    EXPECT_EQ(file.Find("C299999"), 0);
 
     NameTable small(3, 8);
     EXPECT_TRUE(small.Add("abc", names::kType));

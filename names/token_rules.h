@@ -42,6 +42,28 @@ private:
     std::string_view m_text;
 };
 
+// A word of capitals, digits and underscores: a macro by convention, so its place alone does
+// not make it a type.
+inline bool AllCaps(std::string_view w) {
+    bool letter = false;
+    for (char c : w) {
+        if (c >= 'a' && c <= 'z') {
+            return false;
+        }
+        letter = letter || (c >= 'A' && c <= 'Z');
+    }
+    return letter && w.size() > 1;
+}
+
+// Types by convention begin with a capital (after underscores): Foo::, _Tp::.
+inline bool Capitalised(std::string_view w) {
+    std::size_t i = 0;
+    while (i < w.size() && w[i] == '_') {
+        ++i;
+    }
+    return i < w.size() && w[i] >= 'A' && w[i] <= 'Z';
+}
+
 // The offset from `k` of the bracket that closes the one at k ("(", "[", "{" or "<"), or 0
 // when it is not within reach or a token that cannot stand inside comes first (for "<": ";",
 // "{", "}", "&&" and "||"). Counts the other brackets inside; ">>" closes two angles.
@@ -87,6 +109,29 @@ inline long MatchingClose(TokenWindow& w, long k) {
         }
     }
     return 0;
+}
+
+// Past [[...]], alignas(...), __attribute__((...)) and __declspec(...) from k.
+inline long SkipAttributes(TokenWindow& w, const TokenText& text, long k) {
+    for (int n = 0; n < 8; ++n) {
+        const Token& t = w.At(k);
+        if (IsPunct(t, '[') && IsPunct(w.At(k + 1), '[')) {
+            const long close = MatchingClose(w, k);
+            if (close == 0) {
+                return k;
+            }
+            k = close + 1;
+        } else if (text.KeywordAt(t) == Keyword::Attribute && IsPunct(w.At(k + 1), '(')) {
+            const long close = MatchingClose(w, k + 1);
+            if (close == 0) {
+                return k;
+            }
+            k = close + 1;
+        } else {
+            return k;
+        }
+    }
+    return k;
 }
 
 } // namespace names
