@@ -55,6 +55,9 @@ void operator delete(void* p, std::size_t) noexcept {
 void operator delete[](void* p) noexcept {
     operator delete(p);
 }
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete(p);
+}
 
 namespace {
 

@@ -229,6 +229,7 @@ Token NameLexer::Next() noexcept {
         t.kind = TokenKind::Identifier;
         t.end = m_p = end;
         t.hash = HashWord(m_text + p, end - p);
+        t.keyword = KeywordOf(std::string_view(m_text + p, end - p), t.hash);
         return t;
     }
     if (Is(c, kDigit) || (c == '.' && p + 1 < m_length && Is(m_text[p + 1], kDigit))) {

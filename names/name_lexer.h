@@ -4,6 +4,8 @@
 // and white space are passed over; literals come as one token each; directive lines are told
 // apart, so that a name in them can take its own class.
 
+#include "names/keywords.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -35,8 +37,9 @@ struct Token {
     std::size_t end = 0;
     uint64_t hash = 0; // of an identifier's bytes
     TokenKind kind = TokenKind::End;
-    uint8_t op = 0;          // a punctuator's character or Op
-    bool line_start = false; // the first token of its line
+    uint8_t op = 0;                   // a punctuator's character or Op
+    Keyword keyword = Keyword::Other; // an identifier's; None for a name
+    bool line_start = false;          // the first token of its line
 };
 
 // The hash that the name tables use for a word.

@@ -8,7 +8,8 @@ namespace names {
 NameMarker::NameMarker(std::string_view text, std::size_t source_start,
                        const TreeNames* tree) noexcept
     : m_text(text), m_w(text, source_start, true), m_file(kFileNames, kFileNameBytes),
-      m_live(kFileNames, kFileNameBytes), m_tree(tree == nullptr ? nullptr : &tree->Table()) {
+      m_tree(tree == nullptr ? nullptr : &tree->Table()) {
+    m_file.Merge(GlobalNames());
     CollectDeclarations(text, source_start, true, Scope::File, m_file);
     const uint16_t std_bits = m_file.Find("std");
     m_std_context = (std_bits & kNamespace) != 0;
@@ -50,29 +51,26 @@ NameClass NameMarker::ClassAt(std::size_t start) noexcept {
     return m_last.start == start ? m_last.name_class : NameClass::None;
 }
 
-bool NameMarker::MacroNow(const Token& t, uint16_t bits) noexcept {
-    const uint16_t live = m_live.Find(TokenText(m_text).Word(t), t.hash);
-    const bool macro =
-        (live & kUndefined) != 0 ? false : (live & kMacro) != 0 || (bits & kMacro) != 0;
-    if (!macro) {
+// Whether the name is a macro here: #define'd in the file, the tree or the language, not
+// #undef'd since, and a function-like one only before "(".
+bool NameMarker::MacroNow(const Token&, uint16_t bits) noexcept {
+    if ((bits & kMacro) == 0 || (bits & kUndefined) != 0) {
         return false;
     }
-    const uint16_t kind = live != 0 ? live : bits;
-    return (kind & kMacroFunction) == 0 || IsPunct(m_w.At(1), '(');
+    return (bits & kMacroFunction) == 0 || IsPunct(m_w.At(1), '(');
 }
 
 NameClass NameMarker::Classify() noexcept {
     const TokenText text(m_text);
     const Token& t = m_w.At(0);
     const std::string_view word = text.Word(t);
-    if (KeywordOf(word, t.hash) != Keyword::None) {
+    if (t.keyword != Keyword::None) {
         return NameClass::None;
     }
     uint16_t bits = m_file.Find(word, t.hash);
     if (m_tree != nullptr) {
         bits |= m_tree->Find(word, t.hash);
     }
-    bits |= GlobalNames().Find(word, t.hash);
     if (m_directive) {
         return InDirective(t, bits);
     }
@@ -92,7 +90,9 @@ NameClass NameMarker::InDirective(const Token& t, uint16_t bits) noexcept {
     if (d == "define") {
         if (m_directive_tokens == 2) {
             const bool function = IsPunct(m_w.At(1), '(') && m_w.At(1).start == t.end;
-            m_live.Assign(word, t.hash, uint16_t(kMacro | (function ? kMacroFunction : 0)));
+            m_file.Assign(word, t.hash,
+                          uint16_t((m_file.Find(word, t.hash) & ~(kUndefined | kMacroFunction)) |
+                                   kMacro | (function ? kMacroFunction : 0)));
             m_macro_parameters = function;
             return NameClass::Macro;
         }
@@ -103,7 +103,7 @@ NameClass NameMarker::InDirective(const Token& t, uint16_t bits) noexcept {
     }
     if (d == "undef") {
         if (m_directive_tokens == 2) {
-            m_live.Assign(word, t.hash, kUndefined);
+            m_file.Add(word, t.hash, kUndefined);
             return NameClass::Macro;
         }
         return NameClass::None;

@@ -69,8 +69,7 @@ private:
 
     std::string_view m_text;
     TokenWindow m_w;
-    NameTable m_file;
-    NameTable m_live; // the macros #define'd or #undef'd so far
+    NameTable m_file; // the language's names, the file's, and the #undefs met so far
     const NameTable* m_tree;
     bool m_std_context = false; // in namespace std or after using namespace std
     // The directive line the current token is on, and its name.

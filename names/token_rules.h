@@ -17,17 +17,15 @@ class TokenText {
 public:
     explicit TokenText(std::string_view text) : m_text(text) {}
     std::string_view Word(const Token& t) const { return m_text.substr(t.start, t.end - t.start); }
-    Keyword KeywordAt(const Token& t) const {
-        return t.kind == TokenKind::Identifier ? KeywordOf(Word(t), t.hash) : Keyword::Other;
-    }
+    Keyword KeywordAt(const Token& t) const { return t.keyword; }
     // A name: an identifier that is no keyword.
     bool IsName(const Token& t) const {
-        return t.kind == TokenKind::Identifier && KeywordOf(Word(t), t.hash) == Keyword::None;
+        return t.kind == TokenKind::Identifier && t.keyword == Keyword::None;
     }
     // Whether a declarator may follow t: t ends a type (a name, int, >, *, &, &&, const).
     bool EndsType(const Token& t) const {
         if (t.kind == TokenKind::Identifier) {
-            const Keyword k = KeywordOf(Word(t), t.hash);
+            const Keyword k = t.keyword;
             if (k == Keyword::None || k == Keyword::TypeWord) {
                 return true;
             }
