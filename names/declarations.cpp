@@ -61,7 +61,7 @@ private:
 
     void Punct(uint8_t op) {
         if (op == '{') {
-            if (m_enum_next && !m_tree) {
+            if (m_enum_next) {
                 Enumerators();
             }
             m_enum_next = false;
@@ -169,7 +169,10 @@ private:
             } else if (t.kind == TokenKind::Punct && (t.op == ')' || t.op == '}' || t.op == ']')) {
                 --depth;
             } else if (depth == 0 && m_text.IsName(t) && (IsPunct(m_w.At(k - 1), ',') || k == 1)) {
-                m_table.Add(m_text.Word(t), t.hash, kVariable);
+                // Seen by other files too where the enum is a namespace's.
+                if (!m_tree || Top() == Brace::Namespace) {
+                    m_table.Add(m_text.Word(t), t.hash, kVariable);
+                }
             }
         }
     }
@@ -343,12 +346,16 @@ private:
                 return; // an object made with arguments
             }
             const Token& after = m_w.At(close + 1);
-            const bool shape = after.kind == TokenKind::Identifier ||
-                               (after.kind == TokenKind::Punct &&
-                                (after.op == '{' || after.op == ';' || after.op == kArrow ||
-                                 after.op == '=' || after.op == '&' || after.op == kAndAnd ||
-                                 after.op == ':' || after.op == '[' || after.op == ','));
-            if (shape) {
+            const bool shape =
+                (after.kind == TokenKind::Identifier &&
+                 (after.keyword == Keyword::None || after.keyword == Keyword::Qualifier ||
+                  after.keyword == Keyword::Attribute || m_text.Word(after) == "throw" ||
+                  m_text.Word(after) == "try")) ||
+                (after.kind == TokenKind::Punct &&
+                 (after.op == '{' || after.op == ';' || after.op == kArrow || after.op == '=' ||
+                  after.op == '&' || after.op == kAndAnd || after.op == ':' || after.op == '[' ||
+                  after.op == ','));
+            if (shape && !AllCaps(m_text.Word(t))) {
                 Add(t, kFunction);
             }
             return;

@@ -176,13 +176,39 @@ NameClass NameMarker::Call(const Token& t, uint16_t bits) noexcept {
     if (ConstructorHere(t)) {
         return NameClass::Function;
     }
+    const Brace top = m_depth == 0
+                          ? Brace::Namespace
+                          : m_stack[m_depth <= kMaxDepth ? m_depth - 1 : kMaxDepth - 1].brace;
+    const bool declares = text.EndsType(p1) && !IsPunct(p1, kScope) && (bits & kType) == 0;
+    if (declares) {
+        const Token& inside = m_w.At(2);
+        // After a name or a type word (not after *, & or >, where an expression may go on),
+        // arguments make an object.
+        const bool after_word = p1.kind == TokenKind::Identifier;
+        if (after_word &&
+            (inside.kind == TokenKind::Literal ||
+             (inside.kind == TokenKind::Punct && inside.op != ')' && inside.op != kScope &&
+              inside.op != kEllipsis && inside.op != '[') ||
+             (inside.kind == TokenKind::Identifier && inside.keyword == Keyword::Other))) {
+            return NameClass::None; // Foo x(1); Foo y(this);
+        }
+        if (IsPunct(inside, ')') || text.KeywordAt(inside) == Keyword::TypeWord ||
+            text.KeywordAt(inside) == Keyword::Qualifier) {
+            return NameClass::Function; // a function declared: int f(); T g(const U&);
+        }
+        if (after_word && top == Brace::Block && text.IsName(inside) &&
+            (IsPunct(m_w.At(3), ',') || IsPunct(m_w.At(3), ')')) &&
+            (m_file.Find(text.Word(inside), inside.hash) & kType) == 0) {
+            return NameClass::None; // Foo x(y);
+        }
+    }
     if ((bits & kType) != 0 && (bits & kFunction) == 0) {
         return NameClass::Type;
     }
     if ((bits & kFunction) != 0) {
         return NameClass::Function;
     }
-    if ((bits & (kVariable | kNamespace)) != 0) {
+    if ((bits & (kVariable | kNamespace)) != 0 && !declares) {
         return NameClass::None;
     }
     if (p1.kind == TokenKind::Identifier && text.Word(p1) == "new") {
@@ -193,23 +219,6 @@ NameClass NameMarker::Call(const Token& t, uint16_t bits) noexcept {
     }
     if (AllCaps(text.Word(t))) {
         return NameClass::Macro; // spelt as macros are: one that another file defines
-    }
-    const Brace top = m_depth == 0
-                          ? Brace::Namespace
-                          : m_stack[m_depth <= kMaxDepth ? m_depth - 1 : kMaxDepth - 1].brace;
-    if (text.EndsType(p1) && !IsPunct(p1, kScope)) {
-        const Token& inside = m_w.At(2);
-        if (inside.kind == TokenKind::Literal ||
-            (inside.kind == TokenKind::Punct && inside.op != ')' && inside.op != kScope &&
-             inside.op != kEllipsis && inside.op != '[') ||
-            text.KeywordAt(inside) == Keyword::Other) {
-            return NameClass::None; // Foo x(1); Foo y(this);
-        }
-        if (top == Brace::Block && text.IsName(inside) &&
-            (IsPunct(m_w.At(3), ',') || IsPunct(m_w.At(3), ')')) &&
-            (m_file.Find(text.Word(inside), inside.hash) & kType) == 0) {
-            return NameClass::None; // Foo x(y);
-        }
     }
     return NameClass::Function;
 }

@@ -46,6 +46,18 @@ def skipped_ranges(tu, path):
     return out
 
 
+def overloaded_class(cursor):
+    """function when every declaration of an overloaded name is a function, else left out."""
+    lib = ci.conf.lib
+    lib.clang_getNumOverloadedDecls.argtypes = [ci.Cursor]
+    lib.clang_getNumOverloadedDecls.restype = ctypes.c_uint
+    lib.clang_getOverloadedDecl.argtypes = [ci.Cursor, ctypes.c_uint]
+    lib.clang_getOverloadedDecl.restype = ci.Cursor
+    n = lib.clang_getNumOverloadedDecls(cursor)
+    kinds = {kind_of(lib.clang_getOverloadedDecl(cursor, i)) for i in range(n)}
+    return "function" if n and kinds <= FUNCTION else None
+
+
 def kind_of(cursor):
     try:
         return cursor.kind
@@ -114,7 +126,7 @@ def truth(path):
             r = c.referenced
             rk = kind_of(r) if r is not None else None
             if k == K.OVERLOADED_DECL_REF and c.spelling == word:
-                cls = "function"
+                cls = overloaded_class(c)
             elif rk is not None and r.spelling in (word, "~" + word):
                 if rk == K.CONSTRUCTOR:
                     cls = "type"
