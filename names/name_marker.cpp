@@ -53,8 +53,15 @@ NameClass NameMarker::ClassAt(std::size_t start) noexcept {
 
 // Whether the name is a macro here: #define'd in the file, the tree or the language, not
 // #undef'd since, and a function-like one only before "(".
-bool NameMarker::MacroNow(const Token&, uint16_t bits) noexcept {
+bool NameMarker::MacroNow(const Token& t, uint16_t bits) noexcept {
     if ((bits & kMacro) == 0 || (bits & kUndefined) != 0) {
+        return false;
+    }
+    // A name the file also declares as a class, function or namespace is #define'd on some
+    // other configuration's branch (#ifdef DOC #define Name Other #else ...), unless it is
+    // spelt as a macro.
+    if ((m_file.Find(TokenText(m_text).Word(t), t.hash) & (kType | kFunction | kNamespace)) != 0 &&
+        !AllCaps(TokenText(m_text).Word(t))) {
         return false;
     }
     return (bits & kMacroFunction) == 0 || IsPunct(m_w.At(1), '(');
@@ -104,7 +111,7 @@ NameClass NameMarker::InDirective(const Token& t, uint16_t bits) noexcept {
     if (d == "undef") {
         if (m_directive_tokens == 2) {
             m_file.Add(word, t.hash, kUndefined);
-            return NameClass::Macro;
+            return (bits & kMacro) != 0 ? NameClass::Macro : NameClass::None;
         }
         return NameClass::None;
     }
