@@ -84,11 +84,55 @@ NameTable BuildTable() {
     return table;
 }
 
+// Which (length, last character) pairs some keyword has: most names are told from the
+// keywords by this alone, without a look-up.
+struct Filter {
+    uint64_t last[40][2] = {}; // bit c % 64 of word c / 64, for characters below 128
+    Filter() {
+        for (const Group& g : kGroups) {
+            const char* p = g.words;
+            while (*p != '\0') {
+                while (*p == ' ') {
+                    ++p;
+                }
+                const char* start = p;
+                while (*p != '\0' && *p != ' ') {
+                    ++p;
+                }
+                const std::size_t n = std::size_t(p - start);
+                if (n != 0 && n < 40) {
+                    const auto c = static_cast<unsigned char>(p[-1]);
+                    last[n][c / 64 % 2] |= uint64_t(1) << (c % 64);
+                }
+            }
+        }
+    }
+    bool May(std::string_view w) const {
+        const auto c = static_cast<unsigned char>(w.back());
+        return w.size() < 40 && c < 128 && (last[w.size()][c / 64] >> (c % 64) & 1) != 0;
+    }
+};
+
+const NameTable& Table() {
+    static const NameTable table = BuildTable();
+    return table;
+}
+const Filter& TheFilter() {
+    static const Filter filter;
+    return filter;
+}
+// Built before main, so that the look-ups need no guard; the functions also serve static
+// initialisers that run earlier.
+const NameTable& g_table = Table();
+const Filter& g_filter = TheFilter();
+
 } // namespace
 
 Keyword KeywordOf(std::string_view word, uint64_t hash) noexcept {
-    static const NameTable table = BuildTable();
-    return Keyword(table.Find(word, hash));
+    if (!g_filter.May(word)) {
+        return Keyword::None;
+    }
+    return Keyword(g_table.Find(word, hash));
 }
 
 } // namespace names

@@ -1,5 +1,6 @@
 #include "names/name_lexer.h"
 
+#include <bit>
 #include <cstring>
 
 namespace names {
@@ -39,7 +40,7 @@ bool IsPrefix(std::string_view w, bool raw) {
 
 } // namespace
 
-uint64_t HashWord(const char* word, std::size_t length) noexcept {
+uint64_t HashWord(const char* word, std::size_t length, std::size_t readable) noexcept {
     constexpr uint64_t kMul = 0x9E3779B97F4A7C15ULL;
     uint64_t h = length * kMul;
     std::size_t i = 0;
@@ -51,7 +52,12 @@ uint64_t HashWord(const char* word, std::size_t length) noexcept {
     }
     if (i < length) {
         uint64_t chunk = 0;
-        std::memcpy(&chunk, word + i, length - i);
+        if (i + 8 <= readable && std::endian::native == std::endian::little) {
+            std::memcpy(&chunk, word + i, 8); // one load, the bytes past the word masked off
+            chunk &= ~uint64_t(0) >> (64 - 8 * (length - i));
+        } else {
+            std::memcpy(&chunk, word + i, length - i);
+        }
         h = (h ^ chunk) * kMul;
         h ^= h >> 29;
     }
@@ -228,7 +234,7 @@ Token NameLexer::Next() noexcept {
         }
         t.kind = TokenKind::Identifier;
         t.end = m_p = end;
-        t.hash = HashWord(m_text + p, end - p);
+        t.hash = HashWord(m_text + p, end - p, m_length - p);
         t.keyword = KeywordOf(std::string_view(m_text + p, end - p), t.hash);
         return t;
     }

@@ -42,8 +42,12 @@ struct Token {
     bool line_start = false;          // the first token of its line
 };
 
-// The hash that the name tables use for a word.
-uint64_t HashWord(const char* word, std::size_t length) noexcept;
+// The hash that the name tables use for a word; `readable` bytes from `word` on may be read
+// (at least `length`), which lets the last part be one load.
+uint64_t HashWord(const char* word, std::size_t length, std::size_t readable) noexcept;
+inline uint64_t HashWord(const char* word, std::size_t length) noexcept {
+    return HashWord(word, length, length);
+}
 
 class NameLexer {
 public:

@@ -24,6 +24,9 @@ public:
     // The current token (0), one ahead (1, ...) or behind (-1, ...); past the text's end an
     // End token, before its start an End token too.
     const Token& At(long k) noexcept {
+        if (k == 0) {
+            return Slot(m_index); // always lexed
+        }
         if (k < 0) {
             return std::size_t(-k) > m_index || std::size_t(-k) > kBack ? m_none
                                                                         : Slot(m_index + k);
@@ -41,9 +44,14 @@ public:
         return Slot(want);
     }
     void Advance() noexcept {
-        if (At(0).kind != TokenKind::End) {
+        if (Slot(m_index).kind != TokenKind::End) {
             ++m_index;
-            At(0);
+            if (m_lexed <= m_index) {
+                Token t = m_lexer.Next();
+                m_ended = t.kind == TokenKind::End;
+                Slot(m_lexed) = t;
+                ++m_lexed;
+            }
         }
     }
 
