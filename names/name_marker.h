@@ -32,6 +32,9 @@ public:
     void AddSource(std::string_view source) noexcept {
         CollectDeclarations(source, 0, false, Scope::Tree, m_table);
     }
+    // Adds what another part of the tree collected: the first pass may run on several
+    // threads, each over its own files, and merge their parts in the files' order.
+    void Merge(const TreeNames& part) noexcept { m_table.Merge(part.m_table); }
     const NameTable& Table() const noexcept { return m_table; }
 
 private:

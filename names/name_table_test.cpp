@@ -2,6 +2,7 @@
 
 #include "base/memory.h"
 #include "names/declarations.h"
+#include "names/name_marker.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,31 @@ TEST(NameTable, BoundedForAnyInput) {
     EXPECT_FALSE(small.Add("g", names::kType)); // past the names
     EXPECT_FALSE(small.Add(std::string(256, 'x'), names::kType));
     EXPECT_EQ(small.Size(), 3u);
+}
+
+// A tree of 10,000 headers of 120 names each: the tree's table keeps the first million names,
+// in the files' order, however its parts are merged.
+TEST(NameTable, TreeBoundedAndMergedInOrder) {
+    names::TreeNames whole;
+    names::TreeNames first;
+    names::TreeNames second;
+    for (int file = 0; file < 10000; ++file) {
+        std::string header;
+        for (int i = 0; i < 120; ++i) {
+            header += "struct S" + std::to_string(file) + "_" + std::to_string(i) + ";\n";
+        }
+        whole.AddSource(header);
+        (file < 5000 ? first : second).AddSource(header);
+    }
+    names::TreeNames merged;
+    merged.Merge(first);
+    merged.Merge(second);
+    for (const names::TreeNames* tree : {&whole, &merged}) {
+        EXPECT_EQ(tree->Table().Size(), names::kTreeNames);
+        EXPECT_LE(tree->Table().MemoryUsed(), 64u << 20);
+        EXPECT_EQ(tree->Table().Find("S0_0"), names::kType);
+        EXPECT_EQ(tree->Table().Find("S9999_119"), 0);
+    }
 }
 
 TEST(NameTable, RunningOutOfMemoryOnlyDropsNames) {
