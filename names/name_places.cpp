@@ -45,6 +45,18 @@ NameClass NameMarker::Code(const Token& t, uint16_t bits) noexcept {
     if (n1.kind == TokenKind::Punct && (n1.op == '.' || n1.op == kArrow)) {
         return NameClass::None; // an object
     }
+    // using ::acosf; using std::swap; the C library's names in namespace std.
+    if (IsPunct(p1, kScope) && IsPunct(n1, ';') &&
+        (text.Word(m_w.At(-2)) == "using" ||
+         (text.Word(m_w.At(-2)) == "std" && text.Word(m_w.At(-3)) == "using"))) {
+        uint16_t std_bits = StdNames().Find(word, t.hash);
+        if (std_bits == 0 && word.size() > 2 && (word.back() == 'f' || word.back() == 'l')) {
+            std_bits = StdNames().Find(word.substr(0, word.size() - 1)) & kFunction;
+        }
+        if (std_bits != 0) {
+            bits = std_bits;
+        }
+    }
     if (IsPunct(before, kScope)) {
         const uint16_t std_bits = StdBits(template_word ? -2 : -1);
         if (std_bits != 0) {
@@ -101,6 +113,10 @@ NameClass NameMarker::Code(const Token& t, uint16_t bits) noexcept {
     }
     if (k1 == Keyword::Other && text.Word(p1) == "new") {
         return NameClass::Type;
+    }
+    if ((bits & (kFunction | kType | kNamespace | kVariable)) == kFunction && IsPunct(n1, ';') &&
+        IsPunct(p1, kScope)) {
+        return NameClass::Function; // using ::f;
     }
     if ((bits & kFunction) != 0 && p1.kind == TokenKind::Punct &&
         (p1.op == '&' || p1.op == '(' || p1.op == ',' || p1.op == '=' || p1.op == kScope) &&
