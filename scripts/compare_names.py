@@ -261,6 +261,7 @@ def main():
                 cache[path] = f.read()
         return cache[path]
 
+    totals = {}
     for folder in folders:
         every = files_of(folder, 0)
         chosen = files_of(folder, limit)
@@ -284,15 +285,26 @@ def main():
             for i in range(0, len(paths), 200):
                 marks.update(get_marks(program, paths[i:i + 200], tree_list))
             counts = score(truths, marks, show, data_of)
-            cells = []
+            total = totals.setdefault(label, {c: [0, 0, 0] for c in CLASSES})
             for c in CLASSES:
-                tp, fp, fn = counts[c]
-                p = 100.0 * tp / max(tp + fp, 1)
-                r = 100.0 * tp / max(tp + fn, 1)
-                cells.append(f"{c} {p:.1f}/{r:.1f} (n={tp + fn})")
-            print(f"  {label:8}: " + "  ".join(cells))
+                total[c] = [a + b for a, b in zip(total[c], counts[c])]
+            print_counts(label, counts)
             if tree_list:
                 os.unlink(tree_list)
+    if len(folders) > 1:
+        print("all folders:")
+        for label, counts in totals.items():
+            print_counts(label, counts)
+
+
+def print_counts(label, counts):
+    cells = []
+    for c in CLASSES:
+        tp, fp, fn = counts[c]
+        p = 100.0 * tp / max(tp + fp, 1)
+        r = 100.0 * tp / max(tp + fn, 1)
+        cells.append(f"{c} {p:.1f}/{r:.1f} (n={tp + fn})")
+    print(f"  {label:8}: " + "  ".join(cells))
 
 
 if __name__ == "__main__":
