@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -57,6 +58,35 @@ TEST(NameMarker, JudgesRules) {
                     "typedef int (*Fn)(int);\nnamespace a = b::c;"),
               "T:t T:t id:f T:t Vec:t V:t Fn:t a:n b:n c:n");
     EXPECT_EQ(Marks("int auto bool nullptr decltype(x) sizeof(int) override final"), "");
+}
+
+// No keyword of C++23 is ever a name, wherever it stands; nor #define'd as one.
+TEST(NameMarker, KeywordsAreNeverMarked) {
+    const char* const keywords =
+        "alignas alignof and and_eq asm auto bitand bitor bool break case catch char char8_t "
+        "char16_t char32_t class compl concept const consteval constexpr constinit const_cast "
+        "continue co_await co_return co_yield decltype default delete do double dynamic_cast "
+        "else enum explicit export extern false float for friend goto if inline int long "
+        "mutable namespace new noexcept not not_eq nullptr operator or or_eq private protected "
+        "public register reinterpret_cast requires return short signed sizeof static "
+        "static_assert static_cast struct switch template this thread_local throw true try "
+        "typedef typeid typename union unsigned using virtual void volatile wchar_t while xor "
+        "xor_eq final override import module";
+    std::string source;
+    for (const char* p = keywords; *p != '\0';) {
+        const char* end = std::strchr(p, ' ');
+        const std::string kw(p, end == nullptr ? std::strlen(p) : std::size_t(end - p));
+        source += "#define " + kw + "\n" + kw + "(a); " + kw + "<b> c; " + kw + "::d; x." + kw +
+                  "(); X " + kw + ";\n";
+        p += kw.size() + (end == nullptr ? 0 : 1);
+    }
+    const std::string text = Escaped(source);
+    NameMarker marker(text, 0);
+    for (NameMark m; marker.Next(m);) {
+        const std::string word = text.substr(m.start, m.end - m.start);
+        EXPECT_EQ((" " + std::string(keywords) + " ").find(" " + word + " "), std::string::npos)
+            << word;
+    }
 }
 
 TEST(NameMarker, TreeNamesReachEveryFile) {
