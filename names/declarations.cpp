@@ -335,7 +335,7 @@ private:
             if (!m_text.EndsType(prev) || IsPunct(prev, kScope)) {
                 return;
             }
-            const long close = MatchingClose(m_w, 1);
+            const long close = MatchingClose(m_w, 1, 96); // parameters
             if (close == 0) {
                 return;
             }

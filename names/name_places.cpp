@@ -153,7 +153,7 @@ NameClass NameMarker::Code(const Token& t, uint16_t bits) noexcept {
 NameClass NameMarker::Template(const Token& t, uint16_t bits) noexcept {
     const TokenText text(m_text);
     const std::string_view word = text.Word(t);
-    const long close = MatchingClose(m_w, 1);
+    const long close = MatchingClose(m_w, 1, 96); // template arguments
     if (close == 0) {
         return NameClass::None;
     }

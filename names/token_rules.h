@@ -63,14 +63,15 @@ inline bool Capitalised(std::string_view w) {
 }
 
 // The offset from `k` of the bracket that closes the one at k ("(", "[", "{" or "<"), or 0
-// when it is not within reach or a token that cannot stand inside comes first (for "<": ";",
-// "{", "}", "&&" and "||"). Counts the other brackets inside; ">>" closes two angles.
-inline long MatchingClose(TokenWindow& w, long k) {
+// when it is not within `reach` tokens or a token that cannot stand inside comes first (for
+// "<": ";", "{", "}", "&&" and "||"). Counts the other brackets inside; ">>" closes two angles.
+inline long MatchingClose(TokenWindow& w, long k, long reach = long(TokenWindow::kAhead)) {
     const uint8_t open = w.At(k).op;
     const bool angle = open == '<';
     int depth = 0;
     int angles = 0;
-    for (long i = k + 1; i < long(TokenWindow::kAhead); ++i) {
+    const long last = k + reach < long(TokenWindow::kAhead) ? k + reach : long(TokenWindow::kAhead);
+    for (long i = k + 1; i < last; ++i) {
         const Token& t = w.At(i);
         if (t.kind == TokenKind::End || t.kind == TokenKind::Directive ||
             t.kind == TokenKind::DirectiveEnd) {
