@@ -76,7 +76,13 @@ NameClass NameMarker::Classify() noexcept {
     }
     uint16_t bits = m_file.Find(word, t.hash);
     if (m_tree != nullptr) {
-        bits |= m_tree->Find(word, t.hash);
+        // What the file itself says comes first: a parameter named Value is no type here,
+        // whatever class Value another file declares.
+        uint16_t tree = m_tree->Find(word, t.hash);
+        if ((bits & kVariable) != 0 && (bits & (kType | kNamespace | kFunction)) == 0) {
+            tree &= uint16_t(kMacro | kMacroFunction);
+        }
+        bits |= tree;
     }
     if (m_directive) {
         return InDirective(t, bits);

@@ -72,7 +72,9 @@ NameClass NameMarker::Code(const Token& t, uint16_t bits) noexcept {
         return NameClass::Type;
     }
     if (IsPunct(n1, kScope)) {
-        if ((bits & kNamespace) != 0 && (bits & kType) == 0) {
+        // A namespace, or a class; a class template qualifies only with its arguments
+        // (detail::variant:: is the namespace beside the template variant<...>).
+        if ((bits & kNamespace) != 0 && ((bits & kType) == 0 || (bits & kTemplate) != 0)) {
             return NameClass::Namespace;
         }
         if ((bits & kType) != 0) {
