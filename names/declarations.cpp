@@ -105,7 +105,9 @@ private:
             return;
         case Keyword::ClassKey:
         case Keyword::Enum:
-            ClassHead(m_text.KeywordAt(t) == Keyword::Enum);
+            if (m_text.KeywordAt(m_w.At(-1)) != Keyword::Enum) { // enum class: one head
+                ClassHead(m_text.KeywordAt(t) == Keyword::Enum);
+            }
             return;
         case Keyword::Typedef:
             Typedef();

@@ -95,9 +95,11 @@ NameClass NameMarker::Code(const Token& t, uint16_t bits) noexcept {
         return Call(t, bits);
     }
     const Keyword k1 = text.KeywordAt(p1);
-    if (k1 == Keyword::Namespace || (bits & kNamespace) != 0) {
-        return (bits & kType) != 0 && k1 != Keyword::Namespace ? NameClass::Type
-                                                               : NameClass::Namespace;
+    // A namespace's name stands before :: or after namespace; elsewhere a name that is also
+    // an object's (namespace endian, a parameter endian) is the object.
+    if (k1 == Keyword::Namespace ||
+        ((bits & kNamespace) != 0 && (bits & (kType | kVariable)) == 0)) {
+        return NameClass::Namespace;
     }
     if ((bits & kType) != 0) {
         return NameClass::Type;

@@ -230,7 +230,7 @@ constexpr const char* kGlobalMacros =
     "__UINTPTR_TYPE__ __INTPTR_TYPE__ __CHAR16_TYPE__ __CHAR32_TYPE__ __STDCPP_THREADS__ "
     "__STDCPP_DEFAULT_NEW_ALIGNMENT__ __BIGGEST_ALIGNMENT__ __SSE2__ __AVX__ __AVX2__ __ARM_NEON "
     "__BASE_FILE__ __FILE_NAME__ __INCLUDE_LEVEL__ __TIMESTAMP__ __VERSION__ __PIC__ __pic__ "
-    "__NO_INLINE__ __FAST_MATH__ __FLT_MAX__ __DBL_MAX__ __STRICT_ANSI__ _GNU_SOURCE NDEBUG";
+    "__NO_INLINE__ __FAST_MATH__ __FLT_MAX__ __DBL_MAX__ __STRICT_ANSI__";
 
 void AddAll(NameTable& table, const char* list, uint16_t bits) {
     const char* p = list;
