@@ -45,14 +45,38 @@ private:
     void Directive() {
         m_w.Advance();
         const Token& name = m_w.At(0);
-        if (name.kind == TokenKind::Identifier && m_text.Word(name) == "define") {
+        const std::string_view d =
+            name.kind == TokenKind::Identifier ? m_text.Word(name) : std::string_view();
+        ++m_directives;
+        if (d == "define") {
             m_w.Advance();
             const Token& macro = m_w.At(0);
             if (macro.kind == TokenKind::Identifier) {
                 const Token& next = m_w.At(1);
                 const bool function = IsPunct(next, '(') && next.start == macro.end;
-                Add(macro, uint16_t(kMacro | (function ? kMacroFunction : 0)));
+                // Defined whatever the configuration: outside #if, or inside the include
+                // guard only (#ifndef G, then #define G, as the first two directives).
+                if (m_directives == 2 && m_guard_candidate == m_text.Word(macro)) {
+                    m_guard = true;
+                }
+                const int outside = m_guard ? 1 : 0;
+                const bool sure = m_conditions <= outside ||
+                                  (m_conditions == outside + 1 &&
+                                   m_innermost_ifndef == m_text.Word(macro)); // a default
+                Add(macro,
+                    uint16_t(kMacro | (function ? kMacroFunction : 0) | (sure ? kMacroAlways : 0)));
             }
+        } else if (d == "if" || d == "ifdef" || d == "ifndef") {
+            ++m_conditions;
+            m_innermost_ifndef = d == "ifndef" && m_w.At(1).kind == TokenKind::Identifier
+                                     ? m_text.Word(m_w.At(1))
+                                     : std::string_view();
+            if (m_directives == 1 && d == "ifndef" && m_w.At(1).kind == TokenKind::Identifier) {
+                m_guard_candidate = m_text.Word(m_w.At(1));
+            }
+        } else if (d == "endif" && m_conditions > 0) {
+            --m_conditions;
+            m_innermost_ifndef = {};
         }
         while (m_w.At(0).kind != TokenKind::DirectiveEnd && m_w.At(0).kind != TokenKind::End) {
             m_w.Advance();
@@ -382,6 +406,12 @@ private:
     Brace m_next_brace = Brace::Block;
     bool m_template = false;  // after template <...>, until the declaration ends
     bool m_enum_next = false; // the next "{" opens an enum's body
+    // Directives: how many so far, the open #if's, and the include guard.
+    int m_directives = 0;
+    int m_conditions = 0;
+    std::string_view m_guard_candidate;
+    std::string_view m_innermost_ifndef; // #ifndef X ... #define X: X's default
+    bool m_guard = false;
 };
 
 } // namespace

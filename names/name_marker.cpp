@@ -123,7 +123,8 @@ NameClass NameMarker::InDirective(const Token& t, uint16_t bits) noexcept {
     }
     // A name tested for being defined is a macro where some file defines it.
     if (d == "ifdef" || d == "ifndef") {
-        return m_directive_tokens == 2 && (bits & kMacro) != 0 ? NameClass::Macro : NameClass::None;
+        return m_directive_tokens == 2 && (bits & kMacroAlways) != 0 ? NameClass::Macro
+                                                                     : NameClass::None;
     }
     if (d == "if" || d == "elif" || d == "elifdef" || d == "elifndef") {
         if (word == "defined" || word.starts_with("__has_")) {
@@ -134,7 +135,7 @@ NameClass NameMarker::InDirective(const Token& t, uint16_t bits) noexcept {
         if (d.ends_with("def") ||
             (p1.kind == TokenKind::Identifier && text.Word(p1) == "defined") ||
             (IsPunct(p1, '(') && p2.kind == TokenKind::Identifier && text.Word(p2) == "defined")) {
-            return (bits & kMacro) != 0 ? NameClass::Macro : NameClass::None;
+            return (bits & kMacroAlways) != 0 ? NameClass::Macro : NameClass::None;
         }
         return MacroNow(t, bits) || AllCaps(word) || word.starts_with("__") ? NameClass::Macro
                                                                             : NameClass::None;

@@ -16,9 +16,10 @@ enum NameBits : uint16_t {
     kType = 4,          // a class, struct, union, enum, typedef, alias or type parameter
     kNamespace = 8,
     kFunction = 16,
-    kVariable = 32,  // an object: a variable, a parameter, a constant
-    kTemplate = 64,  // a class or alias template
-    kUndefined = 128 // #undef'd in the file
+    kVariable = 32,    // an object: a variable, a parameter, a constant
+    kTemplate = 64,    // a class or alias template
+    kUndefined = 128,  // #undef'd in the file
+    kMacroAlways = 256 // #define'd outside any #if but the include guard, somewhere
 };
 
 class NameTable {

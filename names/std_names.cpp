@@ -267,7 +267,7 @@ const NameTable& GlobalNames() noexcept {
     static const NameTable table = [] {
         NameTable t(1024, 16 * 1024);
         AddAll(t, kGlobalTypes, kType);
-        AddAll(t, kGlobalMacros, kMacro);
+        AddAll(t, kGlobalMacros, kMacro | kMacroAlways);
         return t;
     }();
     return table;
