@@ -213,8 +213,11 @@ private:
         // Type a, b; the names after the first declarator's comma.
         const bool listed = IsPunct(prev, ',') && m_w.At(-2).kind == TokenKind::Identifier &&
                             m_w.At(-2).start == m_last_variable;
+        // (Not f() const NOEXCEPT_MACRO {, where a macro follows the qualifier.)
+        const bool macro_after_qualifier =
+            prev.keyword == Keyword::Qualifier && AllCaps(m_text.Word(t));
         if (!m_tree && (m_text.EndsType(prev) || listed) && !IsPunct(prev, kScope) &&
-            next.kind == TokenKind::Punct &&
+            !macro_after_qualifier && next.kind == TokenKind::Punct &&
             (next.op == '=' || next.op == ';' || next.op == ',' || next.op == ')' ||
              next.op == '[' || next.op == '{' || next.op == ':')) {
             m_table.Add(m_text.Word(t), t.hash, kVariable);

@@ -8,14 +8,24 @@ namespace names {
 // namespace a::b { ... }, inline namespace c { ... }, namespace d = e::f;
 void Collector::Namespace() {
     long k = 1;
+    bool want_name = true; // names and :: take turns
     for (; k < 64; ++k) {
         const Token& t = m_w.At(k);
-        if (m_text.IsName(t)) {
+        if (want_name && m_text.IsName(t)) {
             Add(t, kNamespace);
-        } else if (!IsPunct(t, kScope) &&
-                   !(t.kind == TokenKind::Identifier && m_text.Word(t) == "inline")) {
+            want_name = false;
+        } else if (!want_name && IsPunct(t, kScope)) {
+            want_name = true;
+        } else if (!(t.kind == TokenKind::Identifier && m_text.Word(t) == "inline")) {
             break;
         }
+    }
+    // Past attributes and a macro between the name and its "{": namespace std
+    // _GLIBCXX_VISIBILITY(default) {
+    k = SkipAttributes(m_w, m_text, k);
+    if (m_text.IsName(m_w.At(k))) {
+        const long close = IsPunct(m_w.At(k + 1), '(') ? MatchingClose(m_w, k + 1, 32) : k;
+        k = close == 0 ? k : close + 1;
     }
     if (IsPunct(m_w.At(k), '{')) {
         m_next_brace = Brace::Namespace;
