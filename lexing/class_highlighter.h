@@ -2,6 +2,7 @@
 // The scan of a conversion with the optional classes on: strings, characters, numbers and
 // directive lines found beside keywords and comments, and told to a sink as spans.
 
+#include "lexing/cpp_chars.h"
 #include "lexing/cpp_lexing.h"
 #include "lexing/highlighter.h"
 #include "lexing/keyword_index.h"
@@ -29,8 +30,7 @@ public:
         const KeywordIndex& keywords = setup.keywords;
         for (int c = 0; c < 256; ++c) {
             const auto b = static_cast<unsigned char>(c);
-            const bool word = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_' ||
-                              b == '$' || b >= 0x80 || (b >= '0' && b <= '9');
+            const bool word = IsIdentifierChar(b);
             m_class[b] =
                 (b == ' ' || b == '\t' || b == '\r' || b == '\v' || b == '\f' ? kBlank : 0) |
                 (word ? kWord : 0) | (KeywordIndex::IsBoundary(b) ? kBoundary : 0) |
@@ -82,8 +82,6 @@ private:
         }
         return p;
     }
-
-    static bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
     bool On(SpanClass s) const { return m_on.Has(s); }
     // Closes the open span before p.

@@ -1,26 +1,12 @@
 #include "lexing/cpp_lexing.h"
 
+#include "lexing/cpp_chars.h"
 #include "lexing/keyword_index.h"
 
 #include <cstring>
 #include <string_view>
 
 namespace {
-
-bool IsAsciiLetter(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsDigit(unsigned char c) {
-    return c >= '0' && c <= '9';
-}
-// What an identifier is made of: letters, digits, _ and $, and every byte above 127 (UTF-8).
-bool IsIdentifierChar(unsigned char c) {
-    return IsAsciiLetter(c) || IsDigit(c) || c == '_' || c == '$' || c >= 0x80;
-}
-// The compiler's narrower set, for numbers, digit separators and suffixes: no $, no UTF-8.
-bool IsAsciiIdentifierChar(unsigned char c) {
-    return IsAsciiLetter(c) || IsDigit(c) || c == '_';
-}
 
 // Suffixes of the standard library that a string literal takes without an underscore.
 bool IsStandardSuffix(std::string_view s) {
@@ -53,8 +39,7 @@ bool CppLexing::AfterBoundary(std::size_t p) const {
 }
 
 bool CppLexing::Continued(std::size_t p) const {
-    return (p >= 1 && m_text[p - 1] == '\\') ||
-           (p >= 2 && m_text[p - 1] == '\r' && m_text[p - 2] == '\\');
+    return LineContinues(m_text, p);
 }
 
 std::size_t CppLexing::LineCommentEnd(std::size_t p) const {

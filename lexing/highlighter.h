@@ -2,6 +2,7 @@
 // The classic scan of a conversion: strings, comments and keywords found in the escaped text, as
 // the converter has always found them, and told to a sink as spans.
 
+#include "lexing/cpp_chars.h"
 #include "lexing/cpp_lexing.h"
 #include "lexing/keyword_index.h"
 #include "lexing/pass_output.h"
@@ -75,26 +76,8 @@ private:
     static constexpr unsigned char kKeywordBit = 2;
     static constexpr unsigned char kEventBit = 4;
 
-    static bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-    // Characters of identifiers and numbers: letters, digits, _ and $, and every byte above 127
-    // (UTF-8 names). A raw string's R and prefix must stand alone as such a word, so FOOR"x" and
-    // 1R"x" keep their ordinary strings. This is not the keyword rule's boundary test, which
-    // would miss x=R"(...)": the = before the R is no boundary, yet ends the word before it.
-    // The escaped text needs no care here: "&lt;R" has the ";" of the entity before the R.
-    static bool IsIdentifier(char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-               b == '_' || b == '$' || b >= 0x80;
-    }
-
-    // Whether the line feed at p is escaped by a backslash right before it (or before its CR).
-    // Lines are spliced before anything else in C and C++, so the backslashes before that one
-    // do not count.
-    bool LineContinues(std::size_t p) const {
-        return (p >= 1 && m_text[p - 1] == '\\') ||
-               (p >= 2 && m_text[p - 1] == '\r' && m_text[p - 2] == '\\');
-    }
+    // Whether the line feed at p continues its line (cpp_chars.h).
+    bool LineContinues(std::size_t p) const { return ::LineContinues(m_text, p); }
 
     // Where the raw string whose opening quote is at p ends (just past its closing quote, or the
     // end of the text when it is never closed), or 0 when no raw string starts there: the quote
@@ -115,7 +98,11 @@ private:
         } else if (word >= 2 && m_text[word - 1] == '8' && m_text[word - 2] == 'u') {
             word -= 2;
         }
-        if (word > 0 && IsIdentifier(m_text[word - 1])) {
+        // A raw string's R and prefix must stand alone as an identifier's word, so FOOR"x" and
+        // 1R"x" keep their ordinary strings. This is not the keyword rule's boundary test, which
+        // would miss x=R"(...)": the = before the R is no boundary, yet ends the word before it.
+        // The escaped text needs no care here: "&lt;R" has the ";" of the entity before the R.
+        if (word > 0 && IsIdentifierChar(static_cast<unsigned char>(m_text[word - 1]))) {
             return 0;
         }
         return RawStringBodyEnd(m_text, m_length, p);
