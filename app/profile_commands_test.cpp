@@ -1,6 +1,7 @@
 // The profile commands on the real disk.
 
 #include "app/profile_commands_fixture.h"
+#include "profiles/profile_file.h"
 #include "render/converter.h"
 
 TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
@@ -220,7 +221,7 @@ TEST_F(ProfileCommands, TheDefaultIsSelectedByItsWholeName) {
     for (int tab : {1, 2}) {
         ProfileSettings s;
         s.n_tab_size = tab;
-        ASSERT_EQ(s.WriteProfileFile(tab == 1 ? "abcd.ini" : "abc.ini"), 1);
+        ASSERT_EQ(WriteProfileFile(tab == 1 ? "abcd.ini" : "abc.ini", s), 1);
     }
     WriteWholeFile("profiles.ini", ListText({{"Abcd", "abcd.ini"}, {"Abc", "abc.ini"}}, 1));
     Start();
@@ -239,7 +240,7 @@ TEST_F(ProfileCommands, TheDefaultIsSelectedByItsWholeName) {
 TEST_F(ProfileCommands, AListThatCannotBeReadIsNeverOverwritten) {
     ProfileSettings a_settings;
     a_settings.n_tab_size = 3;
-    ASSERT_EQ(a_settings.WriteProfileFile("a.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("a.ini", a_settings), 1);
     const std::string a = "p_profile_name[0].p_s_name = \"A\";\n"
                           "p_profile_name[0].p_s_file_name = \"a.ini\";\n";
     const std::string error = "Error in main ini file !";

@@ -55,7 +55,7 @@ void BM_LoadProfileWith1800000Keywords(benchmark::State& state) {
             words += "kw" + std::to_string(i) + " ";
         }
         words.pop_back();
-        if (!settings.SetKeywords(words.c_str()) || !settings.WriteProfileFile(file.Path())) {
+        if (!settings.SetKeywords(words.c_str()) || !WriteProfileFile(file.Path(), settings)) {
             state.SkipWithError("cannot write the profile");
             return;
         }

@@ -10,6 +10,7 @@
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
+#include "profiles/profile_file.h"
 #include "render/converter.h"
 #include "render/latex_text.h"
 #include "render/style_sheet.h"
@@ -257,7 +258,7 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
         !FindProfileFile(o.profile, o.folder.dir, o.folder.user, path, error)) {
         return Fail(error);
     }
-    if (!settings.ReadProfileFile(path.c_str())) {
+    if (!ReadProfileFile(path.c_str(), settings)) {
         return Fail("Error loading profile !");
     }
     // The dialog converts with what its controls show of the profile.

@@ -1,5 +1,6 @@
 #include "base/memory.h"
 #include "files/test_support.h"
+#include "profiles/profile_file.h"
 #include "profiles/profile_list_file.h"
 #include "render/converter.h"
 #include "render/rtf_text.h"
@@ -130,7 +131,7 @@ TEST_F(ConvertCommand, ReadsProfilesWithoutWritingThem) {
     web.b_use_table = 0;
     web.n_keyword_color = 0x12345678; // the dialog shows only six digits
     ASSERT_EQ(web.SetKeywords("int  return"), 1);
-    ASSERT_EQ(web.WriteProfileFile("web.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("web.ini", web), 1);
     ProfileList list;
     ASSERT_EQ(
         list.Add(tarvo::DuplicateString("Plain Web", 9), tarvo::DuplicateString("web.ini", 7)), 1);
@@ -140,7 +141,7 @@ TEST_F(ConvertCommand, ReadsProfilesWithoutWritingThem) {
     const std::string list_text = ReadWholeFile("profiles.ini");
 
     ProfileSettings expected;
-    ASSERT_EQ(expected.ReadProfileFile("web.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("web.ini", expected), 1);
     ASSERT_EQ(ThroughTheDialog(expected), 1);
     EXPECT_EQ(expected.n_keyword_color, 0x345678u);
     const std::string html = Expected(kSource, 0, &expected);
@@ -181,7 +182,7 @@ TEST_F(ConvertCommand, FindsProfilesInTheChosenFolder) {
     const std::string user = (m_dir / "config").string();
     for (const std::string& folder : {std::string("store"), user + "/tarvo"}) {
         std::filesystem::create_directories(folder);
-        ASSERT_EQ(tabs.WriteProfileFile((folder + "/t.ini").c_str()), 1);
+        ASSERT_EQ(WriteProfileFile((folder + "/t.ini").c_str(), tabs), 1);
         ASSERT_EQ(WriteProfileListFile((folder + "/profiles.ini").c_str(), list), 1);
     }
     const std::string expected = Expected("\tx", 1, &tabs);
@@ -230,7 +231,7 @@ TEST_F(ConvertCommand, ClassColoursOverrideTheProfile) {
     ProfileSettings s;
     SetCppDefaults(s);
     s.n_string_color = 0x112233;
-    ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("p.ini", s), 1);
     EXPECT_EQ(Convert("--profile-file p.ini", kSource).out, Expected(kSource, 1, &s));
     s.n_string_color = kClassOff;
     s.n_char_color = 0xABCDEF;

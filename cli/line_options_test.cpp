@@ -2,6 +2,7 @@
 // its text of the page is the source alone, and each number sits on its line.
 
 #include "files/test_support.h"
+#include "profiles/profile_file.h"
 #include "render/converter.h"
 #include "settings/cpp_defaults.h"
 #include "text/line_ends.h"
@@ -184,7 +185,7 @@ TEST_F(LineOptions, ABrowsersTextOfANumberedPageIsTheSource) {
             SetCppDefaults(s);
             s.b_use_table = table;
             s.n_font_size = font_size;
-            ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
+            ASSERT_EQ(WriteProfileFile("p.ini", s), 1);
             std::filesystem::remove_all("pages");
             ASSERT_EQ(Shell(std::string("'") + TARVO_CONVERT +
                             "' -q --profile-file p.ini -n --mark 2-3,6,8-9 -d pages s.cpp"),

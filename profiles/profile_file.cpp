@@ -113,12 +113,12 @@ int WriteProfileFile(Disk& disk, const char* path, const char* name,
     return disk.WriteWhole(path, ProfileFileText(settings, name));
 }
 
-int ProfileSettings::WriteProfileFile(const char* path) const {
-    return ::WriteProfileFile(RealDisk(), path, path, *this);
+int WriteProfileFile(const char* path, const ProfileSettings& settings) {
+    return WriteProfileFile(RealDisk(), path, path, settings);
 }
 
-int ProfileSettings::ReadProfileFile(const char* path) {
-    return ::ReadProfileFile(RealDisk(), path, *this);
+int ReadProfileFile(const char* path, ProfileSettings& settings) {
+    return ReadProfileFile(RealDisk(), path, settings);
 }
 
 int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {

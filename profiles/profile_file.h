@@ -1,7 +1,5 @@
 #pragma once
-// The text of a profile file, and its writing and reading on a disk. ProfileSettings's own
-// WriteProfileFile and ReadProfileFile (declared with the settings record) do the same on the
-// real disk, with the path as the name.
+// The text of a profile file, and its writing and reading on a disk.
 
 #include "files/disk.h"
 #include "settings/profile_settings.h"
@@ -20,3 +18,8 @@ int WriteProfileFile(Disk& disk, const char* path, const char* name,
 // Fills `settings` from the profile file `path` on `disk`. Returns 1 when every value was read;
 // on 0 the record holds a mixture of old and new values.
 int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& settings);
+
+// The same on the real disk, the path naming the file in its comments. Both return 1 on
+// success, 0 on failure, and show nothing.
+int WriteProfileFile(const char* path, const ProfileSettings& settings);
+int ReadProfileFile(const char* path, ProfileSettings& settings);

@@ -79,21 +79,21 @@ TEST_F(ProfileFile, WritesTheKnownTextAndReadsItBack) {
     ProfileSettings s;
     Defaults(s);
     ASSERT_EQ(s.SetKeywords("# #define"), 1);
-    ASSERT_EQ(s.WriteProfileFile("profile_00000029.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("profile_00000029.ini", s), 1);
     EXPECT_EQ(ReadWholeFile("profile_00000029.ini"), kExample);
     // Saving again gives the same bytes.
-    ASSERT_EQ(s.WriteProfileFile("profile_00000029.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("profile_00000029.ini", s), 1);
     EXPECT_EQ(ReadWholeFile("profile_00000029.ini"), kExample);
 
     ProfileSettings back;
     ASSERT_EQ(back.SetKeywords("old"), 1);
-    ASSERT_EQ(back.ReadProfileFile("profile_00000029.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("profile_00000029.ini", back), 1);
     ExpectSame(back, s);
 
     // A copy under another name reads the same: the path in it is only a comment.
     WriteWholeFile("copy.ini", kExample);
     ProfileSettings copy;
-    ASSERT_EQ(copy.ReadProfileFile("copy.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("copy.ini", copy), 1);
     ExpectSame(copy, s);
 
     // No keywords, a negative tab size and colours above 24 bits.
@@ -101,14 +101,14 @@ TEST_F(ProfileFile, WritesTheKnownTextAndReadsItBack) {
     Defaults(other);
     other.n_tab_size = -1;
     other.n_keyword_color = 0xFFFFFFFF;
-    ASSERT_EQ(other.WriteProfileFile("p.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("p.ini", other), 1);
     const std::string text = ReadWholeFile("p.ini");
     EXPECT_NE(text.find("n_tab_size = -1;\n"), std::string::npos);
     EXPECT_NE(text.find("n_keyword_color = 0xffffffff;\n"), std::string::npos);
     EXPECT_NE(text.find("n_keyword_num = 0;\n\n\n// profile_file \"p.ini\" end\n"),
               std::string::npos);
     ProfileSettings other_back;
-    ASSERT_EQ(other_back.ReadProfileFile("p.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("p.ini", other_back), 1);
     ExpectSame(other_back, other);
 }
 
@@ -118,28 +118,28 @@ TEST_F(ProfileFile, OptionalClassesAreWrittenOnlyWhileOn) {
     ASSERT_EQ(s.SetKeywords("# #define"), 1);
     s.n_char_color = 0x8b4513;
     s.n_preproc_color = 0;
-    ASSERT_EQ(s.WriteProfileFile("profile_00000029.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("profile_00000029.ini", s), 1);
     std::string expected = kExample;
     expected.insert(expected.find("n_keyword_num"),
                     "n_char_color = 0x8b4513;\nn_preproc_color = 0x000000;\n\n");
     EXPECT_EQ(ReadWholeFile("profile_00000029.ini"), expected);
     ProfileSettings back;
-    ASSERT_EQ(back.ReadProfileFile("profile_00000029.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("profile_00000029.ini", back), 1);
     ExpectSame(back, s);
 
     // An old file reads with every class off, also into a record that had them on; -1 and
     // other negative values are off too, and a value of another kind fails the load.
     WriteWholeFile("old.ini", kExample);
-    ASSERT_EQ(back.ReadProfileFile("old.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("old.ini", back), 1);
     for (const ClassColourField& c : kClassColourFields) {
         EXPECT_EQ(back.*c.field, kClassOff) << c.key;
     }
     WriteWholeFile("old.ini", std::string(kExample) + "n_number_color = -7; n_string_color = 5;");
-    ASSERT_EQ(back.ReadProfileFile("old.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("old.ini", back), 1);
     EXPECT_EQ(back.n_number_color, kClassOff);
     EXPECT_EQ(back.n_string_color, 5);
     WriteWholeFile("old.ini", std::string(kExample) + "n_number_color = \"red\";");
-    EXPECT_EQ(back.ReadProfileFile("old.ini"), 0);
+    EXPECT_EQ(ReadProfileFile("old.ini", back), 0);
 }
 
 TEST_F(ProfileFile, EveryKeywordReadsBackByteForByte) {
@@ -151,9 +151,9 @@ TEST_F(ProfileFile, EveryKeywordReadsBackByteForByte) {
     for (const auto& k : hard) {
         AddKeyword(s, k);
     }
-    ASSERT_EQ(s.WriteProfileFile("hard.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("hard.ini", s), 1);
     ProfileSettings back;
-    ASSERT_EQ(back.ReadProfileFile("hard.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("hard.ini", back), 1);
     EXPECT_EQ(Keywords(back), hard);
     const std::string text = ReadWholeFile("hard.ini");
     EXPECT_NE(text.find("p_s_keyword[0] = \"a\\\"b\";\n"), std::string::npos);
@@ -221,12 +221,12 @@ TEST_F(ProfileFile, BadFilesFailTheLoad) {
     ProfileSettings good;
     Defaults(good);
     ASSERT_EQ(good.SetKeywords("int long"), 1);
-    ASSERT_EQ(good.WriteProfileFile("good.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("good.ini", good), 1);
     const std::string text = ReadWholeFile("good.ini");
     auto loads = [](const std::string& file_text) {
         WriteWholeFile("edited.ini", file_text);
         ProfileSettings s;
-        return s.ReadProfileFile("edited.ini");
+        return ReadProfileFile("edited.ini", s);
     };
     auto replace = [&](const std::string& from, const std::string& to) {
         std::string t = text;
@@ -235,8 +235,8 @@ TEST_F(ProfileFile, BadFilesFailTheLoad) {
         return t.replace(at, from.size(), to);
     };
     ProfileSettings s;
-    EXPECT_EQ(s.ReadProfileFile("missing.ini"), 0);
-    EXPECT_EQ(s.ReadProfileFile(nullptr), 0);
+    EXPECT_EQ(ReadProfileFile("missing.ini", s), 0);
+    EXPECT_EQ(ReadProfileFile(nullptr, s), 0);
     EXPECT_EQ(loads(""), 0);
     EXPECT_EQ(loads(replace("n_tab_size = 4;", "n_tab_size = 4")), 0);
     EXPECT_EQ(loads(replace("n_tab_size = 4;", "n_tab_size = 4.0;")), 0);
@@ -250,18 +250,18 @@ TEST_F(ProfileFile, BadFilesFailTheLoad) {
     WriteWholeFile("edited.ini", replace("n_tab_size = 4;", "n_tab_size = ' ';") +
                                      "b_use_table = 7;\nextra = { 1, 2, };\n");
     ProfileSettings edited;
-    ASSERT_EQ(edited.ReadProfileFile("edited.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("edited.ini", edited), 1);
     EXPECT_EQ(edited.n_tab_size, 32);
     EXPECT_EQ(edited.b_use_table, 1); // the first definition wins
     WriteWholeFile("edited.ini",
                    replace("n_font_size = 13;", "n_font_size = n_width; n_width = 0x10;"));
-    ASSERT_EQ(edited.ReadProfileFile("edited.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("edited.ini", edited), 1);
     EXPECT_EQ(edited.n_font_size, 16);
     WriteWholeFile("edited.ini", replace("n_keyword_num = 2;", "n_keyword_num = -5;"));
-    ASSERT_EQ(edited.ReadProfileFile("edited.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("edited.ini", edited), 1);
     EXPECT_EQ(edited.KeywordCount(), 0);
     WriteWholeFile("edited.ini", replace("n_keyword_num = 2;", "n_keyword_num = 1;"));
-    ASSERT_EQ(edited.ReadProfileFile("edited.ini"), 1);
+    ASSERT_EQ(ReadProfileFile("edited.ini", edited), 1);
     EXPECT_EQ(Keywords(edited), std::vector<std::string>{"int"});
 }
 
@@ -269,18 +269,18 @@ TEST_F(ProfileFile, FailedWritesKeepTheOldFile) {
     ProfileSettings s;
     Defaults(s);
     ASSERT_EQ(s.SetKeywords("int"), 1);
-    ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("p.ini", s), 1);
     const std::string before = ReadWholeFile("p.ini");
     ASSERT_EQ(s.SetKeywords(std::string(5000, 'k').c_str()), 1);
 
     int written = 1;
     {
         FileSizeLimit limit(300); // the disk fills half-way through the new text
-        written = s.WriteProfileFile("p.ini");
+        written = WriteProfileFile("p.ini", s);
     }
     EXPECT_EQ(written, 0);
     EXPECT_EQ(ReadWholeFile("p.ini"), before);
-    EXPECT_EQ(s.WriteProfileFile("p.ini/q.ini"), 0); // no directory there
+    EXPECT_EQ(WriteProfileFile("p.ini/q.ini", s), 0); // no directory there
     EXPECT_EQ(Listing(), "p.ini\n");
 }
 
@@ -288,12 +288,12 @@ TEST_F(ProfileFile, OutOfMemoryWhileReadingFailsCleanly) {
     ProfileSettings s;
     Defaults(s);
     ASSERT_EQ(s.SetKeywords("a b c d e f"), 1);
-    ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("p.ini", s), 1);
     bool loaded = false;
     for (long allowed = 0; allowed < 500 && !loaded; ++allowed) {
         ProfileSettings back;
         tarvo::InjectAllocationFailure(allowed);
-        loaded = back.ReadProfileFile("p.ini") == 1;
+        loaded = ReadProfileFile("p.ini", back) == 1;
         tarvo::InjectAllocationFailure(-1);
         if (loaded) {
             ExpectSame(back, s);

@@ -87,7 +87,7 @@ std::vector<CssRule> LineRules(const StyleRecord& style) {
     return rules;
 }
 
-std::vector<CssRule> StyleSheetRules(const StyleRecord& style) {
+std::vector<CssRule> SheetRules(const StyleRecord& style) {
     std::vector<CssRule> rules;
     for (std::size_t i = 0; i < kSpanClassCount; ++i) {
         const SpanClass c = SpanClass(i);

@@ -33,7 +33,7 @@ std::vector<CssRule> LineRules(const StyleRecord& style);
 
 // The rules of the style sheet in their order: text, keyword, comment, each optional class that
 // is on, the frame, and with numbers or marks the line rules.
-std::vector<CssRule> StyleSheetRules(const StyleRecord& style);
+std::vector<CssRule> SheetRules(const StyleRecord& style);
 
 // The declarations as one style attribute's value: "property:value;property:value".
 std::string InlineStyle(const CssRule& rule);

@@ -4,7 +4,7 @@
 
 std::string BuildStyleSheet(const StyleRecord& style) {
     std::string sheet = "<style type=\"text/css\">\r\n";
-    for (const CssRule& rule : StyleSheetRules(style)) {
+    for (const CssRule& rule : SheetRules(style)) {
         sheet += rule.selector;
         sheet += " {\r\n";
         for (const CssDeclaration& d : rule.declarations) {

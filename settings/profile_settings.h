@@ -46,11 +46,6 @@ public:
     // The marked-lines list, "" when there is none.
     const char* MarkedLines() const noexcept { return p_s_marked_lines ? p_s_marked_lines : ""; }
 
-    // Profile files; these two live in the profiles library. Both return 1 on success, 0 on
-    // failure, and show nothing.
-    int WriteProfileFile(const char* path) const;
-    int ReadProfileFile(const char* path);
-
     int32_t n_tab_size = 0;       // spaces per tab; negative keeps tabs, 0 drops them
     uint32_t n_keyword_color = 0; // colours are 0xRRGGBB
     uint32_t n_comment_color = 0;
