@@ -93,16 +93,20 @@ private:
     std::FILE* m_err;
 };
 
-// Notices go to standard error; the conversion goes on.
+// Notices go to standard error; the conversion goes on. The 64k note speaks of the HTML in the
+// box, and is not given for RTF.
 class NoticePrinter : public ConvertObserver {
 public:
-    explicit NoticePrinter(std::FILE* err) : m_err(err) {}
+    NoticePrinter(std::FILE* err, bool rtf) : m_err(err), m_rtf(rtf) {}
     void Notice(NoticeStyle, const char* text) override {
-        std::fprintf(m_err, "%s: %s\n", kName, text);
+        if (!m_rtf || std::strcmp(text, kNoticeOver64k) != 0) {
+            std::fprintf(m_err, "%s: %s\n", kName, text);
+        }
     }
 
 private:
     std::FILE* m_err;
+    bool m_rtf;
 };
 
 int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
@@ -358,7 +362,7 @@ int Command::RunCaught(int argc, const char* const* argv) {
     std::string html;
     tarvo::TryReserve(html, source.size() * 2 + 4096);
     tarvo::PreferLargePages(html);
-    NoticePrinter notices(m_err);
+    NoticePrinter notices(m_err, options.rtf);
     if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
         return Fail("Not enough memory");
     }
