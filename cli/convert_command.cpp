@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include "base/colour.h"
 #include "base/memory.h"
 #include "cli/batch_command.h"
 #include "cli/class_options.h"
@@ -155,8 +156,13 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             }
         } else if (const ClassColourField* field = ClassOption(arg)) {
             int32_t colour = kClassOff;
-            if (i + 1 >= argc || !ParseClassColour(argv[i + 1], colour)) {
+            if (i + 1 >= argc) {
                 return Usage("missing colour (RRGGBB or off) after", argv[i]);
+            }
+            if (!ParseClassColour(argv[i + 1], colour)) {
+                return Usage(
+                    (std::string(arg) + ": " + NotAColour(argv[i + 1], ColourRule::RRGGBBOrOff))
+                        .c_str());
             }
             o.class_colours.emplace_back(field->field, colour);
             ++i;
@@ -259,8 +265,12 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
         !FindProfileFile(o.profile, o.folder.dir, o.folder.user, path, error)) {
         return Fail(error);
     }
-    if (!settings.ReadProfileFile(path.c_str())) {
-        return Fail("Error loading profile !");
+    std::vector<std::string> errors;
+    if (!ReadProfileForConversion(path, settings, errors)) {
+        for (const std::string& line : errors) {
+            Fail(line);
+        }
+        return 1;
     }
     // The dialog converts with what its controls show of the profile.
     return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
