@@ -25,6 +25,11 @@ struct FileStamp {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
+// Whether `name` names a file in a folder and nothing else: not empty, not "." or "..", no "/".
+inline bool IsBareName(std::string_view name) noexcept {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == name.npos;
+}
+
 // Files written into a PageTree's folders by one thread, each whole or not at all by the rules of
 // WriteFileWhole (safe_file.h), and flushed to the disk together: each text waits in a temporary
 // file beside its place until Commit. What still waits when the group ends is removed.

@@ -186,7 +186,7 @@ public:
 
     int Write(int folder, const char* name, std::string_view text) override {
         const std::string_view base = name;
-        if (base.empty() || base == "." || base == ".." || base.find('/') != base.npos) {
+        if (!IsBareName(base)) {
             errno = EINVAL;
             return 0;
         }
@@ -243,7 +243,7 @@ public:
 
     int MakeFolder(int parent, const char* name) override {
         const std::string_view base = name;
-        if (base.empty() || base == "." || base == ".." || base.find('/') != base.npos) {
+        if (!IsBareName(base)) {
             errno = EINVAL;
             return -1;
         }

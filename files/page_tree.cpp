@@ -16,10 +16,6 @@
 
 namespace {
 
-bool IsBareName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == name.npos;
-}
-
 // Opens `name` in the folder `dir` as a folder without following a link: `last` for reading
 // (O_PATH when that is not allowed: `can_sync` false), otherwise only to go through. -1 with
 // errno ELOOP for a link, ENOTDIR for anything else but a folder.

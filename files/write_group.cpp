@@ -1,5 +1,6 @@
 // Many files written whole and flushed to the disk together (safe_file.h).
 
+#include "files/disk.h"
 #include "files/new_version.h"
 #include "files/safe_file.h"
 
@@ -87,7 +88,7 @@ int FileWriteGroup::Write(const char* path, std::string_view text) {
 int FileWriteGroup::WriteIn(FolderOpener& opener, int folder, const char* name,
                             std::string_view text) {
     const std::string_view base = name != nullptr ? name : "";
-    if (base.empty() || base == "." || base == ".." || base.find('/') != base.npos) {
+    if (!IsBareName(base)) {
         errno = EINVAL; // a bare name only: nothing leads out of the folder
         return 0;
     }
