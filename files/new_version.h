@@ -5,6 +5,7 @@
 #include "files/safe_file.h"
 #include "files/temp_files.h"
 
+#include <cerrno>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
