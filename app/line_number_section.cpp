@@ -73,7 +73,7 @@ bool LineNumberSection::ControlsToSettings(platform::Dialog& d, ProfileSettings&
     const std::string first = d.GetDlgItemText(FirstLineId());
     int64_t first_line = 0;
     if (!ReadLineNumber(first, first_line)) {
-        return fails(FirstLineId(), "First line: " + NotALineNumber(first));
+        return fails(FirstLineId(), std::string("First line: ").append(NotALineNumber(first)));
     }
     const std::string marks = d.GetDlgItemText(MarkedLinesId());
     std::vector<LineRange> ranges;
@@ -89,7 +89,9 @@ bool LineNumberSection::ControlsToSettings(platform::Dialog& d, ProfileSettings&
     const std::string colour_text = d.GetDlgItemText(MarkColourId());
     int64_t colour = 0;
     if (!ReadColour(colour_text, ColourRule::RRGGBB, colour)) {
-        return fails(MarkColourId(), "Mark colour: " + NotAColour(colour_text, ColourRule::RRGGBB));
+        return fails(
+            MarkColourId(),
+            std::string("Mark colour: ").append(NotAColour(colour_text, ColourRule::RRGGBB)));
     }
     d.SetDlgItemText(ProblemId(), "");
     s.b_line_numbers = d.GetCheck(NumbersId()) != 0;

@@ -38,7 +38,7 @@ LineOptionRead ReadLineOption(int argc, const char* const* argv, int& i, LineOpt
     if (arg == "--mark-color") {
         int64_t colour = 0;
         if (!ReadColour(value, ColourRule::RRGGBB, colour)) {
-            problem = "--mark-color: " + NotAColour(value, ColourRule::RRGGBB);
+            problem = std::string("--mark-color: ").append(NotAColour(value, ColourRule::RRGGBB));
             return LineOptionRead::UsageError;
         }
         o.mark_color = colour;
@@ -46,7 +46,7 @@ LineOptionRead ReadLineOption(int argc, const char* const* argv, int& i, LineOpt
     }
     int64_t first = 0;
     if (!ReadLineNumber(value, first)) {
-        problem = "--first-line: " + NotALineNumber(value);
+        problem = std::string("--first-line: ").append(NotALineNumber(value));
         return LineOptionRead::UsageError;
     }
     o.first_line = first;

@@ -29,7 +29,7 @@ std::map<std::string, std::string> Everything(const fs::path& root) {
     std::map<std::string, std::string> all;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
         all[e.path().lexically_relative(root).string()] =
-            e.is_symlink()        ? "-> " + fs::read_symlink(e.path()).string()
+            e.is_symlink()        ? std::string("-> ").append(fs::read_symlink(e.path()).string())
             : e.is_regular_file() ? ReadWholeFile(e.path().string())
                                   : "(folder or special)";
     }
@@ -73,7 +73,8 @@ TEST_F(OutDir, LinksInItAreNamedAndNothingOutsideIsTouched) {
 TEST_F(OutDir, TheRunnerWritesTheSameTreeInMemoryAndRefusesLinksThere) {
     fs::create_directories("src/sub/deeper");
     for (const char* name : {"a.cpp", "b.h", "sub/c.cc", "sub/deeper/d.hpp", "sub/deeper/e.c"}) {
-        WriteWholeFile("src/" + std::string(name), "int " + std::string(1, name[0]) + ";\n");
+        WriteWholeFile("src/" + std::string(name),
+                       std::string("int ").append(1, name[0]).append(";\n"));
     }
     ProfileSettings settings;
     ASSERT_TRUE(SetCppDefaults(settings));

@@ -65,8 +65,8 @@ MarkedLinesParse Parse(std::string_view text, std::vector<LineRange>& ranges,
                             : ReadLineNumber(Trim(item.substr(0, dash)), range.first) &&
                                   ReadLineNumber(Trim(item.substr(dash + 1)), range.last);
         if (!ok) {
-            const std::string what =
-                "is not a line number " + std::string(kLineLimits) + " or a range such as 3-5";
+            std::string what = "is not a line number ";
+            what.append(kLineLimits).append(" or a range such as 3-5");
             return Malformed(problem, item, what.c_str());
         }
         if (dash == std::string_view::npos) {

@@ -17,7 +17,7 @@ std::map<std::string, std::string> Everything(const fs::path& root) {
     std::map<std::string, std::string> all;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
         const std::string name = e.path().lexically_relative(root).string();
-        all[name] = e.is_symlink()        ? "-> " + fs::read_symlink(e.path()).string()
+        all[name] = e.is_symlink() ? std::string("-> ").append(fs::read_symlink(e.path()).string())
                     : e.is_regular_file() ? ReadWholeFile(e.path().string())
                                           : "(other)";
     }

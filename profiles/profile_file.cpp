@@ -56,11 +56,18 @@ public:
         const char* inexact = nullptr;
         const ConfigResult read = m_config.GetInt(key, value, inexact);
         if (read == CFG_OK && inexact != nullptr) {
+            // Appended piece by piece: GCC 12 warns wrongly about "'" + std::string.
             const std::string_view text = inexact;
-            Name(key, "'" + std::string(text) +
-                          (text.find_first_not_of("-0x") == text.npos
-                               ? "' has no digits after 0x (read as 0)"
-                               : "' is beyond 32 bits (read as " + std::to_string(value) + ")"));
+            std::string why(1, '\'');
+            why.append(text);
+            if (text.find_first_not_of("-0x") == text.npos) {
+                why.append("' has no digits after 0x (read as 0)");
+            } else {
+                why.append("' is beyond 32 bits (read as ")
+                    .append(std::to_string(value))
+                    .append(")");
+            }
+            Name(key, why);
         }
         return read;
     }
