@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include "base/colour.h"
 #include "base/memory.h"
 #include "cli/batch_command.h"
 #include "cli/class_options.h"
@@ -10,7 +11,6 @@
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
-#include "profiles/profile_file.h"
 #include "render/converter.h"
 #include "render/latex_text.h"
 #include "render/style_sheet.h"
@@ -95,7 +95,8 @@ private:
     std::FILE* m_err;
 };
 
-// Notices go to standard error; the conversion goes on.
+// Notices go to standard error; the conversion goes on. Only the HTML gives the 64k note: the
+// other renditions are no HTML.
 class NoticePrinter : public ConvertObserver {
 public:
     explicit NoticePrinter(std::FILE* err) : m_err(err) {}
@@ -153,8 +154,13 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             }
         } else if (const ClassColourField* field = ClassOption(arg)) {
             int32_t colour = kClassOff;
-            if (i + 1 >= argc || !ParseClassColour(argv[i + 1], colour)) {
+            if (i + 1 >= argc) {
                 return Usage("missing colour (RRGGBB or off) after", argv[i]);
+            }
+            if (!ParseClassColour(argv[i + 1], colour)) {
+                return Usage(
+                    (std::string(arg) + ": " + NotAColour(argv[i + 1], ColourRule::RRGGBBOrOff))
+                        .c_str());
             }
             o.class_colours.emplace_back(field->field, colour);
             ++i;
@@ -258,8 +264,12 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
         !FindProfileFile(o.profile, o.folder.dir, o.folder.user, path, error)) {
         return Fail(error);
     }
-    if (!ReadProfileFile(path.c_str(), settings)) {
-        return Fail("Error loading profile !");
+    std::vector<std::string> errors;
+    if (!ReadProfileForConversion(path, settings, errors)) {
+        for (const std::string& line : errors) {
+            Fail(line);
+        }
+        return 1;
     }
     // The dialog converts with what its controls show of the profile.
     return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
