@@ -72,7 +72,7 @@ std::string Classes(CTarvoDlg& d) {
 
 TEST_F(ColoursTest, ReachedByMenuAndKeyKeptInProfilesResetByDefaults) {
     Click(IDC_CPP_DEFAULTS);
-    EXPECT_EQ(Classes(dlg), "-1 -1 -1 -1");
+    EXPECT_EQ(Classes(dlg), "-1 -1 -1 -1 -1 -1 -1 -1");
 
     // The comment colour box's menu; "Suggested colours" turns every class on.
     QWidget* box = Widget(IDC_COMMENT_COLOR);
@@ -94,9 +94,15 @@ TEST_F(ColoursTest, ReachedByMenuAndKeyKeptInProfilesResetByDefaults) {
                         image.save(QStringLiteral(TARVO_SCREENSHOT_DIR "/tarvo-colours.png")));
                     Button(window, "OK")->click();
                 });
-    const std::string suggested =
-        std::to_string(kSuggestedStringColor) + " " + std::to_string(kSuggestedCharColor) + " " +
-        std::to_string(kSuggestedNumberColor) + " " + std::to_string(kSuggestedPreprocColor);
+    std::string names; // appended: GCC 12's Release build warns on " " + a new string
+    for (const int32_t colour : {kSuggestedFunctionColor, kSuggestedTypeColor,
+                                 kSuggestedNamespaceColor, kSuggestedMacroColor}) {
+        names.append(" ").append(std::to_string(colour));
+    }
+    const std::string suggested = std::to_string(kSuggestedStringColor) + " " +
+                                  std::to_string(kSuggestedCharColor) + " " +
+                                  std::to_string(kSuggestedNumberColor) + " " +
+                                  std::to_string(kSuggestedPreprocColor) + names;
     EXPECT_EQ(Classes(dlg), suggested);
 
     // F7 from the source box: a typed colour, a class switched off; Escape changes nothing.
@@ -112,7 +118,7 @@ TEST_F(ColoursTest, ReachedByMenuAndKeyKeptInProfilesResetByDefaults) {
     };
     WithColours(f7, [&](QWidget* window) {
         const auto boxes = window->findChildren<QLineEdit*>();
-        ASSERT_EQ(boxes.size(), 7); // the four colours, then the line-number section's three
+        ASSERT_EQ(boxes.size(), 11); // the eight colours, then the line-number section's three
         EXPECT_EQ(boxes[0]->text(), "A31515");
         boxes[0]->setText("#123456");
         const QString character = boxes[1]->text();
@@ -127,20 +133,20 @@ TEST_F(ColoursTest, ReachedByMenuAndKeyKeptInProfilesResetByDefaults) {
         Button(window, "OK")->click();
     });
     EXPECT_EQ(Classes(dlg), std::to_string(0x123456) + " " + std::to_string(kSuggestedCharColor) +
-                                " -1 " + std::to_string(kSuggestedPreprocColor));
+                                " -1 " + std::to_string(kSuggestedPreprocColor) + names);
     WithColours(f7, [](QWidget* window) {
         Button(window, "&String")->click();
         QTest::keyClick(window, Qt::Key_Escape);
     });
     EXPECT_EQ(Classes(dlg), std::to_string(0x123456) + " " + std::to_string(kSuggestedCharColor) +
-                                " -1 " + std::to_string(kSuggestedPreprocColor));
+                                " -1 " + std::to_string(kSuggestedPreprocColor) + names);
 
     // Save and Load keep them; "C++ defaults" puts them back to off.
     const std::string kept = Classes(dlg);
     dlg.SetDlgItemText(IDC_PROFILE_NAME, "colours");
     Click(IDC_SAVE);
     Click(IDC_CPP_DEFAULTS);
-    EXPECT_EQ(Classes(dlg), "-1 -1 -1 -1");
+    EXPECT_EQ(Classes(dlg), "-1 -1 -1 -1 -1 -1 -1 -1");
     Click(IDC_LOAD);
     EXPECT_EQ(Classes(dlg), kept);
     EXPECT_TRUE(messages.empty());
@@ -174,13 +180,13 @@ TEST_F(ColoursTest, ALoadNamesWhatItCannotUseInTheColoursDialog) {
                     EXPECT_TRUE(named);
                     EXPECT_EQ(dlg.GetDlgItemText(IDC_FONT_SIZE), "0");
                     const auto boxes = window->findChildren<QLineEdit*>();
-                    ASSERT_EQ(boxes.size(), 7);
-                    EXPECT_EQ(boxes[4]->text(), "-1");
-                    EXPECT_EQ(boxes[5]->text(), "1-3,x");
+                    ASSERT_EQ(boxes.size(), 11);
+                    EXPECT_EQ(boxes[8]->text(), "-1");
+                    EXPECT_EQ(boxes[9]->text(), "1-3,x");
                     // Typed or loaded, a value that is none is named the same way.
                     Button(window, "OK")->click();
                     EXPECT_TRUE(window->isVisible());
-                    boxes[4]->setText("2000000000");
+                    boxes[8]->setText("2000000000");
                     Button(window, "OK")->click();
                     EXPECT_TRUE(window->isVisible());
                     QTest::keyClick(window, Qt::Key_Escape);

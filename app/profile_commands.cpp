@@ -25,12 +25,14 @@ namespace {
 
 // Whether a load's problem is with a value that the Colours dialog shows.
 bool IsColoursDialogs(const std::string& problem) {
-    static constexpr const char* kKeys[] = {"n_string_color",   "n_char_color",   "n_number_color",
-                                            "n_preproc_color",  "b_line_numbers", "n_first_line",
-                                            "p_s_marked_lines", "n_mark_color"};
-    return std::any_of(std::begin(kKeys), std::end(kKeys), [&](const char* key) {
+    static constexpr const char* kKeys[] = {"b_line_numbers", "n_first_line", "p_s_marked_lines",
+                                            "n_mark_color"};
+    const auto named = [&](const char* key) {
         return problem.rfind(std::string(key) + ":", 0) == 0;
-    });
+    };
+    return std::any_of(std::begin(kKeys), std::end(kKeys), named) ||
+           std::any_of(std::begin(kClassColourFields), std::end(kClassColourFields),
+                       [&](const ClassColourField& c) { return named(c.key); });
 }
 
 using tarvo::Block;

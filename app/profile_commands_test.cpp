@@ -16,7 +16,7 @@ TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
     for (int id : {IDC_TAB_SIZE, IDC_KEYWORD_COLOR, IDC_TABLE_WIDTH, IDC_KEYWORD_LIST}) {
         EXPECT_EQ(dlg.GetDlgItemText(id), "") << id;
     }
-    EXPECT_EQ(Controls(dlg), "0 0 0 0 0 0 0 0 0 -1 -1 -1 -1")
+    EXPECT_EQ(Controls(dlg), "0 0 0 0 0 0 0 0 0 -1 -1 -1 -1 -1 -1 -1 -1")
         << "toggles released, no keywords, classes off";
     EXPECT_EQ(dlg.GetCheck(IDC_W3C_CORRECT), 1);
 

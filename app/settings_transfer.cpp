@@ -100,9 +100,13 @@ void CTarvoDlg::OnColours() {
 }
 
 void CTarvoDlg::ShowColours(const std::string& problem) {
-    static const char* const kLabels[] = {"&String", "C&haracter", "&Number", "&Preprocessor line"};
-    static const int32_t kSuggested[] = {kSuggestedStringColor, kSuggestedCharColor,
-                                         kSuggestedNumberColor, kSuggestedPreprocColor};
+    static const char* const kLabels[] = {
+        "&String",   "C&haracter", "&Number",    "&Preprocessor line",
+        "Func&tion", "T&ype",      "Namesp&ace", "Mac&ro"};
+    static const int32_t kSuggested[] = {kSuggestedStringColor,    kSuggestedCharColor,
+                                         kSuggestedNumberColor,    kSuggestedPreprocColor,
+                                         kSuggestedFunctionColor,  kSuggestedTypeColor,
+                                         kSuggestedNamespaceColor, kSuggestedMacroColor};
     static_assert(std::size(kLabels) == std::size(kClassColourFields));
     ColourRow rows[std::size(kClassColourFields)];
     for (std::size_t i = 0; i < std::size(rows); ++i) {

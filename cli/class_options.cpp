@@ -13,8 +13,9 @@ bool ParseClassColour(std::string_view text, int32_t& colour) {
 
 // The optional class that `option` (--string-color and the like) sets, or null.
 const ClassColourField* ClassOption(std::string_view option) {
-    static constexpr const char* kOptions[] = {"--string-color", "--char-color", "--number-color",
-                                               "--preproc-color"};
+    static constexpr const char* kOptions[] = {
+        "--string-color",   "--char-color", "--number-color",    "--preproc-color",
+        "--function-color", "--type-color", "--namespace-color", "--macro-color"};
     static_assert(std::size(kOptions) == std::size(kClassColourFields));
     for (std::size_t i = 0; i < std::size(kOptions); ++i) {
         if (option == kOptions[i]) {

@@ -95,6 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         settings.n_char_color = 0x222222;
         settings.n_number_color = 0x333333;
         settings.n_preproc_color = 0x444444;
+        if ((flags & 1) != 0) {
+            settings.n_function_color = 0x555555;
+            settings.n_type_color = 0x666666;
+            settings.n_namespace_color = 0x777777;
+            settings.n_macro_color = 0x888888;
+        }
     }
 
     Watcher watcher;

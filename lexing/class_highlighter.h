@@ -1,6 +1,6 @@
 #pragma once
-// The scan of a conversion with the optional classes on: strings, characters, numbers and
-// directive lines found beside keywords and comments, and told to a sink as spans.
+// The scan of a conversion with the optional classes on: strings, characters, numbers, directive
+// lines and names found beside keywords and comments, and told to a sink as spans.
 
 #include "lexing/cpp_chars.h"
 #include "lexing/cpp_lexing.h"
@@ -8,6 +8,7 @@
 #include "lexing/keyword_index.h"
 #include "lexing/pass_output.h"
 #include "lexing/span.h"
+#include "names/name_marker.h"
 
 #include <cstddef>
 #include <cstring>
@@ -26,7 +27,8 @@ public:
                      const Progress& progress)
         : m_lex(text.data(), text.size()), m_text(text.data()), m_length(text.size()),
           m_source(setup.source_start), m_keywords(setup.keywords), m_on(setup.classes),
-          m_sink(sink), m_progress(progress) {
+          m_names(setup.classes.AnyName() ? setup.names : nullptr), m_sink(sink),
+          m_progress(progress) {
         const KeywordIndex& keywords = setup.keywords;
         for (int c = 0; c < 256; ++c) {
             const auto b = static_cast<unsigned char>(c);
@@ -138,6 +140,9 @@ private:
                 break;
             }
             if ((k & kWord) != 0) {
+                if (m_names != nullptr) {
+                    break; // perhaps a name
+                }
                 const std::size_t end = WordEnd(p + 1);
                 if (end < m_length && (text[end] == '"' || text[end] == '\'')) {
                     break; // perhaps a prefix
@@ -209,9 +214,33 @@ private:
             }
         }
         if ((m_class[static_cast<unsigned char>(c)] & kWord) != 0) {
-            return WordEnd(p);
+            const std::size_t end = WordEnd(p);
+            return m_names != nullptr ? Name(p, end) : end;
         }
         return c == '&' ? m_lex.PlainEnd(p) : p + 1;
+    }
+
+    // The word from p to end, in the class of what it names, if that class is marked; inside a
+    // directive's span it takes its own, as a literal does.
+    std::size_t Name(std::size_t p, std::size_t end) {
+        SpanClass span = SpanClass::Text;
+        switch (m_names->ClassAt(p)) {
+        case NameClass::None:
+            return end;
+        case NameClass::Function:
+            span = SpanClass::Function;
+            break;
+        case NameClass::Type:
+            span = SpanClass::Type;
+            break;
+        case NameClass::Namespace:
+            span = SpanClass::Namespace;
+            break;
+        case NameClass::Macro:
+            span = SpanClass::Macro;
+            break;
+        }
+        return On(span) ? Whole(p, end, span, false) : end;
     }
 
     // A cheap test before the lexer's: a digit, a dot, a quote, or a word of at most three
@@ -259,6 +288,7 @@ private:
     std::size_t m_source; // where the escaped source begins, after the opening piece
     const KeywordIndex& m_keywords;
     ClassSet m_on;
+    names::NameMarker* m_names; // null unless a name class is marked
     Sink& m_sink;
     const Progress& m_progress;
     SpanClass m_open = SpanClass::Text; // Text: none
@@ -271,8 +301,9 @@ private:
 } // namespace scan_detail
 
 // Scans the escaped `text` (the opening piece, then the escaped source) and tells `sink` the
-// spans of its keywords, comments, literals and directive lines, for the classes that `setup`
-// marks. Spans never nest. False when the sink failed.
+// spans of its keywords, comments, literals, directive lines and names, for the classes that
+// `setup` marks (the names from `setup.names`, which has seen the same text). Spans never nest.
+// False when the sink failed.
 template <SpanSink Sink>
 bool HighlightClasses(std::string_view text, const ScanSetup& setup, Sink& sink,
                       const Progress& progress) {

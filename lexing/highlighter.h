@@ -12,12 +12,18 @@
 #include <cstring>
 #include <string_view>
 
+namespace names {
+class NameMarker;
+}
+
 // What both scans are given besides the text: the keywords, and where the escaped source begins
 // after the opening piece.
 struct ScanSetup {
     const KeywordIndex& keywords;
     std::size_t source_start;
     ClassSet classes; // the classes to mark; the classic scan marks keywords and comments only
+    // What the words name, for the name classes; null when none of them is marked.
+    names::NameMarker* names = nullptr;
 };
 
 namespace scan_detail {

@@ -7,8 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// The classes of the spans. Text is what lies in no span. The names classes that later work adds
-// each take one row here, after Preproc.
+// The classes of the spans. Text is what lies in no span.
 enum class SpanClass : uint8_t {
     Text,
     Keyword,
@@ -17,8 +16,13 @@ enum class SpanClass : uint8_t {
     Char,    // character literals
     Number,  // preprocessing numbers
     Preproc, // directive lines, outside their comments and literals
+    // Names by what they name (names/): each a word of its own, in a directive line too.
+    Function,
+    Type,
+    Namespace,
+    Macro,
 };
-inline constexpr std::size_t kSpanClassCount = 7;
+inline constexpr std::size_t kSpanClassCount = 11;
 
 inline constexpr std::size_t ClassIndex(SpanClass c) {
     return static_cast<std::size_t>(c);
@@ -34,6 +38,12 @@ public:
     constexpr bool AnyOptional() const {
         return (m_bits &
                 ~(Bit(SpanClass::Text) | Bit(SpanClass::Keyword) | Bit(SpanClass::Comment))) != 0;
+    }
+
+    // Whether any of the name classes is asked for: only then are the names sought at all.
+    constexpr bool AnyName() const {
+        return (m_bits & (Bit(SpanClass::Function) | Bit(SpanClass::Type) |
+                          Bit(SpanClass::Namespace) | Bit(SpanClass::Macro))) != 0;
     }
 
 private:

@@ -10,6 +10,10 @@
 #include <string>
 #include <string_view>
 
+namespace names {
+class TreeNames;
+}
+
 enum class NoticeStyle {
     Information, // shown with the information icon
     Stop,        // shown with the stop icon
@@ -29,6 +33,9 @@ public:
     virtual void Notice(NoticeStyle /*style*/, const char* /*text*/) {}
     // The opening piece followed by the escaped source, once, before the keyword scan.
     virtual void EscapeDone(std::string_view /*escaped*/) {}
+    // What a tree of files declares, for a conversion of one of them with a name class on: its
+    // names are then known by what the other files declare too. Null: the text alone.
+    virtual const names::TreeNames* Names() const { return nullptr; }
 };
 
 // Converts `source` with `settings`; `b_css` nonzero chooses CSS classes, zero font markup.

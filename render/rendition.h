@@ -45,11 +45,20 @@ int Prepare(const ProfileSettings& settings, const StyleRecord& style, std::stri
 template <SpanSink Sink>
 bool Scan(const Prepared& prepared, Sink& sink, ConvertObserver* observer) {
     const Progress progress(observer, prepared.escaped.size(), kProgressMax / 2);
-    const ScanSetup setup{prepared.keywords, prepared.source_start, prepared.classes};
+    ScanSetup setup{prepared.keywords, prepared.source_start, prepared.classes};
     // Without the optional classes the scan of old, which their lexer would not match byte for
     // byte; with them, a C++ lexer.
-    return setup.classes.AnyOptional() ? HighlightClasses(prepared.escaped, setup, sink, progress)
-                                       : Highlight(prepared.escaped, setup, sink, progress);
+    if (!setup.classes.AnyOptional()) {
+        return Highlight(prepared.escaped, setup, sink, progress);
+    }
+    if (!setup.classes.AnyName()) {
+        return HighlightClasses(prepared.escaped, setup, sink, progress);
+    }
+    // The names are sought only when asked for: the marker reads the whole text first.
+    names::NameMarker marker(prepared.escaped, prepared.source_start,
+                             observer != nullptr ? observer->Names() : nullptr);
+    setup.names = &marker;
+    return HighlightClasses(prepared.escaped, setup, sink, progress);
 }
 
 // One format's writer over a prepared conversion: the span writer with the line numbering and

@@ -22,3 +22,10 @@ void SetSuggestedClassColours(ProfileSettings& s) noexcept {
     s.n_number_color = kSuggestedNumberColor;
     s.n_preproc_color = kSuggestedPreprocColor;
 }
+
+void SetSuggestedNameColours(ProfileSettings& s) noexcept {
+    s.n_function_color = kSuggestedFunctionColor;
+    s.n_type_color = kSuggestedTypeColor;
+    s.n_namespace_color = kSuggestedNamespaceColor;
+    s.n_macro_color = kSuggestedMacroColor;
+}

@@ -25,9 +25,15 @@ inline constexpr int32_t kSuggestedStringColor = 0xA31515;
 inline constexpr int32_t kSuggestedCharColor = 0x8B4513;
 inline constexpr int32_t kSuggestedNumberColor = 0x09794F;
 inline constexpr int32_t kSuggestedPreprocColor = 0x7B3FA0;
+inline constexpr int32_t kSuggestedFunctionColor = 0x795E26;  // 6.1:1
+inline constexpr int32_t kSuggestedTypeColor = 0x1F7A8C;      // 5.0:1
+inline constexpr int32_t kSuggestedNamespaceColor = 0x3A5F8F; // 6.5:1
+inline constexpr int32_t kSuggestedMacroColor = 0xAF00DB;     // 5.5:1
 
-// Turns every optional class on with its suggested colour.
+// Turns the literal classes and directive lines on with their suggested colours.
 void SetSuggestedClassColours(ProfileSettings& settings) noexcept;
+// Turns the name classes (functions, types, namespaces, macros) on with their suggested colours.
+void SetSuggestedNameColours(ProfileSettings& settings) noexcept;
 
 // Fills `settings` with the built-in settings, the optional classes off. Returns 1, or 0 when
 // memory runs out.

@@ -58,16 +58,17 @@ public:
     int32_t b_use_table = 0;           // nonzero: frame the code with a one-cell table
     // Optional classes, each 0xRRGGBB when on and negative (kClassOff) when off. A profile
     // file holds a key for a class only while it is on.
-    int32_t n_string_color = kClassOff;  // string literals, #include's header name
-    int32_t n_char_color = kClassOff;    // character literals
-    int32_t n_number_color = kClassOff;  // preprocessing numbers
-    int32_t n_preproc_color = kClassOff; // directive lines, outside their comments and literals
+    int32_t n_string_color = kClassOff;    // string literals, #include's header name
+    int32_t n_char_color = kClassOff;      // character literals
+    int32_t n_number_color = kClassOff;    // preprocessing numbers
+    int32_t n_preproc_color = kClassOff;   // directive lines, outside their comments and literals
+    int32_t n_function_color = kClassOff;  // names of functions, where declared and used
+    int32_t n_type_color = kClassOff;      // names of classes, enums, aliases, type parameters
+    int32_t n_namespace_color = kClassOff; // names of namespaces
+    int32_t n_macro_color = kClassOff;     // names of macros
 
     // Whether any optional class is on.
-    bool AnyClassOn() const noexcept {
-        return n_string_color >= 0 || n_char_color >= 0 || n_number_color >= 0 ||
-               n_preproc_color >= 0;
-    }
+    bool AnyClassOn() const noexcept;
 
     // Line numbers and marked lines, off unless asked for (settings/marked_lines.h).
     int32_t b_line_numbers = 0;                // nonzero: number the lines
@@ -89,4 +90,24 @@ inline constexpr ClassColourField kClassColourFields[] = {
     {"n_char_color", "cpp_char", &ProfileSettings::n_char_color, SpanClass::Char},
     {"n_number_color", "cpp_number", &ProfileSettings::n_number_color, SpanClass::Number},
     {"n_preproc_color", "cpp_preproc", &ProfileSettings::n_preproc_color, SpanClass::Preproc},
+    {"n_function_color", "cpp_function", &ProfileSettings::n_function_color, SpanClass::Function},
+    {"n_type_color", "cpp_type", &ProfileSettings::n_type_color, SpanClass::Type},
+    {"n_namespace_color", "cpp_namespace", &ProfileSettings::n_namespace_color,
+     SpanClass::Namespace},
+    {"n_macro_color", "cpp_macro", &ProfileSettings::n_macro_color, SpanClass::Macro},
 };
+
+// The optional classes that `settings` has on.
+inline ClassSet OptionalClassesOn(const ProfileSettings& settings) noexcept {
+    ClassSet on;
+    for (const ClassColourField& c : kClassColourFields) {
+        if (settings.*c.field >= 0) {
+            on.Add(c.span);
+        }
+    }
+    return on;
+}
+
+inline bool ProfileSettings::AnyClassOn() const noexcept {
+    return OptionalClassesOn(*this).AnyOptional();
+}
