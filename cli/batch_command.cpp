@@ -4,6 +4,8 @@
 #include "cli/batch_plan.h"
 #include "cli/index_page.h"
 #include "cli/progress_bar.h"
+#include "files/read_file.h"
+#include "names/name_marker.h"
 #include "render/converter.h"
 #include "render/style_sheet.h"
 #include "text/line_ends.h"
@@ -260,6 +262,34 @@ std::string OutDirProblem(const BatchOptions& options) {
     return "";
 }
 
+namespace {
+
+// With a name class on, what the whole tree declares, read before any file is converted, so that a
+// name declared in one header takes its class in every file that uses it; null otherwise (or
+// without the memory for it: each file then stands alone). A file that cannot be read adds
+// nothing here and fails in its own conversion.
+std::unique_ptr<const names::TreeNames> TreeNamesOf(const ProfileSettings& settings,
+                                                    const std::vector<SourceEntry>& sources) {
+    if (!OptionalClassesOn(settings).AnyName()) {
+        return nullptr;
+    }
+    std::unique_ptr<names::TreeNames> names(new (std::nothrow) names::TreeNames);
+    if (!names) {
+        return nullptr;
+    }
+    std::string text;
+    for (const SourceEntry& source : sources) {
+        if (source.problem.empty() &&
+            ReadRegularFile(source.path.c_str(), ReadRules{std::size_t(-1), true}, text) ==
+                ReadStatus::Ok) {
+            names->AddSource(text);
+        }
+    }
+    return names;
+}
+
+} // namespace
+
 int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err,
              Disk& disk) {
     const std::string out_dir = WithoutTrailingSlashes(options.out_dir);
@@ -289,7 +319,8 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         style_sheet = BuildStyleSheet(settings);
         ToLf(style_sheet);
     }
-    const PageConverter converter(options, style_sheet);
+    const std::unique_ptr<const names::TreeNames> names = TreeNamesOf(settings, sources);
+    const PageConverter converter(options, style_sheet, names.get());
     const unsigned wanted = options.jobs != 0 ? options.jobs : Processors();
     const std::size_t count =
         std::max<std::size_t>(1, std::min<std::size_t>(wanted, sources.size()));

@@ -349,3 +349,24 @@ TEST_F(BatchCommand, AnInterruptLeavesWholePagesAndNoTemporaryFile) {
         EXPECT_EQ(text, page->second) << name;
     }
 }
+
+TEST_F(BatchCommand, NamesDeclaredInOneFileAreKnownInTheOthers) {
+    fs::create_directories("in");
+    WriteWholeFile("in/a.h", "typedef unsigned long counter;\n#define twice(x) ((x) * 2)\n");
+    const std::string user = "int add(int c) { return twice(c) + sizeof(counter); }\n";
+    WriteWholeFile("in/b.cpp", user);
+    const std::vector<std::string> classes = {"--type-color", "1F7A8C",           "--macro-color",
+                                              "AF00DB",       "--function-color", "795E26"};
+    const std::string type = "<code class=\"cpp_type\">counter</code>";
+    const std::string macro = "<code class=\"cpp_macro\">twice</code>";
+    // Alone, the file does not tell what they are; with -d the header does.
+    const std::string alone = OneFileOutput(user, classes);
+    EXPECT_EQ(alone.find(type), std::string::npos) << alone;
+    EXPECT_EQ(alone.find(macro), std::string::npos) << alone;
+    std::vector<std::string> args = classes;
+    args.insert(args.end(), {"-q", "--fragment", "-d", "out", "in"});
+    ASSERT_EQ(RunHere(args).status, 0);
+    const std::string page = ReadWholeFile("out/b.cpp.html");
+    EXPECT_NE(page.find(type), std::string::npos) << page;
+    EXPECT_NE(page.find(macro), std::string::npos) << page;
+}

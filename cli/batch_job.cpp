@@ -19,6 +19,8 @@ namespace {
 
 class NoticeCounter : public ConvertObserver {
 public:
+    explicit NoticeCounter(const names::TreeNames* names) : m_names(names) {}
+    const names::TreeNames* Names() const override { return m_names; }
     void Notice(NoticeStyle, const char* text) override {
         for (unsigned i = 0; i < std::size(kBatchNotices); ++i) {
             if (std::strcmp(text, kBatchNotices[i]) == 0) {
@@ -27,6 +29,9 @@ public:
         }
     }
     unsigned seen = 0;
+
+private:
+    const names::TreeNames* m_names;
 };
 
 } // namespace
@@ -93,7 +98,7 @@ void PageConverter::ConvertCaught(ProfileSettings& settings, PageGroup& pages, J
     std::string box = SourceTextInTextBox(text);
     std::string().swap(text);
     std::string html;
-    NoticeCounter notices;
+    NoticeCounter notices(m_names);
     if (!ConvertInForm(m_form, settings, box, m_css, !m_fragment, html, &notices)) {
         job.no_memory = true;
         return;

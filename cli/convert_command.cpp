@@ -346,6 +346,7 @@ int Command::RunCaught(int argc, const char* const* argv) {
     // The command line's classes over the profile's.
     if (options.all_classes) {
         SetSuggestedClassColours(settings);
+        SetSuggestedNameColours(settings);
     }
     for (const auto& [field, colour] : options.class_colours) {
         settings.*field = colour;

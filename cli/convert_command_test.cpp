@@ -244,15 +244,29 @@ TEST_F(ConvertCommand, ClassColoursOverrideTheProfile) {
     // --all-classes, one of them changed; the style sheet carries their rules.
     SetCppDefaults(s);
     SetSuggestedClassColours(s);
+    SetSuggestedNameColours(s);
     s.n_preproc_color = 0x123456;
     EXPECT_EQ(Convert("--preproc-color 123456 --all-classes", kSource).out,
               Expected(kSource, 1, &s));
+    // The name classes one by one, over the profile's.
+    s.n_type_color = kClassOff;
+    s.n_macro_color = 0x654321;
+    EXPECT_EQ(Convert("--all-classes --preproc-color 123456 --type-color off --macro-color "
+                      "654321 --font-markup",
+                      kSource)
+                  .out,
+              Expected(kSource, 0, &s));
+    s.n_type_color = kSuggestedTypeColor;
+    s.n_macro_color = kSuggestedMacroColor;
     std::string sheet = BuildStyleSheet(s);
     ToLf(sheet);
     const Outcome styles = Convert("--all-classes --preproc-color 123456 --style-sheet");
     EXPECT_EQ(styles.out, sheet);
     EXPECT_NE(styles.out.find(".cpp_preproc {\n\tfont-family : monospace;\n\tfont-size : "
                               "13px;\n\tcolor : #123456;\n}\n"),
+              std::string::npos);
+    EXPECT_NE(styles.out.find(".cpp_macro {\n\tfont-family : monospace;\n\tfont-size : "
+                              "13px;\n\tcolor : #AF00DB;\n}\n"),
               std::string::npos);
     // A value that is no colour is named; one reader for every colour option.
     for (const auto& [bad, message] : std::vector<std::pair<std::string, std::string>>{
@@ -261,6 +275,7 @@ TEST_F(ConvertCommand, ClassColoursOverrideTheProfile) {
              {"--char-color 12345", "--char-color: '12345' is not a colour (RRGGBB or off)"},
              {"--number-color red", "--number-color: 'red' is not a colour (RRGGBB or off)"},
              {"--preproc-color 1234567", "--preproc-color: '1234567' is not a colour"},
+             {"--function-color red", "--function-color: 'red' is not a colour (RRGGBB or off)"},
              {"--mark-color 0x1234", "--mark-color: '0x1234' is not a colour (RRGGBB)"},
              {"--mark-color off", "--mark-color: 'off' is not a colour (RRGGBB)"}}) {
         const Outcome run = Convert(bad);
