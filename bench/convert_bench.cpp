@@ -176,14 +176,18 @@ void Settings(ProfileSettings& s, const char* keywords) {
 }
 
 // `fresh_memory`: every big block comes fresh from the system (see BM_ConvertCssFreshMemory).
-// `classes`: the four optional classes on, in their suggested colours. `lines`: line numbers
-// and a tenth of the lines marked.
+// `classes`: the literal classes and directive lines on, in their suggested colours, and with
+// `names` the name classes too. `lines`: line numbers and a tenth of the lines marked.
 void RunConvert(benchmark::State& state, const std::string& source, const char* keywords, int css,
-                bool fresh_memory = false, bool classes = false, bool lines = false) {
+                bool fresh_memory = false, bool classes = false, bool lines = false,
+                bool names = false) {
     ProfileSettings settings;
     Settings(settings, keywords);
     if (classes) {
         SetSuggestedClassColours(settings);
+    }
+    if (names) {
+        SetSuggestedNameColours(settings);
     }
     if (lines) {
         settings.b_line_numbers = 1;
@@ -220,6 +224,9 @@ void BM_ConvertFontMarkup(benchmark::State& state) {
 // With strings, characters, numbers and directive lines marked: a lexer of C++ runs instead.
 void BM_ConvertCssAllClasses(benchmark::State& state) {
     RunConvert(state, Corpus(), kCppDefaultKeywords, 1, false, true);
+}
+void BM_ConvertCssAllClassesAndNames(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 1, false, true, false, true);
 }
 void BM_ConvertFontMarkupAllClasses(benchmark::State& state) {
     RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, true);
@@ -284,6 +291,7 @@ BENCHMARK(BM_EscapeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCss)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkup)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCssAllClasses)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertCssAllClassesAndNames)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkupAllClasses)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertEveryWordAKeyword)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertKeywordsOnly)->Unit(benchmark::kMillisecond);
