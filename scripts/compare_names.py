@@ -157,21 +157,22 @@ class Spans(html.parser.HTMLParser):
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
-        self.stack, self.marks, self.offset = [], {}, -1
+        # Not self.offset: the parser keeps its own position there.
+        self.stack, self.marks, self.at = [], {}, -1
 
     def handle_starttag(self, tag, attrs):
         if tag == "code":
             cls = (dict(attrs).get("class") or "").removeprefix("cpp_")
-            self.stack.append((cls, self.offset))
+            self.stack.append((cls, self.at))
 
     def handle_endtag(self, tag):
         if tag == "code" and self.stack:
             cls, start = self.stack.pop()
             if cls in CLASSES:
-                self.marks[max(start, 0)] = (self.offset - start, cls)
+                self.marks[max(start, 0)] = (self.at - start, cls)
 
     def handle_data(self, data):
-        self.offset += len(data.encode("latin-1", "replace"))
+        self.at += len(data.encode("latin-1", "replace"))
 
 
 def tarvo_marks(tool, files, tree_list):
@@ -188,7 +189,7 @@ def tarvo_marks(tool, files, tree_list):
                 tree = [p.rstrip("\n") for p in f]
             common = os.path.commonpath(tree)
             subprocess.run([tool, "--profile-file", profile.name, "--all-classes", "--fragment",
-                            "-q", "-d", out, common], check=True, capture_output=True)
+                            "-q", "--include", "*", "-d", out, common], check=True, capture_output=True)
         for path in files:
             if tree_list:
                 page = os.path.join(out, os.path.relpath(path, common) + ".html")
