@@ -27,7 +27,11 @@ std::string Marks(std::string_view source, const names::TreeNames* tree = nullpt
     std::string out;
     for (NameMark m; marker.Next(m);) {
         const char letter = "-ftnm"[int(m.name_class)];
-        out += (out.empty() ? "" : " ") + text.substr(m.start, m.end - m.start) + ":" + letter;
+        if (!out.empty())
+            out += ' ';
+        out.append(text, m.start, m.end - m.start);
+        out += ':';
+        out += letter;
     }
     return out;
 }
