@@ -62,7 +62,8 @@ public:
 
 protected:
     bool OnCommand(int id, platform::Notification code) override {
-        if (code == platform::Notification::DropDown) { // the list opening is no command
+        // The list opening and a box's text changing are no commands.
+        if (code == platform::Notification::DropDown || code == platform::Notification::Changed) {
             return CTarvoDlg::OnCommand(id, code);
         }
         commands.push_back(std::to_string(id) +

@@ -5,8 +5,11 @@
 #include "convert/converter.h"
 #include "convert/style_sheet.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTextCursor>
@@ -14,6 +17,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace {
 
@@ -211,6 +215,84 @@ TEST_F(GoTest, ViewCssShowsTheSameStyleSheetWhateverTheStyleAndTable) {
         ExpectDone(true, 5); // View CSS leaves the bar alone
     }
     EXPECT_TRUE(messages.empty());
+}
+
+// Undo takes Go and View CSS back in one step to the very text the box held, and Redo brings
+// their text back, over random sources, small and large; an edit after an Undo ends what Redo
+// could bring back, and typed edits from before a Go stay undoable.
+TEST_F(GoTest, UndoAndRedoTakeGoAndViewCssBackInOneStep) {
+    dlg.SetEscapedTextDelay({}); // the escaped text shows first, in the same step as the result
+    const std::vector<std::string> pieces{
+        "int",  " ", "\t", "\r\n", "/* c */", "// x\r\n", "\"s\"", "<&>", "gr\xC3\xB6\xC3\x9F",
+        "while"};
+    std::mt19937 random(29);
+    const auto undo = [&] {
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        return dlg.GetDlgItemText(IDC_SOURCE);
+    };
+    const auto redo = [&](bool y) {
+        y ? Key(Qt::Key_Y, Qt::ControlModifier)
+          : Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        return dlg.GetDlgItemText(IDC_SOURCE);
+    };
+    ProfileSettings settings;
+    dlg.ControlsToSettings(settings);
+    const std::string css = BuildStyleSheet(settings);
+    for (int round = 0; round < 12; ++round) {
+        std::string source;
+        while (source.size() < (round == 0 ? 300000u : std::size_t(random() % 200))) {
+            source += pieces[random() % pieces.size()];
+        }
+        const std::string html = Go(source);
+        ASSERT_TRUE(html == Convert(source, 1).second) << round;
+        EXPECT_TRUE(undo() == source) << round;
+        EXPECT_TRUE(undo() == source) << "SetDlgItemText leaves nothing to undo";
+        EXPECT_TRUE(redo(round % 2 == 0) == html);
+        ExpectDone(); // the result as Go left it: wholly selected
+        Click(IDC_VIEW_CSS);
+        EXPECT_TRUE(undo() == html);
+        EXPECT_TRUE(undo() == source);
+        EXPECT_TRUE(redo(true) == html);
+        EXPECT_TRUE(redo(false) == css);
+        EXPECT_TRUE(redo(false) == css) << "nothing more to redo";
+    }
+    // The toolkit's Undo entry of the context menu is the box's.
+    Go("int x;");
+    QWidget* viewport = static_cast<QPlainTextEdit*>(Widget(IDC_SOURCE))->viewport();
+    const QPoint at(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* entry = menu->findChild<QAction*>("edit-undo");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->isEnabled());
+    entry->trigger();
+    menu->close();
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "int x;");
+
+    dlg.SetDlgItemText(IDC_SOURCE, "");
+    dlg.SetItemFocus(IDC_SOURCE);
+    QTest::keyClicks(Widget(IDC_SOURCE), "int x;");
+    Click(IDC_GO);
+    EXPECT_EQ(undo(), "int x;");
+    QTest::keyClicks(Widget(IDC_SOURCE), "y"); // the caret stands where it stood before Go
+    EXPECT_EQ(redo(true), "int x;y") << "the edit dropped Go's result";
+    for (int i = 0; i < 10; ++i) {
+        undo();
+    }
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "") << "the typing before Go undone";
+
+    // The box keeps the last 16 texts that commands set.
+    dlg.SetDlgItemText(IDC_SOURCE, "0");
+    for (int i = 1; i <= 20; ++i) {
+        dlg.SetDlgItemTextAsStep(IDC_SOURCE, std::to_string(i), platform::UndoStep::New);
+    }
+    for (int i = 0; i < 20; ++i) {
+        undo();
+    }
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), "4");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Text lenght is over 64k !"}) << "the large Go's";
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "res/keyword_sets.h"
 #include "res/resource.h"
 
+#include <algorithm>
+
 using platform::Notification;
 
 CTarvoDlg::CTarvoDlg() : Dialog(TarvoDialogTemplate()), m_hIcon(&TarvoIcon()) {}
@@ -26,6 +28,7 @@ constexpr CommandEntry kCommandMap[] = {
     {IDC_PROFILE_NAME, Notification::DropDown, &CTarvoDlg::OnDropDownProfile},
     {IDC_DELETE, Notification::Clicked, &CTarvoDlg::OnDelete},
     {IDC_VIEW_CSS, Notification::Clicked, &CTarvoDlg::OnViewCss},
+    {IDC_TAB_SIZE, Notification::Changed, &CTarvoDlg::OnTabSizeChanged},
     {ID_COPY_RICH_TEXT, Notification::Menu, &CTarvoDlg::OnCopyRichText},
     {ID_PREVIEW_IN_BROWSER, Notification::Menu, &CTarvoDlg::OnPreviewInBrowser},
     {ID_SAVE_HTML_PAGE, Notification::Menu, &CTarvoDlg::OnSaveHtmlPage},
@@ -35,6 +38,11 @@ constexpr CommandEntry kCommandMap[] = {
 
 // The source box's font: the whole cell 14 pixels high.
 constexpr platform::FontSpec kSourceFont{"Courier", 14, true};
+
+// Where Go keeps tabs, a browser shows them this wide; the source box does so too while the tab
+// size box holds no number.
+constexpr int kKeptTabColumns = 8;
+constexpr int32_t kMaxTabSize = 255; // Go's limit
 
 } // namespace
 
@@ -69,6 +77,7 @@ bool CTarvoDlg::OnInitDialog() {
     }
     DragAcceptFiles(IDC_SOURCE);
     AllowTypedMinus(IDC_TAB_SIZE);
+    OnTabSizeChanged();
     m_bFocusSource = 1;
     SetCheck(IDC_W3C_CORRECT, 1);
     const bool new_folder = !m_profile_folder.disk->Stamp(ProfileListPath().c_str()).exists;
@@ -84,6 +93,12 @@ bool CTarvoDlg::OnInitDialog() {
     }
     OnLoad();
     return true; // the tab-size box takes the focus until the first paint
+}
+
+void CTarvoDlg::OnTabSizeChanged() {
+    bool number = false;
+    const int32_t size = GetDlgItemInt(IDC_TAB_SIZE, &number, true);
+    SetTabStops(IDC_SOURCE, !number || size < 0 ? kKeptTabColumns : std::min(size, kMaxTabSize));
 }
 
 void CTarvoDlg::OnPaint() {

@@ -60,6 +60,8 @@ public:
     void OnSelEndOkProfile();
     // The profile box's list is about to open: it shows what profiles.ini lists now.
     void OnDropDownProfile();
+    // The source box's tabs stand as wide as Go will make them.
+    void OnTabSizeChanged();
 
     // Context menu commands, which hand the result on and bring text in.
     void OnCopyRichText();

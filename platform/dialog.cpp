@@ -160,6 +160,9 @@ void Dialog::Impl::Build() {
                 combo->SetDropDownHandler(
                     [this, id = c.id] { CallOnCommand(id, Notification::DropDown); });
             }
+        } else if (c.kind == ControlKind::Edit) {
+            QObject::connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, window.get(),
+                             [this, id = c.id] { CallOnCommand(id, Notification::Changed); });
         }
         controls.push_back(Control{&c, w, r});
     }

@@ -23,6 +23,14 @@ enum class Notification {
     SelEndOk, // the user picked an item from a combo box's list
     DropDown, // a combo box's list is about to open
     Menu,     // the user picked a context menu entry, or pressed its shortcut
+    Changed,  // the text of a single-line edit box changed, by the user or the program
+};
+
+// How a command's text goes into a multi-line edit box (SetDlgItemTextAsStep).
+enum class UndoStep {
+    New,  // one Undo brings back what the box shows now
+    Same, // replaces the text that the last New set, when nothing changed it since: a command's
+          // text shown while it runs, then its result, undone together
 };
 
 struct FontSpec {
@@ -52,6 +60,10 @@ public:
     // Control text, UTF-8 with CR LF line ends. Unknown identifiers give "" and take nothing.
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, std::string_view text);
+    // Sets the text of a multi-line edit box as a command's result, which the user can undo
+    // (Ctrl+Z, the box's context menu) and redo (Ctrl+Shift+Z, Ctrl+Y) as one step. Neither way
+    // copies a text: the box keeps the earlier ones. SetDlgItemText forgets them.
+    void SetDlgItemTextAsStep(int id, std::string_view text, UndoStep step);
     // The text read as a decimal number: leading spaces skipped, a minus sign when `is_signed`,
     // then digits up to the first other character. No number, or one out of range, gives 0 and
     // `*translated` false.
@@ -94,6 +106,10 @@ public:
     // leaving the font as it was, when neither the face, its stand-in nor an allowed fallback
     // draws every letter at one width.
     bool SetItemFont(int id, const FontSpec& font);
+
+    // Tab stops of a multi-line edit box, `columns` spaces of its font apart; 0: a tab takes no
+    // room.
+    void SetTabStops(int id, int columns);
 
     // A number box (style::kNumber) that also takes a typed "-" in front of its number.
     void AllowTypedMinus(int id);
