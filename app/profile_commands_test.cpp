@@ -100,6 +100,9 @@ TEST_F(ProfileCommands, SaveTakesATypedNameAndRewritesOnlyTheFileOfAListedOne) {
     EXPECT_EQ(ReadWholeFile("profiles.ini"), ListText({{"Web", web}, {"We", FileOf("We")}}, 0));
     EXPECT_EQ(Items(dlg), (Strings{"We", "Web"}));
     EXPECT_TRUE(messages.empty());
+    // Each save is said in the status line for a moment, never in a message box.
+    EXPECT_EQ(Status(), "Saved profile 'We'");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Status().empty(); }, 30000));
 }
 
 TEST_F(ProfileCommands, LoadPickAndSetDefaultShowAProfile) {
@@ -338,10 +341,12 @@ TEST_F(ProfileCommands, FailedListWritesAreReportedAndLeaveMemoryAsTheDiskIs) {
     }
     EXPECT_EQ(Items(dlg), (Strings{"A", "B", "New"}));
     EXPECT_EQ(OnDisk().at(FileOf("New")), "");
+    EXPECT_NE(Status(), "Saved profile 'New'") << "no sign of a save that failed";
     Click(IDC_LOAD);
     EXPECT_EQ(Texts(), (Strings{"Error saving profile !", "Error loading profile !"}));
     SaveAs("New", 3);
     EXPECT_EQ(InFile(FileOf("New")), Controls(dlg)) << "saved once there is room";
+    EXPECT_EQ(Status(), "Saved profile 'New'");
 }
 
 TEST_F(ProfileCommands, ALinkedListFileStaysALink) {

@@ -67,9 +67,11 @@ bool CTarvoDlg::OnInitDialog() {
     SetIcon(m_hIcon);
     // Without the face or a fixed-pitch stand-in the box keeps the dialog's font.
     SetItemFont(IDC_SOURCE, kSourceFont);
-    // What the template cannot say: the window grows, the context menus' entries, files dropped
-    // on the source box, and the tab size's "-1" typed.
+    // What the template cannot say: the window grows, a status line, the context menus' entries,
+    // files dropped on the source box, the tab size's "-1" typed, and tabs shown as Go makes
+    // them.
     EnableResizing(TarvoDialogStretch());
+    EnableStatusLine();
     AddContextMenu(IDC_SOURCE, TarvoSourceMenu());
     AddContextMenu(IDC_KEYWORD_LIST, TarvoKeywordMenu());
     for (int box : {IDC_KEYWORD_COLOR, IDC_COMMENT_COLOR, IDC_TABLE_LT_COLOR, IDC_TABLE_DK_COLOR}) {

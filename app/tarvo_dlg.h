@@ -93,6 +93,8 @@ public:
 
     // Every message box of the program has this caption.
     static constexpr const char* kCaption = "Tarvo";
+    // How long a note stays in the status line.
+    static constexpr int kStatusMilliseconds = 4000;
 
 protected:
     bool OnInitDialog() override;

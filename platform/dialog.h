@@ -125,6 +125,11 @@ public:
     // Lets the user resize and maximise the window, no smaller than the template's size; the
     // controls named in `stretch` take the extra width and height. Call once the window exists.
     void EnableResizing(std::span<const ControlStretch> stretch);
+    // A line along the window's bottom, below the template's controls, for short notes that go
+    // by themselves; the window grows by its height. Call once the window exists.
+    void EnableStatusLine();
+    // Shows `text` in the status line for `milliseconds`; nothing without one.
+    void ShowStatus(std::string_view text, int milliseconds);
     // Files dropped on multi-line edit box `id` go to OnDropFiles instead of becoming text.
     void DragAcceptFiles(int id);
 
