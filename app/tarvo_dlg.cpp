@@ -1,5 +1,6 @@
 #include "app/tarvo_dlg.h"
 
+#include "app/first_profile.h"
 #include "res/keyword_sets.h"
 #include "res/resource.h"
 
@@ -86,15 +87,25 @@ bool CTarvoDlg::OnInitDialog() {
     // Selects the default profile, which the load then shows.
     if (ReadProfileList() != 0 && new_folder && m_seed_new_folder &&
         m_profileList.GetCount() == 0) {
-        // Through the buttons' own commands, so the seed is what a user's Save would write.
-        OnCppDefaults();
-        SetDlgItemText(IDC_PROFILE_NAME, kSeedProfileName);
-        OnSave();
-        OnSetDefault(); // loads it, too
+        SeedFirstProfile();
         return true;
     }
     OnLoad();
     return true; // the tab-size box takes the focus until the first paint
+}
+
+void CTarvoDlg::SeedFirstProfile() {
+    ProfileSettings first;
+    if (SetFirstProfileSettings(first) == 0) {
+        MessageBox("Not enough memory !", kCaption, platform::MessageStyle::Stop);
+        return;
+    }
+    // Through the controls and the buttons' own commands, so the seed is what a user's Save would
+    // write.
+    SettingsToControls(first);
+    SetDlgItemText(IDC_PROFILE_NAME, kSeedProfileName);
+    OnSave();
+    OnSetDefault(); // loads it, too
 }
 
 void CTarvoDlg::OnTabSizeChanged() {

@@ -40,8 +40,9 @@ public:
     // unless this is called before the dialog is created.
     void SetProfileFolder(ProfileFolder folder);
     // With `seed`, a profile folder without profiles.ini at start gets one holding the profile
-    // kSeedProfileName with the built-in settings, saved as Save does and made the default, so
-    // that the first window shows working settings. Call before the dialog is created.
+    // kSeedProfileName with the first profile's settings (SetFirstProfileSettings), saved as Save
+    // does and made the default, so that the first window shows working settings. Call before the
+    // dialog is created.
     void SeedNewProfileFolder(bool seed) { m_seed_new_folder = seed; }
     static constexpr const char* kSeedProfileName = "C++";
 
@@ -108,6 +109,8 @@ private:
     bool ColourToControl(int id, uint32_t colour);
     // Reads a colour box; leaves `colour` as it was when the box holds no hexadecimal number.
     void ControlToColour(int id, uint32_t& colour) const;
+    // The first profile of a new profile folder, saved and made the default.
+    void SeedFirstProfile();
     // Selects the item whose text is the default entry's name, exactly; none when there is none.
     void SelectDefaultProfile();
     // Lists `name` as a new profile with a newly claimed file name, in the list, the profile box
