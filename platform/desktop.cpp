@@ -70,6 +70,7 @@ bool SpawnXdgOpen(std::string_view path, QObject* owner, std::function<void()> o
     if (::posix_spawnattr_init(&attributes) != 0) {
         return false;
     }
+    // Signals as a program started from the desktop has them, whatever this one blocks.
     sigset_t none;
     sigset_t defaults;
     sigemptyset(&none);
