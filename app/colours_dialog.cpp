@@ -1,5 +1,6 @@
 #include "app/colours_dialog.h"
 
+#include "base/colour.h"
 #include "convert/profile_settings.h"
 #include "convert/settings_text.h"
 
@@ -67,6 +68,7 @@ bool ColoursDialog::OnInitDialog() {
     ProfileSettings lines;
     if (m_line_numbers != nullptr && m_line_numbers->To(lines)) {
         m_line_section.SettingsToControls(*this, lines);
+        SetDlgItemText(m_line_section.ProblemId(), m_first_problem);
     }
     return true;
 }
@@ -81,27 +83,44 @@ void ColoursDialog::OnSuggested() {
 }
 
 void ColoursDialog::OnOK() {
+    // Every box that is read must hold what it stands for; the first that does not is named,
+    // and nothing changes until it does.
+    std::vector<int32_t> colours(m_rows.size(), kClassOff);
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (GetCheck(kFirstToggle + int(i)) == 0) {
+            continue;
+        }
+        const std::string text = GetDlgItemText(kFirstColour + int(i));
+        int64_t colour = 0;
+        if (!ReadColour(text, ColourRule::RRGGBB, colour)) {
+            std::string label = m_rows[i].label;
+            std::erase(label, '&');
+            Refuse(kFirstColour + int(i), label + ": " + NotAColour(text, ColourRule::RRGGBB));
+            return;
+        }
+        colours[i] = int32_t(colour);
+    }
     if (m_line_numbers != nullptr) {
         ProfileSettings lines;
-        if (!m_line_section.ControlsToSettings(*this, lines) || !m_line_numbers->From(lines)) {
-            MessageBox(GetDlgItemText(m_line_section.ProblemId()), "Tarvo",
-                       platform::MessageStyle::Stop);
-            SetItemFocus(m_line_section.MarkedLinesId());
+        int fault = m_line_section.MarkedLinesId();
+        if (!m_line_section.ControlsToSettings(*this, lines, &fault) ||
+            !m_line_numbers->From(lines)) {
+            Refuse(fault, GetDlgItemText(m_line_section.ProblemId()));
             return;
         }
     }
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        ColourRow& row = m_rows[i];
-        if (GetCheck(kFirstToggle + int(i)) == 0) {
-            row.colour = kClassOff;
-            continue;
-        }
-        // A box without a number keeps the row's colour, or takes the suggested one.
-        uint32_t colour = uint32_t(row.colour >= 0 ? row.colour : row.suggested);
-        ReadColourText(GetDlgItemText(kFirstColour + int(i)), colour);
-        row.colour = int32_t(colour & 0xFFFFFFu); // six digits, as the box shows
+        m_rows[i].colour = colours[i];
     }
     EndDialog(platform::IDOK);
+}
+
+void ColoursDialog::Refuse(int id, const std::string& problem) {
+    if (m_line_numbers != nullptr) {
+        SetDlgItemText(m_line_section.ProblemId(), problem);
+    }
+    MessageBox(problem, "Tarvo", platform::MessageStyle::Stop);
+    SetItemFocus(id);
 }
 
 bool ColoursDialog::OnCommand(int id, platform::Notification code) {

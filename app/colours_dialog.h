@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <utility>
 #include <vector>
 
 // One row of the dialog. The caller fills `colour`; OK writes the user's choice back.
@@ -45,16 +47,23 @@ public:
 
     // "Suggested colours": every row on with its suggested colour.
     void OnSuggested();
+    // What the line below the line numbers says when the dialog opens: a problem of the values
+    // it was opened with (the profile's that Load brought).
+    void SetFirstProblem(std::string problem) { m_first_problem = std::move(problem); }
 
 protected:
     bool OnInitDialog() override;
     // Reads the rows and the line numbers back into the caller's records and ends the dialog
-    // with IDOK; while the marked lines are malformed it says so and stays open, changing
-    // nothing.
+    // with IDOK; while a colour box of a row that is on holds no RRGGBB, or the line numbers'
+    // boxes are not what they stand for, it says so and stays open, changing nothing.
     void OnOK() override;
     bool OnCommand(int id, platform::Notification code) override;
 
 private:
+    // Names `problem` under the boxes and in a message, and puts the focus on the box `id`.
+    void Refuse(int id, const std::string& problem);
+
     std::span<ColourRow> m_rows;
     LineNumberSettings* m_line_numbers;
+    std::string m_first_problem;
 };

@@ -1,5 +1,6 @@
 #include "app/line_number_section.h"
 
+#include "base/colour.h"
 #include "convert/line_numbers.h"
 #include "convert/settings_text.h"
 
@@ -51,7 +52,7 @@ std::vector<ControlTemplate> LineNumberSection::Controls(int x, int y) const {
 
 void LineNumberSection::SettingsToControls(platform::Dialog& d, const ProfileSettings& s) const {
     d.SetCheck(NumbersId(), s.b_line_numbers != 0);
-    d.SetDlgItemInt(FirstLineId(), s.n_first_line, false);
+    d.SetDlgItemInt(FirstLineId(), s.n_first_line, true); // "-1" of a profile shows as it is
     d.SetDlgItemText(MarkedLinesId(), s.MarkedLines());
     char colour[kColourTextSize];
     FormatColourText(s.n_mark_color, colour);
@@ -59,23 +60,42 @@ void LineNumberSection::SettingsToControls(platform::Dialog& d, const ProfileSet
     d.SetDlgItemText(ProblemId(), "");
 }
 
-bool LineNumberSection::ControlsToSettings(platform::Dialog& d, ProfileSettings& s) const {
-    s.b_line_numbers = d.GetCheck(NumbersId()) != 0;
-    s.n_first_line = d.GetDlgItemInt(FirstLineId(), nullptr, false);
-    ReadColourText(d.GetDlgItemText(MarkColourId()), s.n_mark_color);
+bool LineNumberSection::ControlsToSettings(platform::Dialog& d, ProfileSettings& s,
+                                           int* fault) const {
+    const auto fails = [&](int id, const std::string& problem) {
+        d.SetDlgItemText(ProblemId(), problem);
+        if (fault != nullptr) {
+            *fault = id;
+        }
+        return false;
+    };
+    // Read by the rules of the command line's options, and said when a value is none.
+    const std::string first = d.GetDlgItemText(FirstLineId());
+    int64_t first_line = 0;
+    if (!ReadLineNumber(first, first_line)) {
+        return fails(FirstLineId(), std::string("First line: ").append(NotALineNumber(first)));
+    }
     const std::string marks = d.GetDlgItemText(MarkedLinesId());
     std::vector<LineRange> ranges;
     std::string problem;
     switch (ParseMarkedLines(marks, ranges, &problem)) {
     case MarkedLinesParse::Ok:
-        d.SetDlgItemText(ProblemId(), "");
-        return s.SetMarkedLines(marks.c_str()) != 0;
-    case MarkedLinesParse::Malformed:
-        d.SetDlgItemText(ProblemId(), "Marked lines: " + problem);
-        return false;
-    case MarkedLinesParse::OutOfMemory:
         break;
+    case MarkedLinesParse::Malformed:
+        return fails(MarkedLinesId(), "Marked lines: " + problem);
+    case MarkedLinesParse::OutOfMemory:
+        return fails(MarkedLinesId(), "Not enough memory");
     }
-    d.SetDlgItemText(ProblemId(), "Not enough memory");
-    return false;
+    const std::string colour_text = d.GetDlgItemText(MarkColourId());
+    int64_t colour = 0;
+    if (!ReadColour(colour_text, ColourRule::RRGGBB, colour)) {
+        return fails(
+            MarkColourId(),
+            std::string("Mark colour: ").append(NotAColour(colour_text, ColourRule::RRGGBB)));
+    }
+    d.SetDlgItemText(ProblemId(), "");
+    s.b_line_numbers = d.GetCheck(NumbersId()) != 0;
+    s.n_first_line = int32_t(first_line);
+    s.n_mark_color = uint32_t(colour);
+    return s.SetMarkedLines(marks.c_str()) != 0;
 }

@@ -45,10 +45,13 @@ public:
 
     // Shows `settings` in the section's controls of `dialog`.
     void SettingsToControls(platform::Dialog& dialog, const ProfileSettings& settings) const;
-    // Reads the controls into `settings`. False when the marked lines are not a list of lines
-    // and ranges: the section then says what is wrong and `settings` keeps its marked lines, so
-    // that the caller neither converts nor saves them as if they were; or when memory ran out.
-    bool ControlsToSettings(platform::Dialog& dialog, ProfileSettings& settings) const;
+    // Reads the controls into `settings`. False when the first line is not a line number, the
+    // marked lines are not a list of lines and ranges, or the mark colour is no RRGGBB: the
+    // section then says what is wrong, `fault` (when given) receives the box at fault, and
+    // `settings` keeps its marked lines, so that the caller neither converts nor saves them as if
+    // they were; or when memory ran out.
+    bool ControlsToSettings(platform::Dialog& dialog, ProfileSettings& settings,
+                            int* fault = nullptr) const;
 
 private:
     int m_first;

@@ -10,9 +10,11 @@
 #include "profiles/profile_list_file.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,6 +22,16 @@ using platform::MessageAnswer;
 using platform::MessageStyle;
 
 namespace {
+
+// Whether a load's problem is with a value that the Colours dialog shows.
+bool IsColoursDialogs(const std::string& problem) {
+    static constexpr const char* kKeys[] = {"n_string_color",   "n_char_color",   "n_number_color",
+                                            "n_preproc_color",  "b_line_numbers", "n_first_line",
+                                            "p_s_marked_lines", "n_mark_color"};
+    return std::any_of(std::begin(kKeys), std::end(kKeys), [&](const char* key) {
+        return problem.rfind(std::string(key) + ":", 0) == 0;
+    });
+}
 
 using tarvo::Block;
 
@@ -148,11 +160,23 @@ void CTarvoDlg::OnLoad() {
     }
     ProfileSettings settings;
     const std::string path = m_profile_folder.PathOf(entry->p_s_file_name);
-    if (!ReadProfileFile(*m_profile_folder.disk, path.c_str(), settings)) {
+    std::vector<std::string> problems;
+    if (!ReadProfileFile(*m_profile_folder.disk, path.c_str(), settings, &problems)) {
         MessageBox("Error loading profile !", kCaption, MessageStyle::Stop);
         return;
     }
     SettingsToControls(settings);
+    if (!problems.empty()) {
+        // Kept as read, so that a save keeps them; named, and shown where they are put right.
+        std::string text = "The profile holds values that cannot be used:";
+        for (const std::string& problem : problems) {
+            text += "\n" + problem;
+        }
+        MessageBox(text, kCaption, MessageStyle::Stop);
+        // Under the boxes, the first that the Colours dialog puts right.
+        const auto theirs = std::find_if(problems.begin(), problems.end(), IsColoursDialogs);
+        ShowColours(theirs != problems.end() ? *theirs : problems.front());
+    }
 }
 
 void CTarvoDlg::OnSelEndOkProfile() {

@@ -4,6 +4,7 @@
 #include "app/tarvo_dlg.h"
 
 #include "app/colours_dialog.h"
+#include "base/colour.h"
 #include "base/memory.h"
 #include "convert/cpp_defaults.h"
 #include "convert/profile_settings.h"
@@ -20,7 +21,9 @@ using platform::MessageStyle;
 using tarvo::Block;
 
 void CTarvoDlg::ControlToColour(int id, uint32_t& colour) const {
-    ReadColourText(GetDlgItemText(id), colour); // no number: the field keeps its value
+    int64_t read = colour;
+    ReadColour(GetDlgItemText(id), ColourRule::Box, read); // no number: the field keeps its value
+    colour = uint32_t(read);
 }
 
 bool CTarvoDlg::ColourToControl(int id, uint32_t colour) {
@@ -93,6 +96,10 @@ void CTarvoDlg::OnCppDefaults() {
 }
 
 void CTarvoDlg::OnColours() {
+    ShowColours("");
+}
+
+void CTarvoDlg::ShowColours(const std::string& problem) {
     static const char* const kLabels[] = {"&String", "C&haracter", "&Number", "&Preprocessor line"};
     static const int32_t kSuggested[] = {kSuggestedStringColor, kSuggestedCharColor,
                                          kSuggestedNumberColor, kSuggestedPreprocColor};
@@ -103,6 +110,7 @@ void CTarvoDlg::OnColours() {
     }
     LineNumberSettings lines = m_line_numbers;
     ColoursDialog colours(rows, &lines);
+    colours.SetFirstProblem(problem);
     if (colours.DoModal() == platform::IDOK) {
         for (std::size_t i = 0; i < std::size(rows); ++i) {
             m_class_colours[i] = rows[i].colour;

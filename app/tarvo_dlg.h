@@ -72,6 +72,8 @@ public:
     // The "Colours" dialog for the optional classes; OK keeps its choices for the next
     // ControlsToSettings.
     void OnColours();
+    // The Colours dialog, which opens with `problem` (when not empty) named under its boxes.
+    void ShowColours(const std::string& problem);
     // Replaces the keyword box's text with keyword set `index` of TarvoKeywordSets().
     void OnInsertKeywords(std::size_t index);
     // The text of the file at `path` into the source box, as if pasted; a file that is not text

@@ -7,7 +7,6 @@
 #include "convert/converter.h"
 #include "convert/line_ends.h"
 #include "convert/style_sheet.h"
-#include "files/safe_file.h"
 
 #include <sched.h>
 #include <sys/stat.h>
@@ -18,7 +17,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <filesystem>
 #include <mutex>
 #include <new>
 #include <system_error>
@@ -66,15 +64,12 @@ void Finish(Run& run, Job* const* jobs, std::size_t count) {
 }
 
 // Puts the pages of `waiting` in place, and they are done.
-void CommitPages(Run& run, FileWriteGroup& pages, std::vector<Job*>& waiting) {
+void CommitPages(Run& run, PageGroup& pages, std::vector<Job*>& waiting) {
     try {
-        for (const FileWriteGroup::Failure& failure : pages.Commit()) {
-            for (Job* job : waiting) {
-                if (job->page == failure.path) {
-                    job->failed = job->page;
-                    job->problem = WriteFailureText(failure.error);
-                }
-            }
+        for (const PageGroup::Failure& failure : pages.Commit()) {
+            Job* job = waiting.at(failure.index);
+            job->failed = job->page;
+            job->problem = WriteFailureText(failure.error);
         }
     } catch (const std::bad_alloc&) {
         // The group is cleared either way: what was not put in place is removed.
@@ -86,14 +81,33 @@ void CommitPages(Run& run, FileWriteGroup& pages, std::vector<Job*>& waiting) {
     waiting.clear();
 }
 
-void Work(Run& run, const PageConverter& converter, const ProfileSettings& shared) {
+void Work(Run& run, const PageConverter& converter, const ProfileSettings& shared, PageTree& tree) {
     ProfileSettings settings;
-    const bool ready = CopySettings(shared, settings);
+    bool ready = CopySettings(shared, settings);
     // A flush to the disk per page would cost more than converting it: pages wait in groups. A
     // page's place that holds anything but a regular file fails it, unopened.
-    FileWriteGroup pages(WriteTarget::RegularOnly);
+    std::unique_ptr<PageGroup> group;
     std::vector<Job*> waiting;
-    waiting.reserve(FileWriteGroup::kMaxWaiting);
+    try {
+        group = tree.NewGroup();
+        waiting.reserve(PageGroup::kMaxWaiting);
+    } catch (const std::bad_alloc&) {
+        ready = false;
+    }
+    if (!group) {
+        // Without a group of its own, this worker fails every job it takes for want of memory.
+        for (std::size_t i; (i = run.next++) < run.jobs.size();) {
+            Job& job = run.jobs[i];
+            if (!job.Failed()) {
+                job.failed = job.source->path;
+                job.no_memory = true;
+            }
+            Job* one = &job;
+            Finish(run, &one, 1);
+        }
+        return;
+    }
+    PageGroup& pages = *group;
     for (std::size_t i; (i = run.next++) < run.jobs.size();) {
         Job& job = run.jobs[i];
         const std::size_t before = pages.Waiting();
@@ -109,34 +123,39 @@ void Work(Run& run, const PageConverter& converter, const ProfileSettings& share
             Job* one = &job;
             Finish(run, &one, 1);
         }
-        if (pages.Waiting() >= FileWriteGroup::kMaxWaiting) {
+        if (pages.Waiting() >= PageGroup::kMaxWaiting) {
             CommitPages(run, pages, waiting);
         }
     }
     CommitPages(run, pages, waiting);
 }
 
-// Makes the planned folders, in order, and fails the jobs whose folder could not be made.
-void MakeFolders(const BatchPlan& plan, std::vector<Job>& jobs) {
+// Makes the planned folders in the tree, in order, and fails the jobs whose folder could not be
+// made: a link in a folder's place among them, never followed.
+void MakeFolders(const BatchPlan& plan, PageTree& tree, std::vector<Job>& jobs) {
     std::vector<std::string> failed(plan.folders.size()); // why a folder is not there
+    std::vector<int> handles(plan.folders.size(), -1);
     for (std::size_t i = 0; i < plan.folders.size(); ++i) {
         const FolderPlan& folder = plan.folders[i];
         if (folder.parent >= 0 && !failed[std::size_t(folder.parent)].empty()) {
             failed[i] = failed[std::size_t(folder.parent)];
             continue;
         }
-        struct stat st;
-        if (::mkdir(folder.path.c_str(), 0777) != 0 &&
-            !(errno == EEXIST && ::stat(folder.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
-            failed[i] = folder.path + ": " + std::strerror(errno == EEXIST ? ENOTDIR : errno);
+        const int parent =
+            folder.parent >= 0 ? handles[std::size_t(folder.parent)] : PageTree::kRoot;
+        handles[i] = tree.MakeFolder(parent, folder.name.c_str());
+        if (handles[i] < 0) {
+            failed[i] = folder.path + ": " + WriteFailureText(errno);
         }
     }
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         const PagePlan& page = plan.pages[i];
         Job& job = jobs[i];
         job.page = page.page;
+        job.name = page.name;
         if (page.problem.empty() && page.folder >= 0) {
             job.problem = failed[std::size_t(page.folder)];
+            job.folder = handles[std::size_t(page.folder)];
         } else {
             job.problem = page.problem;
         }
@@ -176,7 +195,7 @@ std::string Summary(const std::vector<Job>& jobs, bool index_failed, std::size_t
 }
 
 // The index, written whole; false after a failure it named.
-bool WriteIndex(const std::string& out_dir, std::string_view extension,
+bool WriteIndex(PageTree& tree, const std::string& out_dir, std::string_view extension,
                 const std::vector<Job>& jobs, std::FILE* err) {
     const std::string index_path = out_dir + "/index.html";
     int error = 0;
@@ -187,10 +206,14 @@ bool WriteIndex(const std::string& out_dir, std::string_view extension,
                 index.push_back({job.source->relative, job.size});
             }
         }
-        // A FIFO or a device in its place is not waited on: it fails the index.
-        if (!WriteFileWhole(index_path.c_str(), BuildIndexPage(std::move(index), extension),
-                            WriteTarget::RegularOnly)) {
+        // A link, a FIFO or a device in its place fails the index, never followed or waited on.
+        const std::unique_ptr<PageGroup> group = tree.NewGroup();
+        if (!group->Write(PageTree::kRoot, "index.html",
+                          BuildIndexPage(std::move(index), extension))) {
             error = errno;
+        } else if (const std::vector<PageGroup::Failure> failed = group->Commit();
+                   !failed.empty()) {
+            error = failed[0].error;
         }
     } catch (const std::bad_alloc&) {
         error = ENOMEM;
@@ -237,21 +260,17 @@ std::string OutDirProblem(const BatchOptions& options) {
     return "";
 }
 
-int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err) {
+int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err,
+             Disk& disk) {
     const std::string out_dir = WithoutTrailingSlashes(options.out_dir);
-    std::error_code ec;
-    std::filesystem::create_directories(out_dir, ec);
-    struct stat out_st;
-    if (!ec && ::stat(out_dir.c_str(), &out_st) != 0) {
-        ec.assign(errno, std::generic_category());
-    } else if (!ec && !S_ISDIR(out_st.st_mode)) {
-        ec.assign(ENOTDIR, std::generic_category());
-    }
-    if (ec) {
-        std::fprintf(err, "%s: %s: %s\n", kName, out_dir.c_str(), ec.message().c_str());
+    const std::unique_ptr<PageTree> tree = disk.OpenPageTree(out_dir.c_str());
+    if (!tree) {
+        std::fprintf(err, "%s: %s: %s\n", kName, out_dir.c_str(), std::strerror(errno));
         return 1;
     }
-    SourceSelection selection{options.includes, options.excludes, out_st.st_dev, out_st.st_ino};
+    const FileStamp root = tree->RootStamp();
+    SourceSelection selection{options.includes, options.excludes, dev_t(root.device),
+                              ino_t(root.inode)};
     std::vector<SourceEntry> sources;
     const std::size_t skipped = ListSources(options.inputs, selection, sources);
 
@@ -263,7 +282,7 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
         total_bytes += sources[i].size;
     }
     const std::string_view extension = options.rtf ? ".rtf" : ".html";
-    MakeFolders(PlanBatch(out_dir, sources, extension), run.jobs);
+    MakeFolders(PlanBatch(out_dir, sources, extension), *tree, run.jobs);
 
     std::string style_sheet;
     if (!options.font_markup && !options.fragment && !options.rtf) {
@@ -277,13 +296,14 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
     std::vector<std::thread> workers;
     for (std::size_t i = 0; i < count; ++i) {
         try {
-            workers.emplace_back(Work, std::ref(run), std::cref(converter), std::cref(settings));
+            workers.emplace_back(Work, std::ref(run), std::cref(converter), std::cref(settings),
+                                 std::ref(*tree));
         } catch (const std::system_error&) {
             break; // fewer threads do the same work
         }
     }
     if (workers.empty()) {
-        Work(run, converter, settings);
+        Work(run, converter, settings, *tree);
     }
 
     // Failures are told in the order of the sources, whichever job finished first, ten times a
@@ -316,7 +336,7 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
     }
     bar.Clear();
 
-    const bool index_written = WriteIndex(out_dir, extension, run.jobs, err);
+    const bool index_written = WriteIndex(*tree, out_dir, extension, run.jobs, err);
     std::size_t failed = 0;
     bool noticed = false;
     const std::string summary =

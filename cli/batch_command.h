@@ -3,6 +3,7 @@
 
 #include "cli/source_tree.h"
 #include "convert/profile_settings.h"
+#include "files/disk.h"
 
 #include <cstdio>
 #include <string>
@@ -25,8 +26,11 @@ struct BatchOptions {
 std::string OutDirProblem(const BatchOptions& options);
 
 // Converts every source into OUTDIR/<path below its folder>.html (.rtf with `rtf`), then writes
-// OUTDIR/index.html.
+// OUTDIR/index.html, through the page tree of `disk` (files/disk.h): nothing outside OUTDIR is
+// ever written or followed into, and a link in OUTDIR at a folder's, a page's or the index's
+// place is that one's failure.
 // Failures are named on `err` in the order of the sources and skipped; a summary ends the run,
 // counting a failed index among the failures and the files passed over by name as skipped.
 // Running out of memory fails the file at hand only. Returns 0, or 1 when anything failed.
-int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err);
+int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::FILE* err,
+             Disk& disk = RealDisk());

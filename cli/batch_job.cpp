@@ -33,7 +33,9 @@ public:
 } // namespace
 
 std::string WriteFailureText(int error) {
-    return error == ENODEV ? "not a regular file" : std::strerror(error);
+    return error == ENODEV  ? "not a regular file"
+           : error == ELOOP ? "a symbolic link, not followed"
+                            : std::strerror(error);
 }
 
 bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
@@ -63,8 +65,7 @@ bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
     return true;
 }
 
-void PageConverter::Convert(ProfileSettings& settings, FileWriteGroup& pages,
-                            Job& job) const noexcept {
+void PageConverter::Convert(ProfileSettings& settings, PageGroup& pages, Job& job) const noexcept {
     try {
         ConvertCaught(settings, pages, job);
     } catch (const std::bad_alloc&) {
@@ -74,8 +75,7 @@ void PageConverter::Convert(ProfileSettings& settings, FileWriteGroup& pages,
     }
 }
 
-void PageConverter::ConvertCaught(ProfileSettings& settings, FileWriteGroup& pages,
-                                  Job& job) const {
+void PageConverter::ConvertCaught(ProfileSettings& settings, PageGroup& pages, Job& job) const {
     job.failed = job.source->path;
     // The reading rule of every way in: regular files only, NUL bytes refused.
     std::string text;
@@ -100,7 +100,8 @@ void PageConverter::ConvertCaught(ProfileSettings& settings, FileWriteGroup& pag
         return;
     }
     std::string().swap(box);
-    job.notices = notices.seen;
+    // The 64k note speaks of the HTML in the box: an RTF document is no such thing.
+    job.notices = notices.seen & (m_rtf ? ~(1u << kOver64kNotice) : ~0u);
     if (m_rtf) {
         std::string rtf;
         if (!BuildRtf(html, settings, m_css, rtf)) {
@@ -114,7 +115,7 @@ void PageConverter::ConvertCaught(ProfileSettings& settings, FileWriteGroup& pag
             html = BuildHtmlPage(NameAsText(job.source->relative), html, m_style_sheet);
         }
     }
-    if (!pages.Write(job.page.c_str(), html)) {
+    if (!pages.Write(job.folder, job.name.c_str(), html)) {
         job.failed = job.page;
         job.problem = WriteFailureText(errno);
     }

@@ -5,7 +5,7 @@
 #include "cli/batch_command.h"
 #include "cli/source_tree.h"
 #include "convert/converter.h"
-#include "files/safe_file.h"
+#include "files/disk.h"
 
 #include <cstdint>
 #include <string>
@@ -13,14 +13,17 @@
 
 // The dialog's notices, counted per file instead of shown: bit i for kBatchNotices[i].
 inline constexpr const char* kBatchNotices[] = {kNoticeKeepTabs, kNoticeMaxTabSize, kNoticeOver64k};
+inline constexpr unsigned kOver64kNotice = 2; // its bit
 
 struct Job {
     const SourceEntry* source = nullptr;
-    std::string page;       // where its page goes
-    std::string failed;     // the path that failed: the source's, or the page's
-    std::string problem;    // why; empty while all is well
-    bool no_memory = false; // failed for want of memory: no string could hold the reason
-    uint64_t size = 0;      // bytes read
+    std::string page;             // where its page goes, for the report
+    int folder = PageTree::kRoot; // the page's folder in the tree
+    std::string name;             // and its name there
+    std::string failed;           // the path that failed: the source's, or the page's
+    std::string problem;          // why; empty while all is well
+    bool no_memory = false;       // failed for want of memory: no string could hold the reason
+    uint64_t size = 0;            // bytes read
     unsigned notices = 0;
     bool done = false;
 
@@ -29,7 +32,8 @@ struct Job {
     const char* Problem() const { return no_memory ? "Not enough memory" : problem.c_str(); }
 };
 
-// A failed write's reason for the report: "not a regular file" for ENODEV.
+// A failed write's reason for the report: "not a regular file" for ENODEV, "a symbolic link, not
+// followed" for ELOOP.
 std::string WriteFailureText(int error);
 
 // A worker's own settings: the converter sorts the keyword list in place. False when memory ran
@@ -44,10 +48,10 @@ public:
 
     // The text that Go leaves in the box for the job's file, as a page, bare or as RTF, written
     // whole into `pages`; failures go into the job. Running out of memory fails this file only.
-    void Convert(ProfileSettings& settings, FileWriteGroup& pages, Job& job) const noexcept;
+    void Convert(ProfileSettings& settings, PageGroup& pages, Job& job) const noexcept;
 
 private:
-    void ConvertCaught(ProfileSettings& settings, FileWriteGroup& pages, Job& job) const;
+    void ConvertCaught(ProfileSettings& settings, PageGroup& pages, Job& job) const;
 
     int m_css;
     bool m_fragment;

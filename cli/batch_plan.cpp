@@ -37,12 +37,14 @@ BatchPlan PlanBatch(const std::string& out_dir, const std::vector<SourceEntry>& 
             }
             const auto [at, fresh] = folders.try_emplace(folder, int(plan.folders.size()));
             if (fresh) {
-                plan.folders.push_back({out_dir + "/" + folder, page.folder});
+                const std::size_t start = folder.rfind('/') + 1; // npos + 1 is 0
+                plan.folders.push_back({out_dir + "/" + folder, folder.substr(start), page.folder});
             }
             page.folder = at->second;
         }
         if (page.problem.empty()) {
             page.page = path;
+            page.name = relative.substr(relative.rfind('/') + 1);
             pages.emplace(relative, &source.path);
         }
     }

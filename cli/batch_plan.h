@@ -11,12 +11,14 @@
 
 struct PagePlan {
     std::string page;    // OUTDIR/<path below its folder>.html (or .rtf); empty when there is none
+    std::string name;    // the page's name in its folder
     std::string problem; // why there is no page: the source's own problem, or a clash
     int folder = -1;     // the folder the page goes into, in BatchPlan::folders; -1: OUTDIR
 };
 
 struct FolderPlan {
     std::string path; // OUTDIR/<folder>
+    std::string name; // its name in its parent
     int parent = -1;  // the folder it lies in, in BatchPlan::folders; -1: OUTDIR
 };
 

@@ -74,7 +74,7 @@ TEST(BatchPlan, RandomTreesNeverPlanTwoThingsInOnePlace) {
             ASSERT_LT(folder.parent, int(f));
             const std::string above =
                 folder.parent < 0 ? "o" : plan.folders[std::size_t(folder.parent)].path;
-            ASSERT_EQ(folder.path.substr(0, folder.path.rfind('/')), above);
+            ASSERT_EQ(folder.path, above + "/" + folder.name);
             ASSERT_TRUE(folders.insert(folder.path).second);
         }
         for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -85,8 +85,9 @@ TEST(BatchPlan, RandomTreesNeverPlanTwoThingsInOnePlace) {
             }
             ASSERT_EQ(page.page, "o/" + sources[i].relative + ".html");
             ASSERT_TRUE(pages.insert(page.page).second) << page.page;
-            const std::string in = page.page.substr(0, page.page.rfind('/'));
-            ASSERT_EQ(in, page.folder < 0 ? "o" : plan.folders[std::size_t(page.folder)].path);
+            const std::string in =
+                page.folder < 0 ? "o" : plan.folders[std::size_t(page.folder)].path;
+            ASSERT_EQ(page.page, in + "/" + page.name);
         }
         for (const std::string& page : pages) {
             ASSERT_EQ(folders.count(page), 0u) << page;

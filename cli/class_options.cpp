@@ -1,21 +1,14 @@
 #include "cli/class_options.h"
 
-#include "convert/settings_text.h"
+#include "base/colour.h"
 
-// RRGGBB, with or without "#", or "off". False for anything else.
 bool ParseClassColour(std::string_view text, int32_t& colour) {
-    if (text == "off") {
-        colour = kClassOff;
-        return true;
-    }
-    if (text.starts_with('#')) {
-        text.remove_prefix(1);
-    }
-    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != text.npos) {
+    int64_t read = 0;
+    if (!ReadColour(text, ColourRule::RRGGBBOrOff, read)) {
         return false;
     }
-    uint32_t value = 0;
-    return ReadColourText(text, value) && (colour = int32_t(value), true);
+    colour = read == kColourOff ? kClassOff : int32_t(read);
+    return true;
 }
 
 // The optional class that `option` (--string-color and the like) sets, or null.

@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include "base/colour.h"
 #include "base/memory.h"
 #include "cli/batch_command.h"
 #include "cli/class_options.h"
@@ -93,16 +94,20 @@ private:
     std::FILE* m_err;
 };
 
-// Notices go to standard error; the conversion goes on.
+// Notices go to standard error; the conversion goes on. The 64k note speaks of the HTML in the
+// box, and is not given for RTF.
 class NoticePrinter : public ConvertObserver {
 public:
-    explicit NoticePrinter(std::FILE* err) : m_err(err) {}
+    NoticePrinter(std::FILE* err, bool rtf) : m_err(err), m_rtf(rtf) {}
     void Notice(NoticeStyle, const char* text) override {
-        std::fprintf(m_err, "%s: %s\n", kName, text);
+        if (!m_rtf || std::strcmp(text, kNoticeOver64k) != 0) {
+            std::fprintf(m_err, "%s: %s\n", kName, text);
+        }
     }
 
 private:
     std::FILE* m_err;
+    bool m_rtf;
 };
 
 int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
@@ -151,8 +156,13 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             }
         } else if (const ClassColourField* field = ClassOption(arg)) {
             int32_t colour = kClassOff;
-            if (i + 1 >= argc || !ParseClassColour(argv[i + 1], colour)) {
+            if (i + 1 >= argc) {
                 return Usage("missing colour (RRGGBB or off) after", argv[i]);
+            }
+            if (!ParseClassColour(argv[i + 1], colour)) {
+                return Usage(
+                    (std::string(arg) + ": " + NotAColour(argv[i + 1], ColourRule::RRGGBBOrOff))
+                        .c_str());
             }
             o.class_colours.emplace_back(field->field, colour);
             ++i;
@@ -255,8 +265,12 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
         !FindProfileFile(o.profile, o.folder.dir, o.folder.user, path, error)) {
         return Fail(error);
     }
-    if (!settings.ReadProfileFile(path.c_str())) {
-        return Fail("Error loading profile !");
+    std::vector<std::string> errors;
+    if (!ReadProfileForConversion(path, settings, errors)) {
+        for (const std::string& line : errors) {
+            Fail(line);
+        }
+        return 1;
     }
     // The dialog converts with what its controls show of the profile.
     return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
@@ -358,7 +372,7 @@ int Command::RunCaught(int argc, const char* const* argv) {
     std::string html;
     tarvo::TryReserve(html, source.size() * 2 + 4096);
     tarvo::PreferLargePages(html);
-    NoticePrinter notices(m_err);
+    NoticePrinter notices(m_err, options.rtf);
     if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
         return Fail("Not enough memory");
     }

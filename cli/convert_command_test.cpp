@@ -255,10 +255,17 @@ TEST_F(ConvertCommand, ClassColoursOverrideTheProfile) {
     EXPECT_NE(styles.out.find(".cpp_preproc {\n\tfont-family : monospace;\n\tfont-size : "
                               "13px;\n\tcolor : #123456;\n}\n"),
               std::string::npos);
-    for (const char* bad : {"--string-color", "--char-color 12345", "--number-color red",
-                            "--preproc-color 1234567"}) {
+    // A value that is no colour is named; one reader for every colour option.
+    for (const auto& [bad, message] : std::vector<std::pair<std::string, std::string>>{
+             {"--string-color", "missing colour (RRGGBB or off) after '--string-color'"},
+             {"--string-color 0x1234", "--string-color: '0x1234' is not a colour (RRGGBB or off)"},
+             {"--char-color 12345", "--char-color: '12345' is not a colour (RRGGBB or off)"},
+             {"--number-color red", "--number-color: 'red' is not a colour (RRGGBB or off)"},
+             {"--preproc-color 1234567", "--preproc-color: '1234567' is not a colour"},
+             {"--mark-color 0x1234", "--mark-color: '0x1234' is not a colour (RRGGBB)"},
+             {"--mark-color off", "--mark-color: 'off' is not a colour (RRGGBB)"}}) {
         const Outcome run = Convert(bad);
         EXPECT_EQ(run.status, 2) << bad;
-        EXPECT_NE(run.err.find("missing colour (RRGGBB or off) after"), std::string::npos);
+        EXPECT_NE(run.err.find("tarvo-convert: " + message), std::string::npos) << run.err;
     }
 }

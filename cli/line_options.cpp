@@ -1,10 +1,8 @@
 #include "cli/line_options.h"
 
+#include "base/colour.h"
 #include "convert/line_numbers.h"
 
-#include <cctype>
-#include <cstdlib>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -37,20 +35,21 @@ LineOptionRead ReadLineOption(int argc, const char* const* argv, int& i, LineOpt
         }
         return LineOptionRead::OutOfMemory;
     }
-    const bool colour = arg == "--mark-color";
-    const char* digits = colour && value[0] == '#' ? value + 1 : value;
-    char* end = nullptr;
-    const long long number = std::strtoll(digits, &end, colour ? 16 : 10);
-    const auto first = static_cast<unsigned char>(digits[0]);
-    const bool ok = colour ? std::strlen(digits) == 6 && std::isxdigit(first) != 0
-                           : std::isdigit(first) != 0 && number <= kMaxLineNumber;
-    if (end == digits || *end != '\0' || !ok) {
-        problem = std::string(colour ? "--mark-color needs a colour such as FFF6BF"
-                                     : "--first-line needs a number from 0 to 999999999") +
-                  ", not '" + value + "'";
+    if (arg == "--mark-color") {
+        int64_t colour = 0;
+        if (!ReadColour(value, ColourRule::RRGGBB, colour)) {
+            problem = std::string("--mark-color: ").append(NotAColour(value, ColourRule::RRGGBB));
+            return LineOptionRead::UsageError;
+        }
+        o.mark_color = colour;
+        return LineOptionRead::Taken;
+    }
+    int64_t first = 0;
+    if (!ReadLineNumber(value, first)) {
+        problem = std::string("--first-line: ").append(NotALineNumber(value));
         return LineOptionRead::UsageError;
     }
-    (colour ? o.mark_color : o.first_line) = number;
+    o.first_line = first;
     return LineOptionRead::Taken;
 }
 

@@ -133,12 +133,14 @@ TEST_F(LineOptions, OptionsReachTheConversionAndBadOnesAreUsageErrors) {
 
     for (const auto& [args, message] : std::vector<std::pair<std::string, std::string>>{
              {"--mark 5-3", "--mark: '5-3' runs backwards: write 3-5"},
-             {"--mark x", "--mark: 'x' is not a line number"},
+             {"--mark x", "--mark: 'x' is not a line number (from 0 to 999999999)"},
+             {"--mark 1-2000000000", "--mark: '1-2000000000' is not a line number (from 0 to "
+                                     "999999999) or a range such as 3-5"},
              {"--mark 1,,2", "--mark: '' is an empty entry"},
-             {"--first-line -1", "--first-line needs a number"},
-             {"--first-line 1000000000", "--first-line needs a number"},
-             {"--mark-color FFF", "--mark-color needs a colour"},
-             {"--mark-color GGGGGG", "--mark-color needs a colour"},
+             {"--first-line -1", "--first-line: '-1' is not a line number (from 0 to 999999999)"},
+             {"--first-line 1000000000", "--first-line: '1000000000' is not a line number"},
+             {"--mark-color FFF", "--mark-color: 'FFF' is not a colour (RRGGBB)"},
+             {"--mark-color GGGGGG", "--mark-color: 'GGGGGG' is not a colour (RRGGBB)"},
              {"--mark", "missing value after '--mark'"},
              {"-d pages --mark 9-1 in.txt", "--mark: '9-1' runs backwards"}}) {
         const Outcome bad = Convert(args);
@@ -217,5 +219,29 @@ TEST_F(LineOptions, ABrowsersTextOfANumberedPageIsTheSource) {
             }
             std::filesystem::remove_all("profile");
         }
+    }
+}
+
+// What the command line refuses, a profile cannot slip in: its values that cannot be used are
+// named with their keys, and the run ends without converting.
+TEST_F(LineOptions, AProfilesValuesThatCannotBeUsedFailTheRunNamed) {
+    ProfileSettings s;
+    SetCppDefaults(s);
+    ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
+    const std::string text = ReadWholeFile("p.ini");
+    for (const auto& [lines, said] : std::vector<std::pair<std::string, std::string>>{
+             {"b_line_numbers = 1; p_s_marked_lines = \"1-3,x\";",
+              "p.ini: p_s_marked_lines: 'x' is not a line number (from 0 to 999999999) or a "
+              "range such as 3-5\n"},
+             {"n_first_line = -1; n_mark_color = 0x1000000;",
+              "p.ini: n_first_line: '-1' is not a line number (from 0 to 999999999)\n"
+              "tarvo-convert: p.ini: n_mark_color: '0x1000000' is not a colour (RRGGBB)\n"},
+             {"n_font_size = 0x;",
+              "p.ini: n_font_size: '0x' has no digits after 0x (read as 0)\n"}}) {
+        WriteWholeFile("p.ini", lines + "\n" + text);
+        const Outcome run = Convert("--profile-file p.ini");
+        EXPECT_EQ(run.status, 1) << lines;
+        EXPECT_EQ(run.out, "") << lines;
+        EXPECT_EQ(run.err, "tarvo-convert: " + said) << lines;
     }
 }

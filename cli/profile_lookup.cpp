@@ -1,5 +1,6 @@
 #include "cli/profile_lookup.h"
 
+#include "profiles/profile_file.h"
 #include "profiles/profile_folder.h"
 #include "profiles/profile_list_file.h"
 
@@ -32,4 +33,18 @@ bool FindProfileFile(const char* name, const char* profile_dir, bool user_profil
     }
     path = InProfileFolder(folder, entry->p_s_file_name);
     return true;
+}
+
+bool ReadProfileForConversion(const std::string& path, ProfileSettings& settings,
+                              std::vector<std::string>& errors) {
+    std::vector<std::string> problems;
+    if (!ReadProfileFile(RealDisk(), path.c_str(), settings, &problems)) {
+        errors.assign(1, "Error loading profile !");
+        return false;
+    }
+    errors.clear();
+    for (const std::string& problem : problems) {
+        errors.push_back(path + ": " + problem);
+    }
+    return errors.empty();
 }

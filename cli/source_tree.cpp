@@ -45,6 +45,7 @@ struct Found {
     std::string name;
     bool is_folder = false;
     uint64_t size = 0;
+    bool special = false; // a FIFO, a device or a socket (or a link to one): never opened
 };
 
 // The entries of one folder worth a look, by name. False with errno when it cannot be read.
@@ -71,11 +72,17 @@ bool ReadFolder(const std::string& path, const SourceSelection& selection,
                 found.push_back({std::string(name), false, 0}); // fails, with its reason, when read
             } else if (S_ISREG(target.st_mode)) {
                 found.push_back({std::string(name), false, uint64_t(target.st_size)});
+            } else if (!S_ISDIR(target.st_mode)) {
+                found.push_back({std::string(name), false, 0, true});
             }
         } else if (S_ISREG(st.st_mode)) {
             found.push_back({std::string(name), false, uint64_t(st.st_size)});
-        } else if (S_ISDIR(st.st_mode) && !IsOutputFolder(selection, st)) {
-            found.push_back({std::string(name), true, 0});
+        } else if (S_ISDIR(st.st_mode)) {
+            if (!IsOutputFolder(selection, st)) {
+                found.push_back({std::string(name), true, 0});
+            }
+        } else {
+            found.push_back({std::string(name), false, 0, true});
         }
     }
     ::closedir(dir);
@@ -105,7 +112,8 @@ void ListFolderTree(const std::string& root, const SourceSelection& selection,
                     below.push_back({Join(folder.path, f.name), relative});
                 }
             } else if (IsSelected(selection, f.name, relative)) {
-                sources.push_back({Join(folder.path, f.name), relative, f.size, {}});
+                sources.push_back({Join(folder.path, f.name), relative, f.size,
+                                   f.special ? "not a regular file" : ""});
             } else if (!AnyMatches(selection.excludes, f.name, relative)) {
                 ++skipped;
             }

@@ -30,9 +30,10 @@ bool IsSelected(const SourceSelection& selection, const std::string& name,
                 const std::string& relative);
 
 // Appends the sources of `inputs` in order: a file argument itself, whatever its name; below a
-// folder argument, the selected regular files (and links to them), names in byte order, folders
-// after the files of their parent. Links to folders are not followed, so a tree holding a link
-// loop is listed once; a link that cannot be followed is listed and fails when read. Arguments
+// folder argument, the selected files (and links to them), names in byte order, folders after
+// the files of their parent. A FIFO, a device or a socket is listed with the problem "not a
+// regular file", never opened. Links to folders are not followed, so a tree holding a link loop
+// is listed once; a link that cannot be followed is listed and fails when read. Arguments
 // and folders that cannot be read are listed with their problem. Returns the number of files
 // below the folders passed over for their name: not C or C++ by name, or not matched by an
 // include glob (the ones an exclude glob matches are not counted).

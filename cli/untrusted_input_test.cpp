@@ -2,17 +2,19 @@
 // that lead out of the profile folder, special files, an output folder among the inputs, few
 // descriptors, many jobs, signals and little memory.
 
+#include "cli/batch_command.h"
+#include "convert/cpp_defaults.h"
 #include "files/test_support.h"
 #include "profiles/profile_list_file.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -100,40 +102,80 @@ void MakeTree(const fs::path& root, int count, int per_folder, int lines = 1) {
     }
 }
 
-// Stops `child` (SIGSTOP) once `count` temporary files of the write routine sit in `dir` at
-// once, counting inotify's events rather than listing the folder each time. False when the child
-// ended first.
-bool StopWithManyTempFiles(int watch, pid_t child, const fs::path& dir, int count) {
-    alignas(inotify_event) char events[1 << 16];
-    int seen = 0;
-    for (;;) {
-        pollfd wait{watch, POLLIN, 0};
-        if (::poll(&wait, 1, 100) > 0) {
-            const ssize_t n = ::read(watch, events, sizeof events);
-            for (ssize_t at = 0; at < n;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
-                if (event->len > 0 && std::strncmp(event->name, ".tarvo-", 7) == 0) {
-                    seen += (event->mask & IN_CREATE) != 0 ? 1 : -1;
-                }
-                at += ssize_t(sizeof(inotify_event) + event->len);
-            }
+// The real disk, whose page groups tell `ready` once `count` pages wait in their temporary files
+// across all groups, and then never commit: the run stops there, caught in the state a test
+// wants, whatever the machine's speed.
+class StoppingDisk final : public Disk {
+public:
+    StoppingDisk(std::size_t count, int ready) : m_count(count), m_ready(ready) {}
+
+    std::FILE* OpenRead(const char* p, FileStamp* s) override { return Real().OpenRead(p, s); }
+    FileStamp Stamp(const char* p) override { return Real().Stamp(p); }
+    int WriteWhole(const char* p, std::string_view t) override { return Real().WriteWhole(p, t); }
+    int CreateNew(const char* p) override { return Real().CreateNew(p); }
+    int Remove(const char* p) override { return Real().Remove(p); }
+    int LockFolder(const char* f) override { return Real().LockFolder(f); }
+    void UnlockFolder(int h) override { Real().UnlockFolder(h); }
+    std::unique_ptr<PageTree> OpenPageTree(const char* root) override;
+
+    // A group has `waiting` pages to commit: the last one that makes the count says so.
+    void Waits(std::size_t waiting) {
+        const std::size_t before = m_waiting.fetch_add(waiting);
+        if (before < m_count && before + waiting >= m_count) {
+            const char ready = 'r';
+            [[maybe_unused]] const ssize_t told = ::write(m_ready, &ready, 1);
         }
-        if (seen >= count) {
-            ::kill(child, SIGSTOP);
-            int status = 0;
-            ::waitpid(child, &status, WUNTRACED);
-            if (WIFSTOPPED(status) && TempFilesBelow(dir) >= count) {
-                return true;
-            }
-            if (!WIFSTOPPED(status)) {
-                return false;
-            }
-            ::kill(child, SIGCONT);
-        }
-        if (::waitpid(child, nullptr, WNOHANG) == child) {
-            return false;
+        for (;;) {
+            ::pause(); // until the signal ends the process
         }
     }
+
+private:
+    static Disk& Real() { return RealDisk(); }
+    std::size_t m_count;
+    int m_ready;
+    std::atomic<std::size_t> m_waiting{0};
+};
+
+class StoppingTree final : public PageTree {
+public:
+    StoppingTree(std::unique_ptr<PageTree> tree, StoppingDisk& disk)
+        : m_tree(std::move(tree)), m_disk(disk) {}
+    FileStamp RootStamp() const override { return m_tree->RootStamp(); }
+    int MakeFolder(int parent, const char* name) override {
+        return m_tree->MakeFolder(parent, name);
+    }
+    std::unique_ptr<PageGroup> NewGroup() override;
+
+private:
+    class Group final : public PageGroup {
+    public:
+        Group(std::unique_ptr<PageGroup> group, StoppingDisk& disk)
+            : m_group(std::move(group)), m_disk(disk) {}
+        int Write(int f, const char* n, std::string_view t) override {
+            return m_group->Write(f, n, t);
+        }
+        std::size_t Waiting() const override { return m_group->Waiting(); }
+        std::vector<Failure> Commit() override {
+            m_disk.Waits(m_group->Waiting());
+            return m_group->Commit();
+        }
+
+    private:
+        std::unique_ptr<PageGroup> m_group;
+        StoppingDisk& m_disk;
+    };
+    std::unique_ptr<PageTree> m_tree;
+    StoppingDisk& m_disk;
+};
+
+std::unique_ptr<PageTree> StoppingDisk::OpenPageTree(const char* root) {
+    std::unique_ptr<PageTree> tree = Real().OpenPageTree(root);
+    return tree ? std::make_unique<StoppingTree>(std::move(tree), *this) : nullptr;
+}
+
+std::unique_ptr<PageGroup> StoppingTree::NewGroup() {
+    return std::make_unique<Group>(m_tree->NewGroup(), m_disk);
 }
 
 // Prints what a run cost, for the record.
@@ -254,7 +296,7 @@ TEST_F(UntrustedInput, OutputFolderSpecialPagesAndTheIndexAreCheckedAndCounted) 
     // A FIFO or a device where a page or the index goes: that page's failure, never waited on.
     fs::create_directories("out/sub");
     ASSERT_EQ(::mkfifo("out/a.c.html", 0644), 0);
-    fs::create_symlink("/dev/zero", "out/sub/b.c.html");
+    MakeDevice("out/sub/b.c.html");
     ASSERT_EQ(::mkfifo("out/index.html", 0644), 0);
     Outcome run = Start({"-d", "out", "src"});
     EXPECT_EQ(run.status, 1);
@@ -282,25 +324,36 @@ TEST_F(UntrustedInput, ManyJobsStayWithinFewDescriptorsAndSignalsLeaveNoTemporar
     EXPECT_EQ(run.status, 0) << run.err.substr(0, 500);
     EXPECT_EQ(run.err, "tarvo-convert: 3000 converted, 0 failed\n");
     Tell("-j 64 under 256 descriptors, 3000 files", run);
-    // Caught while more than a thousand pages wait in their temporary files, in one folder.
-    // Long enough that every job has begun before the end; the sanitizers slow the run down.
-    MakeTree("flat", 3000, 3000, kUnderAddressSanitizer ? 40 : 400);
+    // Caught while more than a thousand pages wait in their temporary files, in one folder: the
+    // run in a child, whose groups stop before their commits and say when that many wait.
+    MakeTree("flat", 3000, 3000);
+    ProfileSettings settings;
+    ASSERT_TRUE(SetCppDefaults(settings));
+    BatchOptions options;
+    options.out_dir = "site";
+    options.inputs = {"flat"};
+    options.quiet = true;
+    options.jobs = 64; // up to 32 pages wait in each group: 2048 at once
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         fs::remove_all("site");
-        fs::create_directories("site/d0");
-        const int watch = ::inotify_init1(IN_CLOEXEC);
-        ::inotify_add_watch(watch, "site/d0", IN_CREATE | IN_MOVED_FROM | IN_DELETE);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        std::fflush(nullptr);
         const pid_t child = ::fork();
         if (child == 0) {
-            ::execl(TARVO_CONVERT, TARVO_CONVERT, "-q", "-j", "300", "-d", "site", "flat",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
+            ::close(ready[0]);
+            ::alarm(300); // only should the count never come
+            StoppingDisk disk(1100, ready[1]);
+            RunBatch(options, settings, stderr, disk);
+            ::_exit(127); // never here: the run stops before its end
         }
-        const bool caught = StopWithManyTempFiles(watch, child, "site", 1100);
-        ::close(watch);
+        ::close(ready[1]);
+        char told = 0;
+        const bool caught = ::read(ready[0], &told, 1) == 1;
+        ::close(ready[0]);
         ASSERT_TRUE(caught) << "the run ended before it was caught";
+        EXPECT_GE(TempFilesBelow("site"), 1100);
         ::kill(child, signal);
-        ::kill(child, SIGCONT);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;

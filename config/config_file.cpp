@@ -248,11 +248,17 @@ ConfigResult ConfigFile::LookUp(int32_t& depth, const char* name, const Deliver&
 }
 
 ConfigResult ConfigFile::GetInt(const char* name, int32_t& value) const {
-    return LookUp(g_int_depth, name, [&value](const ConfigToken& token) {
+    const char* inexact = nullptr;
+    return GetInt(name, value, inexact);
+}
+
+ConfigResult ConfigFile::GetInt(const char* name, int32_t& value, const char*& inexact) const {
+    return LookUp(g_int_depth, name, [&value, &inexact](const ConfigToken& token) {
         if (token.kind != TOKEN_INT && token.kind != TOKEN_CHAR) {
             return CFG_TYPE_MISMATCH;
         }
         value = token.int_value;
+        inexact = token.inexact.get();
         return CFG_OK;
     });
 }

@@ -56,6 +56,9 @@ public:
     ConfigResult FindValue(const char* name, int32_t& index) const;
     // An integer or character constant.
     ConfigResult GetInt(const char* name, int32_t& value) const;
+    // The same; `inexact` receives the number's text when the value is not what that text says
+    // ("0x" without digits, digits beyond 32 bits), and null when it is.
+    ConfigResult GetInt(const char* name, int32_t& value, const char*& inexact) const;
     // Copies a string value as strncpy does: at most maxLength bytes, zero-padded when the
     // value is shorter, without a closing zero when it has maxLength characters or more. The
     // buffer must hold maxLength bytes; a maxLength of 0 or less (or a null buffer) copies

@@ -101,6 +101,45 @@ float FloatValue(const char* text, std::size_t length) {
     return static_cast<float>(value);
 }
 
+// Whether an integer's value is what its text says: a hexadecimal number needs a digit after
+// its "0x" and at most eight of them that count; a decimal one lies within 32 bits.
+bool IsExact(const char* digits, int length, bool hex, bool negative, int32_t value) {
+    if (hex) {
+        const char* first = digits + 1; // the "0" before the "x"
+        while (*first == '0') {
+            ++first;
+        }
+        return length > 1 && digits + length - first <= 8;
+    }
+    const int32_t limit =
+        negative ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int32_t>::max();
+    if (value != limit) {
+        return true;
+    }
+    const std::string_view text(digits, static_cast<std::size_t>(length));
+    return text.find_first_not_of('0') != std::string_view::npos &&
+           text.substr(text.find_first_not_of('0')) == (negative ? "2147483648" : "2147483647");
+}
+
+// The text of an inexact integer, as the file has it (the "x" lower-case); left out when memory
+// runs out, for the value stands either way.
+void KeepInexactText(const char* digits, int length, bool hex, bool negative, ConfigToken& token) {
+    const std::size_t size = static_cast<std::size_t>(length) + 3; // sign, "x", and zero
+    token.inexact.reset(tarvo::TryAllocateArray<char>(size + 1));
+    if (token.inexact) {
+        char* out = token.inexact.get();
+        if (negative) {
+            *out++ = '-';
+        }
+        *out++ = digits[0];
+        if (hex) {
+            *out++ = 'x';
+        }
+        std::memcpy(out, digits + 1, static_cast<std::size_t>(length) - 1);
+        out[length - 1] = '\0';
+    }
+}
+
 } // namespace
 
 ConfigToken ConfigScanner::NextToken() {
@@ -188,6 +227,9 @@ void ConfigScanner::ReadNumber(int first, bool negative, ConfigToken& token) {
     } else {
         token.kind = TOKEN_INT;
         token.int_value = DecimalValue(digits, negative);
+    }
+    if (token.kind == TOKEN_INT && !IsExact(digits, length, hex, negative, token.int_value)) {
+        KeepInexactText(digits, length, hex, negative, token);
     }
 }
 

@@ -55,6 +55,9 @@ struct ConfigToken {
     float float_value = 0.0f;     // TOKEN_FLOAT
     int32_t int_value = 0;        // TOKEN_INT, TOKEN_CHAR
     std::unique_ptr<char[]> text; // TOKEN_NAME, TOKEN_STRING: zero-terminated
+    // TOKEN_INT whose value is not what its text says: the text, when it is "0x" without digits
+    // (read as 0) or a number beyond 32 bits (see above). Null for every other token.
+    std::unique_ptr<char[]> inexact;
 };
 
 // Cuts the text of its character stream into tokens.

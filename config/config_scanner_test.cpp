@@ -20,7 +20,8 @@ void Load(ConfigScanner& scanner, const std::string& text) {
 }
 
 // The tokens of `text` up to the end or the first TOKEN_NONE, then the last diagnostic:
-// "N:name I:int C:char F:float S:string { } ; = , NONE | diagnostic".
+// "N:name I:int C:char F:float S:string { } ; = , NONE | diagnostic", an integer that is not
+// what its text says as "I:int~text".
 std::string Describe(const std::string& text) {
     static const char* const kinds[] = {
         "{", "}", ";", "N:", "I:", "C:", "F:", "S:", "=", ",", "NONE"};
@@ -32,6 +33,9 @@ std::string Describe(const std::string& text) {
         std::ostringstream value;
         if (token.kind == TOKEN_INT || token.kind == TOKEN_CHAR) {
             value << token.int_value;
+            if (token.inexact) {
+                value << "~" << token.inexact.get(); // its text, which the value is not
+            }
         } else if (token.kind == TOKEN_FLOAT) {
             value << token.float_value;
         } else if (token.text) {
@@ -92,17 +96,20 @@ TEST(ConfigScanner, TakesCommentsOutBelowTheTokens) {
 TEST(ConfigScanner, ReadsNumbers) {
     const std::string digits255 = std::string(254, '1') + "2";
     ExpectTokens({
-        {"0x1F 0X1f 0x 0755 12ab 1e5", "I:31 I:31 I:0 I:755 I:12 N:ab I:1 N:e5"},
+        {"0x1F 0X1f 0x 0755 12ab 1e5", "I:31 I:31 I:0~0x I:755 I:12 N:ab I:1 N:e5"},
+        {"-0x; 0x0; 0x000000000FF", "I:0~-0x ; I:0 ; I:255"},
         {"1.5 1.2.3 .5 . 5. 0.25", "F:1.5 F:1.2 F:0.5 F:0 F:5 F:0.25"},
         {"-1 -0x10 -.5 -0 - 1", "I:-1 I:-16 F:-0.5 I:0 " + kUnknown},
         {"-", kUnknown},
         {"0x1.5", "NONE"},
         {"5\0;"s, "I:5 ;"},
         {"2147483647 2147483648 99999999999999999999 -2147483648 -2147483649",
-         "I:2147483647 I:2147483647 I:2147483647 I:-2147483648 I:-2147483648"},
+         "I:2147483647 I:2147483647~2147483648 I:2147483647~99999999999999999999 I:-2147483648 "
+         "I:-2147483648~-2147483649"},
         {"0xFFFFFFFF 0x100000001 -0x80000000 0x7fffffff -0xFFFFFFFF",
-         "I:-1 I:1 I:-2147483648 I:2147483647 I:1"},
-        {digits255 + " 0x" + std::string(254, 'f'), "I:2147483647 I:-1"},
+         "I:-1 I:1~0x100000001 I:-2147483648 I:2147483647 I:1"},
+        {digits255 + " 0x" + std::string(254, 'f'),
+         "I:2147483647~" + digits255 + " I:-1~0x" + std::string(254, 'f')},
         {digits255 + "3", "NONE | Too long number found ! [1]"},
         {"1" + std::string(100, '0') + ".0 -" + digits255.substr(0, 60) + ".", "F:inf F:-inf"},
     });

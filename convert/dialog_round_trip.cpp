@@ -1,5 +1,6 @@
 #include "convert/dialog_round_trip.h"
 
+#include "base/colour.h"
 #include "base/memory.h"
 #include "convert/box_text.h"
 #include "convert/settings_text.h"
@@ -39,7 +40,9 @@ int ThroughTheDialog(ProfileSettings& s) {
                              &s.n_table_dk_color, &s.n_mark_color}) {
         char text[kColourTextSize];
         FormatColourText(*colour, text);
-        ReadColourText(text, *colour);
+        int64_t read = *colour;
+        ReadColour(text, ColourRule::Box, read);
+        *colour = uint32_t(read);
     }
     // The Colours dialog keeps six digits of a class that is on, and nothing of one that is off.
     for (const ClassColourField& c : kClassColourFields) {

@@ -20,6 +20,10 @@ constexpr std::string_view kCssNumberClose = "\"></span>";
 constexpr std::string_view kCssMarkOpen = "<span class=\"cpp_marked\">";
 constexpr std::string_view kMarkClose = "</span>";
 
+// The limits as the messages name them.
+constexpr std::string_view kLineLimits = "(from 0 to 999999999)";
+static_assert(kMaxLineNumber == 999999999, "the messages name the last line number");
+
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
         text.remove_prefix(1);
@@ -28,21 +32,6 @@ std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-// A line number of digits alone, at most kMaxLineNumber; false for anything else.
-bool ReadNumber(std::string_view text, int64_t& value) {
-    if (text.empty() || text.size() > 10) {
-        return false;
-    }
-    value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value <= kMaxLineNumber;
 }
 
 MarkedLinesParse Malformed(std::string* problem, std::string_view item, const char* what) {
@@ -72,11 +61,13 @@ MarkedLinesParse Parse(std::string_view text, std::vector<LineRange>& ranges,
         LineRange range;
         const std::size_t dash = item.find('-');
         const bool ok = dash == std::string_view::npos
-                            ? ReadNumber(item, range.first)
-                            : ReadNumber(Trim(item.substr(0, dash)), range.first) &&
-                                  ReadNumber(Trim(item.substr(dash + 1)), range.last);
+                            ? ReadLineNumber(item, range.first)
+                            : ReadLineNumber(Trim(item.substr(0, dash)), range.first) &&
+                                  ReadLineNumber(Trim(item.substr(dash + 1)), range.last);
         if (!ok) {
-            return Malformed(problem, item, "is not a line number or a range such as 3-5");
+            std::string what = "is not a line number ";
+            what.append(kLineLimits).append(" or a range such as 3-5");
+            return Malformed(problem, item, what.c_str());
         }
         if (dash == std::string_view::npos) {
             range.last = range.first;
@@ -220,6 +211,32 @@ double Luminance(uint32_t rgb) {
 }
 
 } // namespace
+
+bool ReadLineNumber(std::string_view text, int64_t& value) noexcept {
+    if (text.empty() || text.size() > 10) {
+        return false;
+    }
+    int64_t number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        number = number * 10 + (c - '0');
+    }
+    if (number > kMaxLineNumber) {
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+std::string NotALineNumber(std::string_view text) {
+    std::string message(1, '\'');
+    message.append(text);
+    message.append("' is not a line number ");
+    message.append(kLineLimits);
+    return message;
+}
 
 MarkedLinesParse ParseMarkedLines(std::string_view text, std::vector<LineRange>& ranges,
                                   std::string* problem) noexcept {

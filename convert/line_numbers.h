@@ -24,6 +24,12 @@ struct LineRange {
     int64_t last = 0;
 };
 
+// Reads a line number: decimal digits alone, from 0 to kMaxLineNumber. False, `value`
+// untouched, for anything else.
+bool ReadLineNumber(std::string_view text, int64_t& value) noexcept;
+// The message for a value that is none: "'-1' is not a line number (from 0 to 999999999)".
+std::string NotALineNumber(std::string_view text);
+
 enum class MarkedLinesParse { Ok, Malformed, OutOfMemory };
 
 // Reads a marked-lines list: line numbers and ranges "N-M" (N <= M) separated by commas, with

@@ -1,17 +1,13 @@
 #pragma once
 // Settings as the dialog's boxes show them: colours as hexadecimal text, keywords as one line.
-// The dialog's transfer and the command line's round trip through it share these rules.
+// The dialog's transfer and the command line's round trip through it share these rules; a
+// colour box's text is read by base/colour.h's box rule.
 
 #include "convert/profile_settings.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-// Reads a colour box's text: one leading "#" is skipped, then a number as scanf's "%x" reads it
-// (white space, a sign, an optional 0x, hexadecimal digits up to the first other character; all
-// 32 bits kept). False, with `colour` untouched, when no number can be read.
-bool ReadColourText(std::string_view text, uint32_t& colour) noexcept;
 
 // Writes the six upper-case hexadecimal digits of the low 24 bits of `colour` and a NUL into
 // `text`, which holds kColourTextSize bytes.

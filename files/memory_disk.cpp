@@ -1,6 +1,8 @@
 #include "files/memory_disk.h"
 
 #include <cerrno>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -144,7 +146,150 @@ std::string MemoryDisk::Text(const std::string& path) const {
 
 bool MemoryDisk::Exists(const std::string& path) const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_files.count(path) != 0 || FolderExists(path);
+    return m_files.count(path) != 0 || FolderExists(path) || m_links.count(path) != 0 ||
+           m_specials.count(path) != 0;
+}
+
+void MemoryDisk::AddLink(const std::string& path, const std::string& target) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_links[path] = target;
+}
+
+void MemoryDisk::AddSpecial(const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_specials.insert(path);
+}
+
+int MemoryDisk::PagePlaceProblem(const std::string& path) const {
+    const std::string folder = FolderOf(path);
+    if (!FolderExists(folder) || m_links.count(folder) != 0) {
+        return ENOENT;
+    }
+    if (m_links.count(path) != 0) {
+        return ELOOP;
+    }
+    if (FolderExists(path)) {
+        return EISDIR;
+    }
+    if (m_specials.count(path) != 0) {
+        return ENODEV;
+    }
+    const auto at = m_files.find(path);
+    return at != m_files.end() && at->second.read_only ? EACCES : 0;
+}
+
+// The page tree in memory: folders by their paths, pages waiting in their groups as texts.
+class MemoryPageGroup final : public PageGroup {
+public:
+    MemoryPageGroup(MemoryDisk& disk, const std::vector<std::string>& folders)
+        : m_disk(disk), m_folders(folders) {}
+
+    int Write(int folder, const char* name, std::string_view text) override {
+        const std::string_view base = name;
+        if (!IsBareName(base)) {
+            errno = EINVAL;
+            return 0;
+        }
+        const std::string path = m_folders.at(std::size_t(folder)) + "/" + std::string(base);
+        std::lock_guard<std::mutex> lock(m_disk.m_mutex);
+        if (const int problem = m_disk.PagePlaceProblem(path); problem != 0) {
+            errno = problem;
+            return 0;
+        }
+        if (m_disk.m_space >= 0 && int64_t(text.size()) > m_disk.m_space) {
+            errno = ENOSPC;
+            return 0;
+        }
+        m_waiting.push_back({path, std::string(text)});
+        return 1;
+    }
+    std::size_t Waiting() const override { return m_waiting.size(); }
+    std::vector<Failure> Commit() override {
+        std::vector<Failure> failures;
+        std::lock_guard<std::mutex> lock(m_disk.m_mutex);
+        for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+            const auto& [path, text] = m_waiting[i];
+            // A rename replaces a link or a special file that came meanwhile, never a folder.
+            const std::string folder = FolderOf(path);
+            if (!m_disk.FolderExists(folder) || m_disk.m_links.count(folder) != 0) {
+                failures.push_back({i, ENOENT});
+            } else if (m_disk.FolderExists(path)) {
+                failures.push_back({i, EISDIR});
+            } else {
+                m_disk.m_links.erase(path);
+                m_disk.m_specials.erase(path);
+                MemoryDisk::File& file = m_disk.m_files[path];
+                file.text = text;
+                file.version = ++m_disk.m_version;
+            }
+        }
+        m_waiting.clear();
+        return failures;
+    }
+
+private:
+    MemoryDisk& m_disk;
+    const std::vector<std::string>& m_folders;
+    std::vector<std::pair<std::string, std::string>> m_waiting;
+};
+
+class MemoryPageTree final : public PageTree {
+public:
+    MemoryPageTree(MemoryDisk& disk, std::string root) : m_disk(disk) {
+        m_folders.push_back(std::move(root));
+    }
+
+    FileStamp RootStamp() const override { return FileStamp{true, 0, 0, 0, 0, 0}; }
+
+    int MakeFolder(int parent, const char* name) override {
+        const std::string_view base = name;
+        if (!IsBareName(base)) {
+            errno = EINVAL;
+            return -1;
+        }
+        const std::string path = m_folders.at(std::size_t(parent)) + "/" + std::string(base);
+        {
+            std::lock_guard<std::mutex> lock(m_disk.m_mutex);
+            if (m_disk.m_links.count(path) != 0) {
+                errno = ELOOP;
+                return -1;
+            }
+            if (m_disk.m_files.count(path) != 0 || m_disk.m_specials.count(path) != 0) {
+                errno = ENOTDIR;
+                return -1;
+            }
+            m_disk.m_folders.insert(path);
+        }
+        m_folders.push_back(path);
+        return int(m_folders.size() - 1);
+    }
+
+    std::unique_ptr<PageGroup> NewGroup() override {
+        return std::make_unique<MemoryPageGroup>(m_disk, m_folders);
+    }
+
+private:
+    MemoryDisk& m_disk;
+    std::vector<std::string> m_folders; // paths, the root first
+};
+
+std::unique_ptr<PageTree> MemoryDisk::OpenPageTree(const char* root) {
+    std::string path = root;
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // The folder and the folders above it, as create_directories makes them.
+    for (std::size_t slash = 0; slash != std::string::npos;) {
+        slash = path.find('/', slash + 1);
+        const std::string folder = path.substr(0, slash);
+        if (m_files.count(folder) != 0 || m_specials.count(folder) != 0) {
+            errno = ENOTDIR;
+            return nullptr;
+        }
+        m_folders.insert(folder);
+    }
+    return std::make_unique<MemoryPageTree>(*this, path);
 }
 
 std::map<std::string, std::string> MemoryDisk::Files() const {

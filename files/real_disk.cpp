@@ -1,6 +1,7 @@
 // The real file system behind the Disk interface.
 
 #include "files/disk.h"
+#include "files/page_tree.h"
 #include "files/read_file.h"
 #include "files/safe_file.h"
 
@@ -80,6 +81,10 @@ public:
     }
 
     void UnlockFolder(int handle) override { ::close(handle); }
+
+    std::unique_ptr<PageTree> OpenPageTree(const char* root) override {
+        return OpenRealPageTree(root);
+    }
 
 private:
     std::size_t m_read_limit;

@@ -40,14 +40,20 @@ int WriteFileWhole(const char* path, std::string_view text, WriteTarget target =
 // file holds no descriptor: Commit opens one folder at a time, and renames a file only into the
 // folder it was written in. One group belongs to one thread; groups on several threads are
 // fine. What is still waiting when the group ends is removed, not put in place.
+//
+// WriteIn writes into folders that a FolderOpener opens by descriptor (a page tree's), by name
+// and never through a link: a symbolic link in the file's place is refused with ELOOP, anything
+// else but a regular file with ENODEV (a folder with EISDIR), all unopened.
+class FolderOpener;
 class FileWriteGroup {
 public:
     // Commit when this many files wait: each is a temporary file on the disk.
     static constexpr std::size_t kMaxWaiting = 32;
 
     struct Failure {
-        std::string path;
-        int error; // an errno value
+        std::string path;  // as the caller gave it (WriteIn: the folder's path and the name)
+        int error;         // an errno value
+        std::size_t index; // its place among the files that waited, 0 the first
     };
 
     explicit FileWriteGroup(WriteTarget target = WriteTarget::Any);
@@ -58,6 +64,9 @@ public:
     // Writes `text` for `path`. Returns 1 when it waits for Commit (or was written in place),
     // 0 with errno when it failed already; `path` then holds what it held.
     int Write(const char* path, std::string_view text);
+    // Writes `text` as the file `name` of the folder `folder` that `opener` opens; the same
+    // answers. `opener` must outlive the group.
+    int WriteIn(FolderOpener& opener, int folder, const char* name, std::string_view text);
     std::size_t Waiting() const { return m_waiting.size(); }
     // Puts every waiting file in place; the ones that could not be are named in the result, and
     // hold what they held before.
@@ -65,6 +74,21 @@ public:
 
 private:
     struct WaitingFile;
+    struct FolderAtHand;
     WriteTarget m_target;
     std::vector<std::unique_ptr<WaitingFile>> m_waiting;
+};
+
+// Opens the folders that FileWriteGroup::WriteIn writes into, each named by a number of the
+// opener's own; safe to call from several threads at once.
+class FolderOpener {
+public:
+    virtual ~FolderOpener() = default;
+    // Opens `folder` (O_DIRECTORY, close-on-exec) and returns its descriptor for the caller to
+    // close; `can_sync` false when it may be written but not listed, and so not flushed (it is
+    // then open with O_PATH). -1 with errno when it cannot be opened, or is no longer the folder
+    // it was (ENOENT).
+    virtual int OpenFolder(int folder, bool& can_sync) = 0;
+    // Its path, which a signal handler removes a temporary file by.
+    virtual std::string PathOf(int folder) = 0;
 };

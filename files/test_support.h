@@ -21,6 +21,7 @@
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -231,6 +232,14 @@ inline void TellCost(const std::string& what, const CallCost& cost) {
 
 // A FIFO and a link to /dev/zero in `dir`, as an attacker or an unlucky user might leave them
 // where a file is expected. Never anything in the real /dev.
+// A character device like /dev/zero at `path` (mknod, as root), never opened; a FIFO where
+// devices cannot be made.
+inline void MakeDevice(const std::filesystem::path& path) {
+    if (::mknod(path.c_str(), S_IFCHR | 0644, makedev(1, 5)) != 0) {
+        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    }
+}
+
 inline void MakeSpecialFiles(const std::filesystem::path& dir) {
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
     std::filesystem::create_symlink("/dev/zero", dir / "zero");

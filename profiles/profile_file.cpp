@@ -1,14 +1,17 @@
 #include "profiles/profile_file.h"
 
+#include "base/colour.h"
 #include "base/format.h"
 #include "base/memory.h"
 #include "config/config_file.h"
+#include "convert/line_numbers.h"
 #include "profiles/config_text.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -43,20 +46,69 @@ void AppendLineKeys(std::string& text, const ProfileSettings& s) {
     }
 }
 
+// Integers read from one file, with what cannot be used as it stands.
+class IntReader {
+public:
+    IntReader(const ConfigFile& config, std::vector<std::string>* problems)
+        : m_config(config), m_problems(problems) {}
+
+    ConfigResult Get(const char* key, int32_t& value) const {
+        const char* inexact = nullptr;
+        const ConfigResult read = m_config.GetInt(key, value, inexact);
+        if (read == CFG_OK && inexact != nullptr) {
+            // Appended piece by piece: GCC 12 warns wrongly about "'" + std::string.
+            const std::string_view text = inexact;
+            std::string why(1, '\'');
+            why.append(text);
+            if (text.find_first_not_of("-0x") == text.npos) {
+                why.append("' has no digits after 0x (read as 0)");
+            } else {
+                why.append("' is beyond 32 bits (read as ")
+                    .append(std::to_string(value))
+                    .append(")");
+            }
+            Name(key, why);
+        }
+        return read;
+    }
+    void Name(const char* key, const std::string& why) const {
+        if (m_problems != nullptr) {
+            m_problems->push_back(std::string(key) + ": " + why);
+        }
+    }
+    const ConfigFile& config() const { return m_config; }
+
+private:
+    const ConfigFile& m_config;
+    std::vector<std::string>* m_problems;
+};
+
+// A profile's colour number as its file writes it.
+std::string ColourNumberText(int64_t value) {
+    return value < 0 ? std::to_string(value) : tarvo::Format("0x%06llx", (unsigned long long)value);
+}
+
 // The line-number keys where the file has them, their defaults where not. False when one is
 // there with a value of the wrong kind, or memory runs out.
-bool ReadLineKeys(const ConfigFile& config, ProfileSettings& s) {
+bool ReadLineKeys(const IntReader& ints, ProfileSettings& s) {
+    const ConfigFile& config = ints.config();
     int32_t index = 0;
     const auto has = [&](const char* key) { return config.FindValue(key, index) == CFG_OK; };
     s.b_line_numbers = 0;
     s.n_first_line = 1;
     int32_t mark_color = int32_t(kDefaultMarkColor);
-    if ((has("b_line_numbers") && config.GetInt("b_line_numbers", s.b_line_numbers) != CFG_OK) ||
-        (has("n_first_line") && config.GetInt("n_first_line", s.n_first_line) != CFG_OK) ||
-        (has("n_mark_color") && config.GetInt("n_mark_color", mark_color) != CFG_OK)) {
+    if ((has("b_line_numbers") && ints.Get("b_line_numbers", s.b_line_numbers) != CFG_OK) ||
+        (has("n_first_line") && ints.Get("n_first_line", s.n_first_line) != CFG_OK) ||
+        (has("n_mark_color") && ints.Get("n_mark_color", mark_color) != CFG_OK)) {
         return false;
     }
     s.n_mark_color = uint32_t(mark_color);
+    if (s.n_first_line < 0 || s.n_first_line > kMaxLineNumber) {
+        ints.Name("n_first_line", NotALineNumber(std::to_string(s.n_first_line)));
+    }
+    if (!IsColourNumber(s.n_mark_color, ColourRule::RRGGBB)) {
+        ints.Name("n_mark_color", NotAColour(ColourNumberText(s.n_mark_color), ColourRule::RRGGBB));
+    }
     char* marks = nullptr;
     if (has("p_s_marked_lines") &&
         ReadStringSetting(config, "p_s_marked_lines", marks) != StringRead::Ok) {
@@ -64,6 +116,12 @@ bool ReadLineKeys(const ConfigFile& config, ProfileSettings& s) {
     }
     const int set = s.SetMarkedLines(marks);
     std::free(marks);
+    std::vector<LineRange> ranges;
+    std::string problem;
+    if (set != 0 &&
+        ParseMarkedLines(s.MarkedLines(), ranges, &problem) == MarkedLinesParse::Malformed) {
+        ints.Name("p_s_marked_lines", problem);
+    }
     return set != 0;
 }
 
@@ -121,7 +179,11 @@ int ProfileSettings::ReadProfileFile(const char* path) {
     return ::ReadProfileFile(RealDisk(), path, *this);
 }
 
-int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
+int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s,
+                    std::vector<std::string>* problems) {
+    if (problems != nullptr) {
+        problems->clear();
+    }
     std::FILE* file = path == nullptr ? nullptr : disk.OpenRead(path, nullptr);
     if (file == nullptr) {
         return 0;
@@ -145,8 +207,9 @@ int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
         {"n_table_width", &s.n_table_width}, {"b_table_width_percent", &s.b_table_width_percent},
         {"b_use_table", &s.b_use_table},
     };
+    const IntReader ints(config, problems);
     for (const IntKey& key : keys) {
-        if (config.GetInt(key.name, *key.field) != CFG_OK) {
+        if (ints.Get(key.name, *key.field) != CFG_OK) {
             return 0;
         }
     }
@@ -159,16 +222,19 @@ int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
     // A class without its key is off; a key that holds no number fails the load as any other.
     for (const ClassColourField& c : kClassColourFields) {
         int32_t colour = kClassOff;
-        const ConfigResult read = config.GetInt(c.key, colour);
+        const ConfigResult read = ints.Get(c.key, colour);
         if (read != CFG_OK && read != CFG_NOT_FOUND) {
             return 0;
+        }
+        if (!IsColourNumber(colour, ColourRule::RRGGBBOrOff)) {
+            ints.Name(c.key, NotAColour(ColourNumberText(colour), ColourRule::RRGGBBOrOff));
         }
         s.*c.field = read == CFG_OK && colour >= 0 ? colour : kClassOff;
     }
 
     s.SetKeywords(nullptr);
     int32_t count = 0;
-    if (config.GetInt("n_keyword_num", count) != CFG_OK) {
+    if (ints.Get("n_keyword_num", count) != CFG_OK) {
         return 0;
     }
     for (int32_t i = 0; i < count; ++i) {
@@ -183,7 +249,7 @@ int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s) {
             return 0;
         }
     }
-    if (!ReadLineKeys(config, s)) {
+    if (!ReadLineKeys(ints, s)) {
         return 0;
     }
     config.Release();

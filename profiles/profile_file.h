@@ -7,6 +7,7 @@
 #include "files/disk.h"
 
 #include <string>
+#include <vector>
 
 // The whole text that is written for `settings` as the file `name`.
 std::string ProfileFileText(const ProfileSettings& settings, const char* name);
@@ -19,4 +20,11 @@ int WriteProfileFile(Disk& disk, const char* path, const char* name,
 
 // Fills `settings` from the profile file `path` on `disk`. Returns 1 when every value was read;
 // on 0 the record holds a mixture of old and new values.
-int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& settings);
+//
+// A value that is read but cannot be used as it stands, is kept in the record as read and, with
+// `problems`, named there (and nothing else) as "key: why" (the why naming the value): an integer
+// that is not what its text says ("0x" without digits, read as 0; digits beyond 32 bits), and among
+// the opt-in keys a first line or marked-lines list outside the line numbers (from 0 to 999999999),
+// or a class or mark colour that is no 0xRRGGBB (a class also takes -1, off).
+int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& settings,
+                    std::vector<std::string>* problems = nullptr);

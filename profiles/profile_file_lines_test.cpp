@@ -77,3 +77,65 @@ TEST(ProfileFileLines, KeysOnlyWhenSetAndReadBackWhole) {
         EXPECT_EQ(ReadProfileFile(disk, "p.ini", back), 0) << bad;
     }
 }
+
+// A value that is read but cannot be used is kept as read and named with its key, never dropped
+// unseen; the specified keys load as before.
+TEST(ProfileFileLines, ValuesThatCannotBeUsedAreNamed) {
+    MemoryDisk disk;
+    ProfileSettings plain;
+    SetCppDefaults(plain);
+    const std::string text = ProfileFileText(plain, "p.ini");
+    const std::size_t end = text.rfind("\n\n// profile_file");
+    for (const auto& [lines, named] : std::vector<std::pair<std::string, std::string>>{
+             {"b_line_numbers = 1; p_s_marked_lines = \"1-3,x\";",
+              "p_s_marked_lines: 'x' is not a line number (from 0 to 999999999) or a range such "
+              "as 3-5"},
+             {"p_s_marked_lines = \"5-3\";", "p_s_marked_lines: '5-3' runs backwards: write 3-5"},
+             {"p_s_marked_lines = \"1-2000000000\";",
+              "p_s_marked_lines: '1-2000000000' is not a line number (from 0 to 999999999)"},
+             {"n_first_line = -1;",
+              "n_first_line: '-1' is not a line number (from 0 to 999999999)"},
+             {"n_first_line = 2147483647;", "n_first_line: '2147483647' is not a line number"},
+             {"n_first_line = 99999999999;", "n_first_line: '99999999999' is beyond 32 bits (read "
+                                             "as 2147483647)"},
+             {"n_mark_color = 0x1000000;", "n_mark_color: '0x1000000' is not a colour (RRGGBB)"},
+             {"n_mark_color = -1;", "n_mark_color: '0xffffffff' is not a colour (RRGGBB)"},
+             {"n_string_color = 0x1000000;",
+              "n_string_color: '0x1000000' is not a colour (RRGGBB or off)"},
+             {"n_char_color = -2;", "n_char_color: '-2' is not a colour (RRGGBB or off)"},
+             {"n_font_size = 0x;", "n_font_size: '0x' has no digits after 0x (read as 0)"},
+             {"n_tab_size = -0x;", "n_tab_size: '-0x' has no digits after 0x (read as 0)"},
+             {"n_keyword_color = 0x1ffffffff;",
+              "n_keyword_color: '0x1ffffffff' is beyond 32 bits (read as -1)"}}) {
+        // The first definition wins: the line goes before the file's own.
+        disk.Put("p.ini", lines + "\n" + text);
+        ProfileSettings read;
+        std::vector<std::string> problems;
+        ASSERT_EQ(ReadProfileFile(disk, "p.ini", read, &problems), 1) << lines;
+        ASSERT_FALSE(problems.empty()) << lines;
+        EXPECT_EQ(problems[0].substr(0, named.size()), named) << lines;
+        EXPECT_EQ(ReadProfileFile(disk, "p.ini", read), 1) << "the same without the list";
+    }
+    // The values as read stay in the record, so that a save keeps them.
+    disk.Put("p.ini", text.substr(0, end) + "\np_s_marked_lines = \"1-3,x\";\nn_first_line = -1;" +
+                          text.substr(end));
+    ProfileSettings read;
+    std::vector<std::string> problems;
+    ASSERT_EQ(ReadProfileFile(disk, "p.ini", read, &problems), 1);
+    EXPECT_EQ(problems.size(), 2u);
+    EXPECT_STREQ(read.MarkedLines(), "1-3,x");
+    EXPECT_EQ(read.n_first_line, -1);
+    // What the program writes has nothing to name, whatever the record.
+    std::mt19937 rng(25);
+    for (int round = 0; round < 200; ++round) {
+        ProfileSettings s;
+        SetCppDefaults(s);
+        s.n_first_line = int32_t(rng() % 1000000000);
+        s.n_mark_color = rng() % 0x1000000;
+        s.n_string_color = rng() % 2 ? kClassOff : int32_t(rng() % 0x1000000);
+        ASSERT_EQ(s.SetMarkedLines(std::to_string(rng() % 100).c_str()), 1);
+        ASSERT_EQ(WriteProfileFile(disk, "p.ini", "p.ini", s), 1);
+        ASSERT_EQ(ReadProfileFile(disk, "p.ini", read, &problems), 1);
+        ASSERT_TRUE(problems.empty()) << problems[0];
+    }
+}

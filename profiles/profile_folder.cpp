@@ -75,8 +75,7 @@ bool ResolveProfileFolder(const char* dir, bool user, std::string& folder, std::
 }
 
 bool IsBareFileName(const char* name) {
-    return name != nullptr && name[0] != '\0' && std::strcmp(name, ".") != 0 &&
-           std::strcmp(name, "..") != 0 && std::strchr(name, '/') == nullptr;
+    return name != nullptr && IsBareName(name);
 }
 
 std::string InProfileFolder(const std::string& folder, const char* name) {

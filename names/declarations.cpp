@@ -1,0 +1,12 @@
+#include "names/declarations.h"
+
+#include "names/collector.h"
+
+namespace names {
+
+void CollectDeclarations(std::string_view text, std::size_t start, bool escaped, Scope scope,
+                         NameTable& table) noexcept {
+    Collector(text, start, escaped, scope, table).Run();
+}
+
+} // namespace names
