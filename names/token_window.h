@@ -4,6 +4,8 @@
 
 #include "names/name_lexer.h"
 
+#include <cstring>
+
 namespace names {
 
 // The scopes that braces open, as far as the passes care.
@@ -18,60 +20,77 @@ public:
     static constexpr long kNear = 16;
 
     TokenWindow(std::string_view text, std::size_t start, bool escaped) noexcept
-        : m_lexer(text, start, escaped) {
-        Lex(kBatch); // the slots behind the first token stay End tokens
+        : m_lexer(text, start, escaped), m_current(m_tokens + kBack), m_end(m_current) {
+        Lex(); // the slots behind the first token stay End tokens
     }
+    TokenWindow(const TokenWindow&) = delete;
+    TokenWindow& operator=(const TokenWindow&) = delete;
 
     // The current token (0), one ahead (1, ...) or behind (-1, ...); past the text's end an
-    // End token, before its start an End token too.
+    // End token, before its start an End token too. A reference stays good until Advance.
     const Token& At(long k) noexcept {
         if (k >= -long(kBack) && k <= kNear) [[likely]] {
-            return Slot(m_index + std::size_t(k));
+            return m_current[k];
         }
         if (k < 0) {
             return m_none;
         }
-        const std::size_t want = m_index + std::size_t(k > long(kAhead) ? kAhead : k);
-        while (m_lexed <= want && !m_ended) {
-            Lex(kBatch);
+        const Token* want = m_current + (k > long(kAhead) ? long(kAhead) : k);
+        while (want >= m_end && !m_ended) {
+            Lex();
         }
-        return m_lexed <= want ? m_none : Slot(want);
+        return want >= m_end ? m_none : *want;
     }
     void Advance() noexcept {
-        if (Slot(m_index).kind != TokenKind::End) {
-            ++m_index;
-            if (m_lexed <= m_index + std::size_t(kNear) && !m_ended) {
-                Lex(kBatch);
+        if (m_current->kind != TokenKind::End) {
+            ++m_current;
+            if (m_current > m_tokens + (kSize - kRoom)) [[unlikely]] {
+                Compact();
+            }
+            if (m_end - m_current <= kNear && !m_ended) {
+                Lex();
             }
         }
     }
 
 private:
     static constexpr std::size_t kBatch = 64;
-    // A power of two above kAhead + kNear + kBatch + kBack.
+    // What must fit after the current token: the farthest look, a batch lexed past it, and
+    // the End tokens after the last. Past kSize - kRoom the tokens move to the front.
+    static constexpr std::size_t kRoom = kAhead + 2 * kBatch + kNear + 1;
     static constexpr std::size_t kSize = 1024;
-    Token& Slot(std::size_t i) noexcept { return m_ring[i & (kSize - 1)]; }
+    static_assert(kSize > kBack + kRoom + kBatch);
 
-    // Lexes up to `count` more tokens, as far as the ring's end; after the End token, End
-    // tokens as far as a near look goes.
-    void Lex(std::size_t count) noexcept {
-        const std::size_t at = m_lexed & (kSize - 1);
-        const std::size_t room = kSize - at < count ? kSize - at : count;
-        const std::size_t made = m_lexer.Lex(m_ring + at, room);
-        m_lexed += made;
-        if (made < room) {
+    // Lexes a batch more; after the End token, End tokens as far as a near look goes.
+    void Lex() noexcept {
+        const std::size_t made = m_lexer.Lex(m_end, kBatch);
+        m_end += made;
+        if (made < kBatch) {
             m_ended = true;
-            for (std::size_t i = 0; i <= std::size_t(kNear); ++i) {
-                Slot(m_lexed + i) = m_none;
+            for (long i = 0; i <= kNear; ++i) {
+                m_end[i] = m_none;
+            }
+        }
+    }
+    // Moves the tokens from kBack behind the current one to the last lexed to the front.
+    void Compact() noexcept {
+        Token* from = m_current - kBack;
+        const std::size_t count = std::size_t(m_end - from);
+        std::memmove(m_tokens, from, count * sizeof(Token));
+        m_current = m_tokens + kBack;
+        m_end = m_tokens + count;
+        if (m_ended) {
+            for (long i = 0; i <= kNear; ++i) {
+                m_end[i] = m_none;
             }
         }
     }
 
     NameLexer m_lexer;
-    Token m_ring[kSize];
+    Token m_tokens[kSize];
     Token m_none;
-    std::size_t m_index = 0;
-    std::size_t m_lexed = 0;
+    Token* m_current;
+    Token* m_end; // past the last token lexed
     bool m_ended = false;
 };
 
