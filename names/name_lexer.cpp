@@ -94,6 +94,17 @@ inline unsigned WordMask(__m128i c) {
 }
 #endif
 
+// "&lt;" and "&gt;" as four bytes in memory order.
+constexpr uint32_t Four(const char (&s)[5]) {
+    return std::endian::native == std::endian::little
+               ? uint32_t(uint8_t(s[0])) | uint32_t(uint8_t(s[1])) << 8 |
+                     uint32_t(uint8_t(s[2])) << 16 | uint32_t(uint8_t(s[3])) << 24
+               : uint32_t(uint8_t(s[3])) | uint32_t(uint8_t(s[2])) << 8 |
+                     uint32_t(uint8_t(s[1])) << 16 | uint32_t(uint8_t(s[0])) << 24;
+}
+constexpr uint32_t kLt = Four("&lt;");
+constexpr uint32_t kGt = Four("&gt;");
+
 // All ones in the first k bytes of a number, k <= 8.
 inline uint64_t FirstBytes(unsigned k) {
     return k >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * k)) - 1;
@@ -426,6 +437,17 @@ std::size_t NameLexer::Lex(Token* out, std::size_t count) noexcept {
             [[fallthrough]];
         case bPair:
         case bAmp: {
+            // Escaped '<' and '>' (template brackets, most of the entities) pair with nothing.
+            uint32_t four = 0;
+            if (c == '&' && m_escaped && p + 4 <= n) {
+                std::memcpy(&four, text + p, 4);
+            }
+            if (four == kLt || four == kGt) {
+                const uint8_t bracket = four == kLt ? '<' : '>';
+                *t++ = Token{p, p + 4, 0, TokenKind::Punct, bracket, Keyword::Other, line_start};
+                p += 4;
+                break;
+            }
             uint8_t op;
             const std::size_t end = Punct(p, op);
             *t++ = Token{p, end, 0, TokenKind::Punct, op, Keyword::Other, line_start};
