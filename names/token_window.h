@@ -44,11 +44,13 @@ public:
     void Advance() noexcept {
         if (m_current->kind != TokenKind::End) {
             ++m_current;
-            if (m_current > m_tokens + (kSize - kRoom)) [[unlikely]] {
-                Compact();
-            }
-            if (m_end - m_current <= kNear && !m_ended) {
-                Lex();
+            if (m_current >= m_limit) [[unlikely]] {
+                if (m_current > m_tokens + (kSize - kRoom)) {
+                    Compact();
+                }
+                if (m_end - m_current <= kNear && !m_ended) {
+                    Lex();
+                }
             }
         }
     }
@@ -71,6 +73,7 @@ private:
                 m_end[i] = m_none;
             }
         }
+        Limit();
     }
     // Moves the tokens from kBack behind the current one to the last lexed to the front.
     void Compact() noexcept {
@@ -84,13 +87,21 @@ private:
                 m_end[i] = m_none;
             }
         }
+        Limit();
+    }
+    // Where Advance next has more to do than step: a batch to lex, or the tokens to move.
+    void Limit() noexcept {
+        Token* const compact = m_tokens + (kSize - kRoom) + 1;
+        Token* const lex = m_end - kNear;
+        m_limit = !m_ended && lex < compact ? lex : compact;
     }
 
     NameLexer m_lexer;
     Token m_tokens[kSize];
     Token m_none;
     Token* m_current;
-    Token* m_end; // past the last token lexed
+    Token* m_end;   // past the last token lexed
+    Token* m_limit; // see Limit
     bool m_ended = false;
 };
 
