@@ -94,7 +94,7 @@ void PageConverter::ConvertCaught(ProfileSettings& settings, PageGroup& pages, J
     std::string().swap(text);
     std::string html;
     NoticeCounter notices;
-    if (!ConvertInForm(m_form, settings, box, m_css, !m_fragment, html, &notices)) {
+    if (!ConvertInForm(m_form, settings, m_style, box, m_css, !m_fragment, html, &notices)) {
         job.no_memory = true;
         return;
     }

@@ -228,7 +228,7 @@ TEST_F(LineOptions, ABrowsersTextOfANumberedPageIsTheSource) {
 TEST_F(LineOptions, AProfilesValuesThatCannotBeUsedFailTheRunNamed) {
     ProfileSettings s;
     SetCppDefaults(s);
-    ASSERT_EQ(s.WriteProfileFile("p.ini"), 1);
+    ASSERT_EQ(WriteProfileFile("p.ini", s), 1);
     const std::string text = ReadWholeFile("p.ini");
     for (const auto& [lines, said] : std::vector<std::pair<std::string, std::string>>{
              {"b_line_numbers = 1; p_s_marked_lines = \"1-3,x\";",
