@@ -15,6 +15,7 @@
 #include "profiles/theme_files.h"
 #include "render/converter.h"
 #include "render/latex_text.h"
+#include "render/rich_text.h"
 #include "render/style_sheet.h"
 #include "settings/cpp_defaults.h"
 #include "settings/dialog_round_trip.h"
@@ -63,6 +64,7 @@ struct Options {
     const char* theme = nullptr;      // --theme NAME
     const char* theme_file = nullptr; // --theme-file PATH
     const char* dark_theme = nullptr; // --dark-theme NAME
+    bool inline_styles = false;       // each span's style in its own attribute
 };
 
 // A big source, its HTML and the converter's own copy of it are served from one heap that grows
@@ -182,6 +184,8 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             if (!value(o.theme_file)) {
                 return Usage("missing path after", "--theme-file");
             }
+        } else if (arg == "--inline-styles") {
+            o.inline_styles = true;
         } else if (arg == "--list-themes") {
             std::vector<const Theme*> themes;
             for (const BuiltInTheme& t : BuiltInThemes()) {
@@ -252,6 +256,11 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     if (const char* problem = FormProblem(o.form, o.font_markup, o.style_sheet,
                                           o.out_dir != nullptr, o.batch.fragment)) {
         return Usage(problem);
+    }
+    if (o.inline_styles &&
+        (o.font_markup || o.style_sheet || o.form != OutputForm::Html || o.out_dir != nullptr)) {
+        return Usage("--inline-styles takes no --font-markup, --style-sheet, --rtf, --latex, "
+                     "--ansi or -d");
     }
     if (o.out_dir != nullptr) {
         if (o.output != nullptr || o.style_sheet) {
@@ -486,6 +495,17 @@ int Command::RunCaught(int argc, const char* const* argv) {
             return Fail("Not enough memory");
         }
         return WriteOutput(options.output, text);
+    }
+    if (options.inline_styles) {
+        // The clipboard's HTML: every look in style attributes, so that no style sheet is needed.
+        std::string html =
+            looks ? BuildRichText(source, settings, style, 1) : BuildRichText(source, settings, 1);
+        if (html.empty()) {
+            return Fail("Not enough memory");
+        }
+        ToLf(html);
+        html += '\n';
+        return WriteOutput(options.output, html);
     }
     // Room for the whole output up front: the converter then never moves it while it grows, and
     // pages that stay unused are never touched.

@@ -40,6 +40,8 @@ const char* const kConvertHelp =
     "  --theme-file PATH    the looks of the theme file PATH instead\n"
     "  --dark-theme NAME    the style sheet and -d's pages also carry theme NAME for readers\n"
     "                       whose system prefers a dark scheme (CSS only, no script)\n"
+    "  --inline-styles      each span with its looks in a style attribute and no class, so that\n"
+    "                       the snippet needs no style sheet (as Copy gives it to editors)\n"
     "  --list-themes        list the built-in themes: name, light or dark, lowest contrast\n"
     "  --help               show this help\n"
     "  --version            show the version\n"

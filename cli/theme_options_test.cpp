@@ -111,6 +111,12 @@ TEST_F(ThemeOptions, AThemeReachesTheConversionAndBadNamesAreUsageErrors) {
     // The classic theme is the default, byte for byte.
     EXPECT_EQ(Tarvo("--theme classic --rtf s.cpp").out, Tarvo("--rtf s.cpp").out);
 
+    // A snippet that needs no style sheet: no class, the theme's looks in style attributes.
+    const std::string snippet = Tarvo("--inline-styles --theme nord s.cpp").out;
+    EXPECT_EQ(snippet.find("class="), std::string::npos) << snippet;
+    EXPECT_NE(snippet.find("color:#9BBCDD\">int"), std::string::npos) << snippet;
+    EXPECT_NE(snippet.find("background-color:#2E3440"), std::string::npos) << snippet;
+
     const Outcome list = Tarvo("--list-themes");
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), long(BuiltInThemes().size()));
@@ -118,7 +124,8 @@ TEST_F(ThemeOptions, AThemeReachesTheConversionAndBadNamesAreUsageErrors) {
              {"--theme nope s.cpp", "unknown theme 'nope'"},
              {"--dark-theme ../x s.cpp", "unknown theme '../x'"},
              {"--theme nord --theme-file my.theme s.cpp", "--theme and --theme-file exclude"},
-             {"--theme", "missing name after '--theme'"}}) {
+             {"--theme", "missing name after '--theme'"},
+             {"--inline-styles --font-markup s.cpp", "--inline-styles takes no --font-markup"}}) {
         const Outcome bad = Tarvo(args);
         EXPECT_EQ(bad.status, 2) << args;
         EXPECT_EQ(bad.out, "") << args;
