@@ -157,5 +157,8 @@ private:
     // The line-number settings, which template 102 has no controls for either: the Colours
     // dialog shows them, the transfer moves them like a control.
     LineNumberSettings m_line_numbers;
+    // The profile's theme names, which no control shows: kept from a load to the next save.
+    char m_theme[kThemeNameField + 1] = {};
+    char m_dark_theme[kThemeNameField + 1] = {};
     std::chrono::milliseconds m_escaped_delay{250};
 };

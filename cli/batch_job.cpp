@@ -53,6 +53,8 @@ bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
     if (!CopyLineSettings(from, to)) {
         return false;
     }
+    std::memcpy(to.p_s_theme, from.p_s_theme, sizeof to.p_s_theme);
+    std::memcpy(to.p_s_dark_theme, from.p_s_dark_theme, sizeof to.p_s_dark_theme);
     to.ClearKeywords();
     for (int32_t i = 0; i < from.KeywordCount(); ++i) {
         char* keyword = tarvo::DuplicateString(from.Keyword(i), std::strlen(from.Keyword(i)));

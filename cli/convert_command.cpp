@@ -97,6 +97,7 @@ private:
     int Parse(int argc, const char* const* argv, Options& options, bool& done);
     int LoadSettings(const Options& options, ProfileSettings& settings);
     int LoadTheme(const Options& options, const char* name, const char* path, Theme& theme);
+    bool ProfileTheme(const Options& options, const char* name, Theme& theme);
     int BuildLooks(const Options& options, const ProfileSettings& settings, StyleRecord& style,
                    StyleRecord& dark, bool& themed, bool& dual);
     int ReadInput(const char* path, std::string& text);
@@ -317,28 +318,33 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
     return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
 }
 
-// The theme `name` (built in, or in the profile folder's themes) or the theme file at `path`.
-// An unknown name is a usage error; a bad theme file a failure that names its problems.
+// The theme `name` (built in, or in the profile folder's themes) or the theme file at `path`,
+// with what is wrong named in `problems` (an unknown name as "Unknown theme 'name'").
+ThemeFileRead FindThemeFor(const ProfileFolderOptions& options, const char* name, const char* path,
+                           Theme& theme, std::string& problems) {
+    if (path != nullptr) {
+        return ReadThemeFileAt(RealDisk(), path, theme, problems);
+    }
+    if (const Theme* built_in = FindBuiltInTheme(name)) {
+        theme = *built_in;
+        return ThemeFileRead::Ok;
+    }
+    ProfileFolder folder;
+    std::string error;
+    if (IsThemeName(name) && !ResolveProfileFolder(options.dir, options.user, folder.path, error)) {
+        problems += error + "\n";
+        return ThemeFileRead::Bad;
+    }
+    return FindTheme(folder, name, theme, problems);
+}
+
+// A theme of the command line: an unknown name is a usage error, a bad theme file a failure that
+// names its problems.
 int Command::LoadTheme(const Options& o, const char* name, const char* path, Theme& theme) {
     std::string problems;
-    ThemeFileRead read = ThemeFileRead::Ok;
-    if (path != nullptr) {
-        read = ReadThemeFileAt(RealDisk(), path, theme, problems);
-    } else if (const Theme* built_in = FindBuiltInTheme(name)) {
-        theme = *built_in;
-    } else {
-        ProfileFolder folder;
-        std::string error;
-        if (!IsThemeName(name)) {
-            read = ThemeFileRead::Missing;
-        } else if (!ResolveProfileFolder(o.folder.dir, o.folder.user, folder.path, error)) {
-            return Fail(error);
-        } else {
-            read = FindTheme(folder, name, theme, problems);
-        }
-        if (read == ThemeFileRead::Missing) {
-            return Usage("unknown theme", name);
-        }
+    const ThemeFileRead read = FindThemeFor(o.folder, name, path, theme, problems);
+    if (read == ThemeFileRead::Missing && path == nullptr) {
+        return Usage("unknown theme", name);
     }
     if (read == ThemeFileRead::OutOfMemory) {
         return Fail("Not enough memory");
@@ -352,26 +358,45 @@ int Command::LoadTheme(const Options& o, const char* name, const char* path, The
     return 0;
 }
 
-// The looks of the conversion when a theme is asked for (`themed`), and those of the dark theme
-// beside them (`dual`).
+// A theme that the profile names: what is wrong with it is named, and the profile's own colours
+// (no dark theme) are used instead. False when there is no such theme.
+bool Command::ProfileTheme(const Options& o, const char* name, Theme& theme) {
+    std::string problems;
+    if (FindThemeFor(o.folder, name, nullptr, theme, problems) == ThemeFileRead::Ok) {
+        return true;
+    }
+    std::size_t start = 0;
+    for (std::size_t end; (end = problems.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        Fail(problems.substr(start, end - start));
+    }
+    return false;
+}
+
+// The looks of the conversion when a theme is asked for, on the command line or by the profile
+// (`themed`), and those of the dark theme beside them (`dual`).
 int Command::BuildLooks(const Options& o, const ProfileSettings& settings, StyleRecord& style,
                         StyleRecord& dark, bool& themed, bool& dual) {
-    themed = o.theme != nullptr || o.theme_file != nullptr;
-    dual = o.dark_theme != nullptr;
-    if (!themed && !dual) {
-        return 0;
-    }
     Theme theme = ClassicTheme();
+    themed = o.theme != nullptr || o.theme_file != nullptr;
     if (themed) {
         if (const int status = LoadTheme(o, o.theme, o.theme_file, theme); status != 0) {
             return status;
         }
+    } else if (*settings.p_s_theme != '\0') {
+        themed = ProfileTheme(o, settings.p_s_theme, theme);
     }
     Theme dark_theme;
+    dual = o.dark_theme != nullptr;
     if (dual) {
         if (const int status = LoadTheme(o, o.dark_theme, nullptr, dark_theme); status != 0) {
             return status;
         }
+    } else if (*settings.p_s_dark_theme != '\0') {
+        dual = ProfileTheme(o, settings.p_s_dark_theme, dark_theme);
+    }
+    if (!themed && !dual) {
+        return 0;
     }
     if (!BuildStyle(settings, style) || !BuildStyle(settings, dark)) {
         return Fail("Not enough memory");

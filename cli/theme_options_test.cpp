@@ -3,6 +3,7 @@
 // for.
 
 #include "files/test_support.h"
+#include "profiles/profile_file.h"
 #include "render/converter.h"
 #include "settings/cpp_defaults.h"
 #include "style/theme_style.h"
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -131,6 +133,46 @@ TEST_F(ThemeOptions, AThemeReachesTheConversionAndBadNamesAreUsageErrors) {
         EXPECT_EQ(bad.out, "") << args;
         EXPECT_TRUE(bad.err.starts_with("tarvo-convert: " + message)) << args << ": " << bad.err;
     }
+}
+
+// A profile remembers its themes; one it names that is not there is named, and the profile's own
+// colours are used.
+TEST_F(ThemeOptions, AProfilesThemesAreUsedAndAnUnknownOneIsNamed) {
+    WriteWholeFile("s.cpp", kSource);
+    ProfileSettings s;
+    SetCppDefaults(s);
+    const std::string plain = ProfileFileText(s, "p.ini");
+    std::snprintf(s.p_s_theme, sizeof s.p_s_theme, "nord");
+    std::snprintf(s.p_s_dark_theme, sizeof s.p_s_dark_theme, "my-dark");
+    ASSERT_EQ(WriteProfileFile("p.ini", s), 1);
+    ProfileSettings back;
+    ASSERT_EQ(ReadProfileFile("p.ini", back), 1);
+    EXPECT_STREQ(back.p_s_theme, "nord");
+    EXPECT_STREQ(back.p_s_dark_theme, "my-dark");
+    EXPECT_EQ(ProfileFileText(back, "p.ini"), ReadWholeFile("p.ini"));
+    // Without themes a profile's text is as it always was.
+    *back.p_s_theme = *back.p_s_dark_theme = '\0';
+    EXPECT_EQ(ProfileFileText(back, "p.ini"), plain);
+
+    Outcome run = Tarvo("--profile-file p.ini s.cpp");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, Tarvo("--theme nord s.cpp").out);
+    EXPECT_EQ(run.err, "tarvo-convert: Unknown theme 'my-dark'\n");
+    // Found in the profile folder's themes, the dark one joins the style sheet.
+    Theme mine = *FindBuiltInTheme("nord");
+    std::snprintf(mine.name, sizeof mine.name, "my-dark");
+    std::filesystem::create_directory("themes");
+    WriteWholeFile("themes/my-dark.theme", ThemeFileText(mine));
+    run = Tarvo("--profile-file p.ini --style-sheet");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, Tarvo("--theme nord --dark-theme my-dark --style-sheet").out);
+    EXPECT_NE(run.out.find("@media (prefers-color-scheme: dark)"), std::string::npos);
+    std::snprintf(s.p_s_theme, sizeof s.p_s_theme, "No Such");
+    ASSERT_EQ(WriteProfileFile("p.ini", s), 1);
+    run = Tarvo("--profile-file p.ini s.cpp");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, Tarvo("s.cpp").out);
+    EXPECT_EQ(run.err, "tarvo-convert: Unknown theme 'No Such'\n");
 }
 
 // Needs Chromium (Debian's chromium package, which scripts/test installs); skipped without it.
