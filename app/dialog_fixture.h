@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QWidget>
 
@@ -62,7 +63,8 @@ public:
 
 protected:
     bool OnCommand(int id, platform::Notification code) override {
-        if (code == platform::Notification::DropDown) { // the list opening is no command
+        // The list opening and a box's text changing are no commands.
+        if (code == platform::Notification::DropDown || code == platform::Notification::Changed) {
             return CTarvoDlg::OnCommand(id, code);
         }
         commands.push_back(std::to_string(id) +
@@ -129,6 +131,11 @@ protected:
         return c != nullptr ? c->id : 0;
     }
     void Click(int id) { QTest::mouseClick(Widget(id), Qt::LeftButton); }
+    // What the status line shows.
+    std::string Status() const {
+        const auto* line = platform::DialogWindowOf(dlg)->findChild<QStatusBar*>();
+        return line != nullptr ? line->currentMessage().toStdString() : "(no status line)";
+    }
     // A key as the user presses it, to the control that has the focus.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);

@@ -1,4 +1,5 @@
 // "&Go" converts the source box's text to HTML in place; "Vie&w CSS" shows the style sheet.
+// Either can be undone: the box keeps the text it held before.
 
 #include "app/tarvo_dlg.h"
 
@@ -33,6 +34,9 @@ public:
                                                            : MessageStyle::Stop);
     }
 
+    // Whether the box shows the escaped text: the result then replaces it in the same undo step.
+    bool ShowedEscaped() const { return m_showed; }
+
     // The escaped text shows while the keyword scan runs, once the scan has run long enough for
     // it to be seen (SetEscapedTextDelay).
     void EscapeDone(std::string_view escaped) override {
@@ -51,9 +55,11 @@ public:
 private:
     void ShowEscapedWhenDue() {
         if (m_escaped.data() != nullptr && Clock::now() - m_scan_start >= m_delay) {
-            m_dlg.SetDlgItemText(IDC_SOURCE, m_escaped);
+            // Undo goes back to the source past it, in one step with the result.
+            m_dlg.SetDlgItemTextAsStep(IDC_SOURCE, m_escaped, platform::UndoStep::New);
             m_dlg.UpdateItem(IDC_SOURCE);
             m_escaped = {};
+            m_showed = true;
         }
     }
 
@@ -63,6 +69,7 @@ private:
     std::chrono::milliseconds m_delay;
     std::string_view m_escaped; // still to be shown; the converter keeps it until it returns
     Clock::time_point m_scan_start;
+    bool m_showed = false;
 };
 
 } // namespace
@@ -81,7 +88,9 @@ int CTarvoDlg::ConvertBox(Conversion& conversion, bool show) {
     const int converted = ConvertSource(conversion.settings, conversion.style, conversion.source,
                                         conversion.b_css, conversion.html, &observer);
     if (converted != 0 && show) {
-        SetDlgItemText(IDC_SOURCE, conversion.html);
+        SetDlgItemTextAsStep(IDC_SOURCE, conversion.html,
+                             observer.ShowedEscaped() ? platform::UndoStep::Same
+                                                      : platform::UndoStep::New);
     }
     return converted;
 }
@@ -140,7 +149,8 @@ void CTarvoDlg::OnViewCss() {
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
         return;
     }
-    SetDlgItemText(IDC_SOURCE, dual ? BuildStyleSheet(style, dark) : BuildStyleSheet(style));
+    SetDlgItemTextAsStep(IDC_SOURCE, dual ? BuildStyleSheet(style, dark) : BuildStyleSheet(style),
+                         platform::UndoStep::New);
     SetItemFocus(IDC_SOURCE);
     SelectAll(IDC_SOURCE);
     ScrollCaret(IDC_SOURCE);

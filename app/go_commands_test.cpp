@@ -7,8 +7,11 @@
 #include "style/theme_style.h"
 #include "themes/builtin_themes.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTextCursor>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace {
 
@@ -238,6 +242,66 @@ TEST_F(GoTest, ViewCssShowsTheSameStyleSheetWhateverTheStyleAndTable) {
         ExpectDone(true, 5); // View CSS leaves the bar alone
     }
     EXPECT_TRUE(messages.empty());
+}
+
+// Undo takes Go and View CSS back in one step to the very text the box held (the escaped text
+// shown between included) and Redo brings their text back, over random sources, small and large;
+// the context menu's Undo is the same; typed edits from before a Go stay undoable after it; an
+// edit after an Undo drops what Redo had; the box keeps the last 16 texts.
+TEST_F(GoTest, UndoAndRedoTakeGoAndViewCssBackInOneStep) {
+    dlg.SetEscapedTextDelay({});
+    const std::vector<std::string> pieces{"int", " ", "\t", "\r\n", "/* c */", "<&>", "\xC3\xB6"};
+    std::mt19937 random(29);
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::ControlModifier) {
+        Key(k, m);
+        return dlg.GetDlgItemText(IDC_SOURCE);
+    };
+    const auto redo = [&](int round) {
+        return round % 2 ? key(Qt::Key_Y) : key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    };
+    std::string source;
+    for (int round = 0; round < 8; ++round) {
+        source.clear();
+        while (source.size() < (round == 0 ? 300000u : std::size_t(random() % 200))) {
+            source += pieces[random() % pieces.size()];
+        }
+        const std::string html = Go(source); // SetDlgItemText first: nothing before to undo
+        const std::string css = (Click(IDC_VIEW_CSS), dlg.GetDlgItemText(IDC_SOURCE));
+        EXPECT_TRUE(key(Qt::Key_Z) == html && key(Qt::Key_Z) == source && key(Qt::Key_Z) == source)
+            << round;
+        EXPECT_TRUE(redo(round) == html && redo(round + 1) == css && redo(round) == css) << round;
+        EXPECT_TRUE(key(Qt::Key_Z) == html);
+        ExpectDone(); // as Go left it, wholly selected
+    }
+    QWidget* viewport = static_cast<QPlainTextEdit*>(Widget(IDC_SOURCE))->viewport();
+    const QPoint at(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(menu->findChild<QAction*>("edit-undo"), nullptr);
+    menu->findChild<QAction*>("edit-undo")->trigger();
+    menu->close();
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), source);
+
+    dlg.SetDlgItemText(IDC_SOURCE, "");
+    QTest::keyClicks(Widget(IDC_SOURCE), "int x;");
+    Click(IDC_GO);
+    EXPECT_EQ(key(Qt::Key_Z), "int x;");
+    QTest::keyClicks(Widget(IDC_SOURCE), "y"); // where the caret stood before Go
+    EXPECT_EQ(key(Qt::Key_Y), "int x;y");
+    for (int i = 0; i < 9; ++i) {
+        key(Qt::Key_Z);
+    }
+    EXPECT_EQ(key(Qt::Key_Z), "");
+    for (int i = 1; i <= 20; ++i) {
+        dlg.SetDlgItemTextAsStep(IDC_SOURCE, std::to_string(i), platform::UndoStep::New);
+    }
+    for (int i = 0; i < 19; ++i) {
+        key(Qt::Key_Z);
+    }
+    EXPECT_EQ(key(Qt::Key_Z), "4");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Text lenght is over 64k !"}) << "the large Go's";
 }
 
 } // namespace

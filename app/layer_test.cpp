@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <random>
@@ -97,7 +98,12 @@ TEST_F(LayerTest, WindowAndControlsStandWhereTheTemplatesDialogUnitsMap) {
     QWidget* window = platform::DialogWindowOf(dlg);
     const platform::DialogTemplate& t = TarvoDialogTemplate();
     const platform::BaseUnits units = platform::DialogBaseUnits(window->font());
-    EXPECT_EQ(window->size(), platform::MapDialogRect(units, 0, 0, t.width, t.height).size());
+    // The status line runs below the template's area, as wide as the window.
+    const QSize client = platform::MapDialogRect(units, 0, 0, t.width, t.height).size();
+    const auto* status = window->findChild<QStatusBar*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->geometry(), QRect(0, client.height(), client.width(), status->height()));
+    EXPECT_EQ(window->size(), client + QSize(0, status->height()));
     ASSERT_EQ(platform::ControlCount(dlg), t.controls.size());
     for (std::size_t i = 0; i < t.controls.size(); ++i) {
         const platform::ControlTemplate& c = t.controls[i];

@@ -99,8 +99,12 @@ void CTarvoDlg::OnPreviewInBrowser() {
         MessageBox(Failure("Error writing preview !", path, error), kCaption, MessageStyle::Stop);
         return;
     }
-    if (!platform::OpenWithDesktop(path)) {
-        MessageBox("Can't open a browser for the preview !\n" + path, kCaption, MessageStyle::Stop);
+    // With the page's path, so that the user can open it by hand.
+    const auto failed = [this, path] {
+        MessageBox("Can't open the browser !\n" + path, kCaption, MessageStyle::Stop);
+    };
+    if (!platform::OpenWithDesktop(path, *this, failed)) {
+        failed();
     }
 }
 

@@ -13,7 +13,9 @@
 #include <QMimeData>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace {
@@ -145,7 +147,26 @@ TEST_F(PageTest, PreviewWritesTheWholePageToAPrivateFolderAndOpensIt) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "Tarvo");
     EXPECT_EQ(messages[0].style, MessageStyle::Stop);
-    EXPECT_EQ(messages[0].text, "Can't open a browser for the preview !\n" + opened.back());
+    EXPECT_EQ(messages[0].text, "Can't open the browser !\n" + opened.back());
+
+    // The desktop's own opener, with an xdg-open that finds no browser: said once it has ended.
+    const std::filesystem::path bin = m_dir / "bin";
+    std::filesystem::create_directory(bin);
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\nexit 3\n";
+    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/bin";
+    ::setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+    messages.clear();
+    {
+        const platform::ScopedFileOpener desktop({});
+        dlg.OnPreviewInBrowser();
+        EXPECT_TRUE(messages.empty()) << "the opener has not been seen to end yet";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 60000));
+    }
+    ::setenv("PATH", path.c_str(), 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Can't open the browser !\n" + opened.back());
+    EXPECT_EQ(messages[0].style, MessageStyle::Stop);
 }
 
 TEST_F(PageTest, SaveWritesThePageWholeOrLeavesTheOldFile) {

@@ -207,7 +207,10 @@ void CTarvoDlg::OnSave() {
     const std::string path = m_profile_folder.PathOf(file_name.c_str());
     if (!WriteProfileFile(*m_profile_folder.disk, path.c_str(), file_name.c_str(), settings)) {
         MessageBox(kSaveError, kCaption, MessageStyle::Stop);
+        return;
     }
+    // A sign that it happened, which needs no answer.
+    ShowStatus("Saved profile '" + name + "'", kStatusMilliseconds);
 }
 
 int32_t CTarvoDlg::AddNewProfile(const std::string& name) {

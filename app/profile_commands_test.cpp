@@ -1,8 +1,12 @@
 // The profile commands on the real disk.
 
+#include "app/first_profile.h"
 #include "app/profile_commands_fixture.h"
 #include "profiles/profile_file.h"
+#include "profiles/profile_folder.h"
 #include "render/converter.h"
+
+#include <cstdlib>
 
 TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
     Start();
@@ -26,8 +30,9 @@ TEST_F(ProfileCommands, FirstStartCreatesTheListAndFindsNoProfile) {
     EXPECT_EQ(OnDisk(), (Files{{"profiles.ini", kDefaultList}}));
 }
 
-// A profile folder named on the command line starts with a working profile.
-TEST_F(ProfileCommands, ANewFolderOfTheUsersGetsTheBuiltInSettingsAsProfileCxx) {
+// A profile folder named on the command line starts with a working profile that shows the code
+// as a current editor would; "C++ defaults" keeps the built-in settings.
+TEST_F(ProfileCommands, ANewFolderOfTheUsersGetsTheFirstProfileAsCxx) {
     dlg.SeedNewProfileFolder(true);
     Start();
     EXPECT_TRUE(messages.empty());
@@ -35,18 +40,22 @@ TEST_F(ProfileCommands, ANewFolderOfTheUsersGetsTheBuiltInSettingsAsProfileCxx) 
     EXPECT_EQ(Shown(), "C++");
     const std::string file = FileOf("C++");
     EXPECT_EQ(ReadWholeFile("profiles.ini"), ListText({{"C++", file}}, 0));
-    ProfileSettings builtin;
-    ASSERT_TRUE(SetCppDefaults(builtin));
-    EXPECT_EQ(InFile(file), Fields(builtin));
-    // Go converts as the built-in settings do.
+    ProfileSettings first;
+    ASSERT_TRUE(SetFirstProfileSettings(first));
+    EXPECT_EQ(InFile(file), Fields(first));
+    // Go converts as those settings do.
     const std::string source = "#include <x>\r\n\tint main() { return 0; } // done\r\n";
     std::string html;
     ProfileSettings sorted; // the conversion sorts its keywords
-    ASSERT_TRUE(SetCppDefaults(sorted));
+    ASSERT_TRUE(SetFirstProfileSettings(sorted));
     ASSERT_EQ(ConvertSource(sorted, source, 1, html), 1);
     dlg.SetDlgItemText(IDC_SOURCE, source);
     Click(IDC_GO);
     EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), html);
+    ProfileSettings builtin;
+    ASSERT_TRUE(SetCppDefaults(builtin));
+    Click(IDC_CPP_DEFAULTS);
+    EXPECT_EQ(Controls(dlg), Fields(builtin));
 
     // The next start loads it and adds nothing; a folder whose list exists is left as it is.
     const Files files = OnDisk();
@@ -56,7 +65,7 @@ TEST_F(ProfileCommands, ANewFolderOfTheUsersGetsTheBuiltInSettingsAsProfileCxx) 
     Open(again);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(again.GetDlgItemText(IDC_PROFILE_NAME), "C++");
-    EXPECT_EQ(Controls(again), Fields(builtin));
+    EXPECT_EQ(Controls(again), Fields(first));
     EXPECT_EQ(OnDisk(), files);
     std::filesystem::remove(file);
     CTarvoDlg broken;
@@ -64,6 +73,29 @@ TEST_F(ProfileCommands, ANewFolderOfTheUsersGetsTheBuiltInSettingsAsProfileCxx) 
     Open(broken);
     EXPECT_EQ(Texts(), Strings{"Error loading profile !"});
     EXPECT_EQ(OnDisk().size(), 1u);
+}
+
+// The desktop's first start, in an empty configuration folder: the first Go marks the words of
+// current C++.
+TEST_F(ProfileCommands, AFirstStartInAnEmptyConfigFolderMarksCurrentCpp) {
+    const std::string config = (m_dir / "config").string();
+    std::filesystem::create_directory(config);
+    const std::string kept = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::string folder;
+    std::string error;
+    EXPECT_TRUE(ResolveProfileFolder(nullptr, true, folder, error)) << error;
+    kept.empty() ? ::unsetenv("XDG_CONFIG_HOME") : ::setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
+    dlg.SetProfileFolder(ProfileFolder{&RealDisk(), folder});
+    dlg.SeedNewProfileFolder(true);
+    Start();
+    dlg.SetDlgItemText(IDC_SOURCE, "namespace a { constexpr bool b = nullptr; }");
+    Click(IDC_GO);
+    const std::string html = dlg.GetDlgItemText(IDC_SOURCE);
+    for (const std::string word : {"namespace ", "constexpr ", "bool ", "nullptr"}) {
+        EXPECT_NE(html.find("<code class=\"cpp_keyword\">" + word), std::string::npos) << word;
+    }
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(ProfileCommands, SaveTakesATypedNameAndRewritesOnlyTheFileOfAListedOne) {
@@ -101,6 +133,9 @@ TEST_F(ProfileCommands, SaveTakesATypedNameAndRewritesOnlyTheFileOfAListedOne) {
     EXPECT_EQ(ReadWholeFile("profiles.ini"), ListText({{"Web", web}, {"We", FileOf("We")}}, 0));
     EXPECT_EQ(Items(dlg), (Strings{"We", "Web"}));
     EXPECT_TRUE(messages.empty());
+    // Each save is said in the status line for a moment, never in a message box.
+    EXPECT_EQ(Status(), "Saved profile 'We'");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Status().empty(); }, 30000));
 }
 
 TEST_F(ProfileCommands, LoadPickAndSetDefaultShowAProfile) {
@@ -339,10 +374,12 @@ TEST_F(ProfileCommands, FailedListWritesAreReportedAndLeaveMemoryAsTheDiskIs) {
     }
     EXPECT_EQ(Items(dlg), (Strings{"A", "B", "New"}));
     EXPECT_EQ(OnDisk().at(FileOf("New")), "");
+    EXPECT_NE(Status(), "Saved profile 'New'") << "no sign of a save that failed";
     Click(IDC_LOAD);
     EXPECT_EQ(Texts(), (Strings{"Error saving profile !", "Error loading profile !"}));
     SaveAs("New", 3);
     EXPECT_EQ(InFile(FileOf("New")), Controls(dlg)) << "saved once there is room";
+    EXPECT_EQ(Status(), "Saved profile 'New'");
 }
 
 TEST_F(ProfileCommands, ALinkedListFileStaysALink) {

@@ -1,7 +1,10 @@
 #include "app/tarvo_dlg.h"
 
+#include "app/first_profile.h"
 #include "res/keyword_sets.h"
 #include "res/resource.h"
+
+#include <algorithm>
 
 using platform::Notification;
 
@@ -26,6 +29,7 @@ constexpr CommandEntry kCommandMap[] = {
     {IDC_PROFILE_NAME, Notification::DropDown, &CTarvoDlg::OnDropDownProfile},
     {IDC_DELETE, Notification::Clicked, &CTarvoDlg::OnDelete},
     {IDC_VIEW_CSS, Notification::Clicked, &CTarvoDlg::OnViewCss},
+    {IDC_TAB_SIZE, Notification::Changed, &CTarvoDlg::OnTabSizeChanged},
     {ID_COPY_RICH_TEXT, Notification::Menu, &CTarvoDlg::OnCopyRichText},
     {ID_PREVIEW_IN_BROWSER, Notification::Menu, &CTarvoDlg::OnPreviewInBrowser},
     {ID_SAVE_HTML_PAGE, Notification::Menu, &CTarvoDlg::OnSaveHtmlPage},
@@ -35,6 +39,11 @@ constexpr CommandEntry kCommandMap[] = {
 
 // The source box's font: the whole cell 14 pixels high.
 constexpr platform::FontSpec kSourceFont{"Courier", 14, true};
+
+// Where Go keeps tabs, a browser shows them this wide; the source box does so too while the tab
+// size box holds no number.
+constexpr int kKeptTabColumns = 8;
+constexpr int32_t kMaxTabSize = 255; // Go's limit
 
 } // namespace
 
@@ -59,9 +68,11 @@ bool CTarvoDlg::OnInitDialog() {
     SetIcon(m_hIcon);
     // Without the face or a fixed-pitch stand-in the box keeps the dialog's font.
     SetItemFont(IDC_SOURCE, kSourceFont);
-    // What the template cannot say: the window grows, the context menus' entries, files dropped
-    // on the source box, and the tab size's "-1" typed.
+    // What the template cannot say: the window grows, a status line, the context menus' entries,
+    // files dropped on the source box, the tab size's "-1" typed, and tabs shown as Go makes
+    // them.
     EnableResizing(TarvoDialogStretch());
+    EnableStatusLine();
     AddContextMenu(IDC_SOURCE, TarvoSourceMenu());
     AddContextMenu(IDC_KEYWORD_LIST, TarvoKeywordMenu());
     for (int box : {IDC_KEYWORD_COLOR, IDC_COMMENT_COLOR, IDC_TABLE_LT_COLOR, IDC_TABLE_DK_COLOR}) {
@@ -69,21 +80,38 @@ bool CTarvoDlg::OnInitDialog() {
     }
     DragAcceptFiles(IDC_SOURCE);
     AllowTypedMinus(IDC_TAB_SIZE);
+    OnTabSizeChanged();
     m_bFocusSource = 1;
     SetCheck(IDC_W3C_CORRECT, 1);
     const bool new_folder = !m_profile_folder.disk->Stamp(ProfileListPath().c_str()).exists;
     // Selects the default profile, which the load then shows.
     if (ReadProfileList() != 0 && new_folder && m_seed_new_folder &&
         m_profileList.GetCount() == 0) {
-        // Through the buttons' own commands, so the seed is what a user's Save would write.
-        OnCppDefaults();
-        SetDlgItemText(IDC_PROFILE_NAME, kSeedProfileName);
-        OnSave();
-        OnSetDefault(); // loads it, too
+        SeedFirstProfile();
         return true;
     }
     OnLoad();
     return true; // the tab-size box takes the focus until the first paint
+}
+
+void CTarvoDlg::SeedFirstProfile() {
+    ProfileSettings first;
+    if (SetFirstProfileSettings(first) == 0) {
+        MessageBox("Not enough memory !", kCaption, platform::MessageStyle::Stop);
+        return;
+    }
+    // Through the controls and the buttons' own commands, so the seed is what a user's Save would
+    // write.
+    SettingsToControls(first);
+    SetDlgItemText(IDC_PROFILE_NAME, kSeedProfileName);
+    OnSave();
+    OnSetDefault(); // loads it, too
+}
+
+void CTarvoDlg::OnTabSizeChanged() {
+    bool number = false;
+    const int32_t size = GetDlgItemInt(IDC_TAB_SIZE, &number, true);
+    SetTabStops(IDC_SOURCE, !number || size < 0 ? kKeptTabColumns : std::min(size, kMaxTabSize));
 }
 
 void CTarvoDlg::OnPaint() {

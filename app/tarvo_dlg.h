@@ -44,8 +44,9 @@ public:
     // unless this is called before the dialog is created.
     void SetProfileFolder(ProfileFolder folder);
     // With `seed`, a profile folder without profiles.ini at start gets one holding the profile
-    // kSeedProfileName with the built-in settings, saved as Save does and made the default, so
-    // that the first window shows working settings. Call before the dialog is created.
+    // kSeedProfileName with the first profile's settings (SetFirstProfileSettings), saved as Save
+    // does and made the default, so that the first window shows working settings. Call before the
+    // dialog is created.
     void SeedNewProfileFolder(bool seed) { m_seed_new_folder = seed; }
     static constexpr const char* kSeedProfileName = "C++";
 
@@ -64,6 +65,8 @@ public:
     void OnSelEndOkProfile();
     // The profile box's list is about to open: it shows what profiles.ini lists now.
     void OnDropDownProfile();
+    // The source box's tabs stand as wide as Go will make them.
+    void OnTabSizeChanged();
 
     // Context menu commands, which hand the result on and bring text in.
     void OnCopyRichText();
@@ -97,6 +100,8 @@ public:
 
     // Every message box of the program has this caption.
     static constexpr const char* kCaption = "Tarvo";
+    // How long a note stays in the status line.
+    static constexpr int kStatusMilliseconds = 4000;
 
 protected:
     bool OnInitDialog() override;
@@ -110,6 +115,8 @@ private:
     bool ColourToControl(int id, uint32_t colour);
     // Reads a colour box; leaves `colour` as it was when the box holds no hexadecimal number.
     void ControlToColour(int id, uint32_t& colour) const;
+    // The first profile of a new profile folder, saved and made the default.
+    void SeedFirstProfile();
     // Selects the item whose text is the default entry's name, exactly; none when there is none.
     void SelectDefaultProfile();
     // Lists `name` as a new profile with a newly claimed file name, in the list, the profile box

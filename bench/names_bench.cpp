@@ -3,6 +3,9 @@
 // word by word as the class scan asks it, and the tree's first pass.
 //
 //   build/bench/bench/names_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
+//
+// The marker's figure is its use in a conversion: made on the escaped text, then asked the
+// class of every identifier word in order (ClassEveryWord).
 
 #include "names/name_marker.h"
 
@@ -163,40 +166,61 @@ void BM_NamesMark(benchmark::State& state) {
 }
 BENCHMARK(BM_NamesMark)->Unit(benchmark::kMillisecond);
 
-// 10 and 100 MB: the time should grow tenfold.
-void BM_NamesMarkMegabytes(benchmark::State& state) {
-    const std::string text = Escaped(std::size_t(state.range(0)));
-    MarkAll(state, text);
+// The identifier words of the text, as the class scan finds them.
+std::vector<std::size_t> WordStarts(const std::string& text) {
+    std::vector<std::size_t> starts;
+    bool in_word = false;
+    for (std::size_t i = kOpening; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool w = std::isalnum(c) || c == '_' || c >= 0x80;
+        if (w && !in_word && !std::isdigit(c)) {
+            starts.push_back(i);
+        }
+        in_word = w;
+    }
+    return starts;
 }
-BENCHMARK(BM_NamesMarkMegabytes)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 
-// As the class scan asks: the class of every identifier word of code, in order.
-void BM_NamesClassAtEveryWord(benchmark::State& state) {
-    static const std::string text = Escaped();
-    static const std::vector<std::size_t> words = [] {
-        std::vector<std::size_t> starts;
-        bool in_word = false;
-        for (std::size_t i = kOpening; i < text.size(); ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            const bool w = std::isalnum(c) || c == '_' || c >= 0x80;
-            if (w && !in_word && !std::isdigit(c)) {
-                starts.push_back(i);
-            }
-            in_word = w;
-        }
-        return starts;
-    }();
+// One conversion's use of the marker: made on the text, then asked the class of every
+// identifier word of code, in order.
+__attribute__((noinline)) std::size_t ClassEveryWord(const std::string& text,
+                                                     const std::vector<std::size_t>& words) {
+    names::NameMarker marker(text, kOpening);
+    std::size_t marked = 0;
+    for (std::size_t start : words) {
+        marked += marker.ClassAt(start) != NameClass::None;
+    }
+    return marked;
+}
+
+void ClassAtEveryWord(benchmark::State& state, const std::string& text) {
+    const std::vector<std::size_t> words = WordStarts(text);
     for (auto _ : state) {
-        names::NameMarker marker(text, kOpening);
-        std::size_t marked = 0;
-        for (std::size_t start : words) {
-            marked += marker.ClassAt(start) != NameClass::None;
-        }
-        benchmark::DoNotOptimize(marked);
+        benchmark::DoNotOptimize(ClassEveryWord(text, words));
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
+
+void BM_NamesClassAtEveryWord(benchmark::State& state) {
+    static const std::string text = Escaped();
+    ClassAtEveryWord(state, text);
+}
 BENCHMARK(BM_NamesClassAtEveryWord)->Unit(benchmark::kMillisecond);
+
+// 10 and 100 MB as a conversion asks: the time should grow tenfold.
+void BM_NamesClassAtMegabytes(benchmark::State& state) {
+    const std::string text = Escaped(std::size_t(state.range(0)));
+    ClassAtEveryWord(state, text);
+}
+BENCHMARK(BM_NamesClassAtMegabytes)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+
+__attribute__((noinline)) std::size_t TreePass() {
+    names::TreeNames tree;
+    for (const auto& f : Files()) {
+        tree.AddSource(f);
+    }
+    return tree.Table().Size();
+}
 
 // The tree's first pass over every file.
 void BM_TreeNames(benchmark::State& state) {
@@ -206,11 +230,7 @@ void BM_TreeNames(benchmark::State& state) {
         bytes += f.size();
     }
     for (auto _ : state) {
-        names::TreeNames tree;
-        for (const auto& f : Files()) {
-            tree.AddSource(f);
-        }
-        names = tree.Table().Size();
+        names = TreePass();
         benchmark::DoNotOptimize(names);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
@@ -220,4 +240,23 @@ BENCHMARK(BM_TreeNames)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// One run outside the benchmark loop, for counting instructions:
+//   valgrind --tool=callgrind --toggle-collect='*ClassEveryWord*' names_bench --once 10
+//   valgrind --tool=callgrind --toggle-collect='*TreePass*' names_bench --once-tree
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--once") {
+        const std::string text = Escaped(std::size_t(std::atoi(argv[2])));
+        const std::size_t marked = ClassEveryWord(text, WordStarts(text));
+        std::printf("%zu bytes, %zu words marked\n", text.size(), marked);
+        return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--once-tree") {
+        Files();
+        std::printf("%zu names\n", TreePass());
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -315,37 +315,3 @@ TEST_F(BatchCommand, FailuresAreNamedSkippedAndCounted) {
               (std::set<std::string>{"ok.cpp.html", "same.cpp.html"}));
     EXPECT_NE(ReadWholeFile("out/same.cpp.html").find("</code>a;"), std::string::npos);
 }
-
-TEST_F(BatchCommand, AnInterruptLeavesWholePagesAndNoTemporaryFile) {
-    std::string source;
-    while (source.size() < (8 << 10)) {
-        source += "int f(int a) { return a << 1; } // twice\n";
-    }
-    fs::create_directory("src");
-    for (int i = 0; i < 40; ++i) {
-        WriteWholeFile("src/f" + std::to_string(i) + ".cpp", source);
-    }
-    ASSERT_EQ(RunHere({"-q", "-d", "whole", "src"}).status, 0);
-    fs::create_directory("site");
-    TempFileWatch watch(m_dir / "site");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execl(TARVO_CONVERT, TARVO_CONVERT, "-q", "-j", "2", "-d", "site", "src", nullptr);
-        ::_exit(127);
-    }
-    // Pages wait in their temporary files for a flush of the lot: catch the run with some.
-    ASSERT_TRUE(watch.StopWithTempFiles(child, 2)) << "the run ended before it was caught";
-    ::kill(child, SIGINT);
-    ::kill(child, SIGCONT);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGINT);
-    EXPECT_EQ(TempFilesIn(m_dir / "site"), 0);
-    const auto whole = Files("whole");
-    for (const auto& [name, text] : Files("site")) {
-        const auto page = whole.find(name); // the index too, if it was written
-        ASSERT_NE(page, whole.end()) << name;
-        EXPECT_EQ(text, page->second) << name;
-    }
-}

@@ -107,7 +107,9 @@ void MakeTree(const fs::path& root, int count, int per_folder, int lines = 1) {
 // wants, whatever the machine's speed.
 class StoppingDisk final : public Disk {
 public:
-    StoppingDisk(std::size_t count, int ready) : m_count(count), m_ready(ready) {}
+    // The first `free` groups commit; the others wait until `count` pages wait with them.
+    StoppingDisk(std::size_t count, int ready, int free = 0)
+        : m_count(count), m_ready(ready), m_free(free) {}
 
     std::FILE* OpenRead(const char* p, FileStamp* s) override { return Real().OpenRead(p, s); }
     FileStamp Stamp(const char* p) override { return Real().Stamp(p); }
@@ -120,6 +122,9 @@ public:
 
     // A group has `waiting` pages to commit: the last one that makes the count says so.
     void Waits(std::size_t waiting) {
+        if (m_free.fetch_sub(1) > 0) {
+            return;
+        }
         const std::size_t before = m_waiting.fetch_add(waiting);
         if (before < m_count && before + waiting >= m_count) {
             const char ready = 'r';
@@ -135,6 +140,7 @@ private:
     std::size_t m_count;
     int m_ready;
     std::atomic<std::size_t> m_waiting{0};
+    std::atomic<int> m_free;
 };
 
 class StoppingTree final : public PageTree {
@@ -324,9 +330,11 @@ TEST_F(UntrustedInput, ManyJobsStayWithinFewDescriptorsAndSignalsLeaveNoTemporar
     EXPECT_EQ(run.status, 0) << run.err.substr(0, 500);
     EXPECT_EQ(run.err, "tarvo-convert: 3000 converted, 0 failed\n");
     Tell("-j 64 under 256 descriptors, 3000 files", run);
-    // Caught while more than a thousand pages wait in their temporary files, in one folder: the
-    // run in a child, whose groups stop before their commits and say when that many wait.
+    // Caught while more than a thousand pages wait in their temporary files, in one folder, and
+    // a few groups' pages are in place: the run in a child, whose groups stop before their
+    // commits and say when that many wait. What the signal leaves is whole pages, no temporary.
     MakeTree("flat", 3000, 3000);
+    ASSERT_EQ(Start({"-q", "-d", "whole", "flat"}).status, 0);
     ProfileSettings settings;
     ASSERT_TRUE(SetCppDefaults(settings));
     BatchOptions options;
@@ -343,7 +351,7 @@ TEST_F(UntrustedInput, ManyJobsStayWithinFewDescriptorsAndSignalsLeaveNoTemporar
         if (child == 0) {
             ::close(ready[0]);
             ::alarm(300); // only should the count never come
-            StoppingDisk disk(1100, ready[1]);
+            StoppingDisk disk(1100, ready[1], 4);
             RunBatch(options, settings, stderr, disk);
             ::_exit(127); // never here: the run stops before its end
         }
@@ -358,6 +366,17 @@ TEST_F(UntrustedInput, ManyJobsStayWithinFewDescriptorsAndSignalsLeaveNoTemporar
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
         EXPECT_EQ(TempFilesBelow("site"), 0) << signal;
+        int pages = 0;
+        for (const auto& e : fs::recursive_directory_iterator("site")) {
+            if (e.is_regular_file()) {
+                const fs::path name = e.path().lexically_relative("site");
+                EXPECT_EQ(ReadWholeFile(e.path().string()),
+                          ReadWholeFile((fs::path("whole") / name).string()))
+                    << name;
+                ++pages;
+            }
+        }
+        EXPECT_GT(pages, 0) << signal;
     }
 }
 

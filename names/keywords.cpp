@@ -1,6 +1,6 @@
 #include "names/keywords.h"
 
-#include "names/name_table.h"
+#include "names/name_lexer.h"
 
 namespace names {
 namespace {
@@ -64,8 +64,10 @@ constexpr Group kGroups[] = {
      "__multiple_inheritance __virtual_inheritance __noop"},
 };
 
-NameTable BuildTable() {
-    NameTable table(1024, 16 * 1024);
+} // namespace
+
+KeywordTable::KeywordTable() noexcept {
+    std::size_t used = 0;
     for (const Group& g : kGroups) {
         const char* p = g.words;
         while (*p != '\0') {
@@ -76,63 +78,29 @@ NameTable BuildTable() {
             while (*p != '\0' && *p != ' ') {
                 ++p;
             }
-            if (p != start) {
-                table.Add(std::string_view(start, std::size_t(p - start)), uint16_t(g.kind));
+            const std::size_t length = std::size_t(p - start);
+            uint64_t lo;
+            uint64_t hi;
+            WordHead(start, length, lo, hi);
+            const uint64_t hash = HashWord(start, length);
+            if (length == 0 || Find(start, length, lo, hi, hash) != Keyword::None) {
+                continue;
             }
+            std::size_t i = hash >> 54;
+            while (m_slots[i].length != 0) {
+                i = (i + 1) % kSlots;
+            }
+            std::memcpy(m_text + used, start, length);
+            m_slots[i] = Slot{lo, hi, uint16_t(used), uint8_t(length), g.kind};
+            m_filter[hash >> 58] |= uint64_t(1) << (hash >> 52 & 63);
+            used += length;
         }
     }
+}
+
+const KeywordTable& Keywords() noexcept {
+    static const KeywordTable table;
     return table;
-}
-
-// Which (length, last character) pairs some keyword has: most names are told from the
-// keywords by this alone, without a look-up.
-struct Filter {
-    uint64_t last[40][2] = {}; // bit c % 64 of word c / 64, for characters below 128
-    Filter() {
-        for (const Group& g : kGroups) {
-            const char* p = g.words;
-            while (*p != '\0') {
-                while (*p == ' ') {
-                    ++p;
-                }
-                const char* start = p;
-                while (*p != '\0' && *p != ' ') {
-                    ++p;
-                }
-                const std::size_t n = std::size_t(p - start);
-                if (n != 0 && n < 40) {
-                    const auto c = static_cast<unsigned char>(p[-1]);
-                    last[n][c / 64 % 2] |= uint64_t(1) << (c % 64);
-                }
-            }
-        }
-    }
-    bool May(std::string_view w) const {
-        const auto c = static_cast<unsigned char>(w.back());
-        return w.size() < 40 && c < 128 && (last[w.size()][c / 64] >> (c % 64) & 1) != 0;
-    }
-};
-
-const NameTable& Table() {
-    static const NameTable table = BuildTable();
-    return table;
-}
-const Filter& TheFilter() {
-    static const Filter filter;
-    return filter;
-}
-// Built before main, so that the look-ups need no guard; the functions also serve static
-// initialisers that run earlier.
-const NameTable& g_table = Table();
-const Filter& g_filter = TheFilter();
-
-} // namespace
-
-Keyword KeywordOf(std::string_view word, uint64_t hash) noexcept {
-    if (!g_filter.May(word)) {
-        return Keyword::None;
-    }
-    return Keyword(g_table.Find(word, hash));
 }
 
 } // namespace names

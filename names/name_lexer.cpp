@@ -3,6 +3,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace names {
 namespace {
 
@@ -11,17 +15,45 @@ constexpr unsigned char kWordStart = 2; // begins one
 constexpr unsigned char kDigit = 4;
 constexpr unsigned char kBlank = 8; // white space within a line
 
+// What a character begins, for the lexer's dispatch.
+enum Begins : unsigned char {
+    bSingle,    // a punctuator of one character: ( ) ; , { } * = ...
+    bNewline,   // \n
+    bWord,      // an identifier, or an encoding prefix
+    bDigit,     // a number
+    bQuote,     // a string or character literal
+    bSlash,     // a comment, or /
+    bBackslash, // a line continuation, or a stray backslash
+    bHash,      // a directive, or #
+    bDot,       // a number, . .* ...
+    bPair,      // : - | and their pairs :: -> ->* ||
+    bAmp,       // & &&, and in escaped text &lt; &gt; &amp;
+};
+
 struct CharTable {
     unsigned char is[256] = {};
+    unsigned char begins[256] = {};
     constexpr CharTable() {
         for (int c = 0; c < 256; ++c) {
             const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
                                 c == '$' || c >= 0x80;
             const bool digit = c >= '0' && c <= '9';
-            is[c] = static_cast<unsigned char>(
-                (letter || digit ? kWordChar : 0) | (letter ? kWordStart : 0) |
-                (digit ? kDigit : 0) |
-                (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' ? kBlank : 0));
+            const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+            is[c] = static_cast<unsigned char>((letter || digit ? kWordChar : 0) |
+                                               (letter ? kWordStart : 0) | (digit ? kDigit : 0) |
+                                               (blank ? kBlank : 0));
+            begins[c] = letter                             ? bWord
+                        : digit                            ? bDigit
+                        : c == '\n'                        ? bNewline
+                        : c == '"'                         ? bQuote
+                        : c == '\''                        ? bQuote
+                        : c == '/'                         ? bSlash
+                        : c == '\\'                        ? bBackslash
+                        : c == '#'                         ? bHash
+                        : c == '.'                         ? bDot
+                        : c == '&'                         ? bAmp
+                        : c == ':' || c == '-' || c == '|' ? bPair
+                                                           : bSingle;
         }
     }
 };
@@ -38,66 +70,127 @@ bool IsPrefix(std::string_view w, bool raw) {
     return w == "u8" || w == "u" || w == "U" || w == "L";
 }
 
-} // namespace
-
-uint64_t HashWord(const char* word, std::size_t length, std::size_t readable) noexcept {
-    constexpr uint64_t kMul = 0x9E3779B97F4A7C15ULL;
-    uint64_t h = length * kMul;
-    std::size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t chunk;
-        std::memcpy(&chunk, word + i, 8);
-        h = (h ^ chunk) * kMul;
-        h ^= h >> 29;
+// The end of the identifier whose characters go on from p.
+std::size_t WordEnd(const char* text, std::size_t n, std::size_t p) {
+    while (p < n && Is(text[p], kWordChar)) {
+        ++p;
     }
-    if (i < length) {
-        uint64_t chunk = 0;
-        if (i + 8 <= readable && std::endian::native == std::endian::little) {
-            std::memcpy(&chunk, word + i, 8); // one load, the bytes past the word masked off
-            chunk &= ~uint64_t(0) >> (64 - 8 * (length - i));
-        } else {
-            std::memcpy(&chunk, word + i, length - i);
-        }
-        h = (h ^ chunk) * kMul;
-        h ^= h >> 29;
-    }
-    h *= 0xBF58476D1CE4E5B9ULL;
-    return h ^ (h >> 31);
+    return p;
 }
 
-std::size_t NameLexer::SkipBlanks(std::size_t p, bool& newline) const noexcept {
-    for (;;) {
-        while (p < m_length && Is(m_text[p], kBlank)) {
-            ++p;
+#if defined(__SSE2__)
+// Which of sixteen bytes are word characters: letters, digits, '_', '$' and bytes >= 0x80.
+inline unsigned WordMask(__m128i c) {
+    // A byte in [a, z] when, moved by 0x80 - 'a', it is below -128 + 26 as a signed byte.
+    const __m128i lower = _mm_or_si128(c, _mm_set1_epi8(0x20));
+    const __m128i letter = _mm_cmplt_epi8(_mm_add_epi8(lower, _mm_set1_epi8(char(0x80 - 'a'))),
+                                          _mm_set1_epi8(char(-128 + 26)));
+    const __m128i digit = _mm_cmplt_epi8(_mm_add_epi8(c, _mm_set1_epi8(char(0x80 - '0'))),
+                                         _mm_set1_epi8(char(-128 + 10)));
+    const __m128i sign =
+        _mm_or_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8('_')), _mm_cmpeq_epi8(c, _mm_set1_epi8('$')));
+    return unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), sign))) |
+           unsigned(_mm_movemask_epi8(c)); // the bytes >= 0x80
+}
+#endif
+
+// "&lt;" and "&gt;" as four bytes in memory order.
+constexpr uint32_t Four(const char (&s)[5]) {
+    return std::endian::native == std::endian::little
+               ? uint32_t(uint8_t(s[0])) | uint32_t(uint8_t(s[1])) << 8 |
+                     uint32_t(uint8_t(s[2])) << 16 | uint32_t(uint8_t(s[3])) << 24
+               : uint32_t(uint8_t(s[3])) | uint32_t(uint8_t(s[2])) << 8 |
+                     uint32_t(uint8_t(s[1])) << 16 | uint32_t(uint8_t(s[0])) << 24;
+}
+constexpr uint32_t kLt = Four("&lt;");
+constexpr uint32_t kGt = Four("&gt;");
+
+// All ones in the first k bytes of a number, k <= 8.
+inline uint64_t FirstBytes(unsigned k) {
+    return k >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * k)) - 1;
+}
+
+// The identifier that begins at p: its end, its WordHead and its HashWord.
+inline std::size_t Identifier(const char* text, std::size_t n, std::size_t p, uint64_t& lo,
+                              uint64_t& hi, uint64_t& hash) {
+#if defined(__SSE2__)
+    if (p + 16 <= n) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p));
+        const unsigned length = unsigned(std::countr_one(WordMask(c)));
+        lo = uint64_t(_mm_cvtsi128_si64(c));
+        hi = uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(c, c)));
+        if (length < 16) [[likely]] {
+            lo &= FirstBytes(length);
+            hi = length <= 8 ? 0 : hi & FirstBytes(length - 8);
+            hash = HashHead(lo, hi, length);
+            return p + length;
         }
-        if (p >= m_length) {
-            return p;
-        }
-        const char c = m_text[p];
-        if (c == '\n') {
-            const bool continued = (p >= 1 && m_text[p - 1] == '\\') ||
-                                   (p >= 2 && m_text[p - 1] == '\r' && m_text[p - 2] == '\\');
-            if (!continued) {
-                newline = true;
-                if (m_directive) {
-                    return p; // the directive's end
-                }
+        std::size_t end = p + 16;
+        for (;;) {
+            if (end + 16 > n) {
+                end = WordEnd(text, n, end);
+                break;
             }
-            ++p;
-        } else if (c == '\\' && p + 1 < m_length &&
-                   (m_text[p + 1] == '\n' || m_text[p + 1] == '\r')) {
-            ++p;
-        } else if (c == '/' && p + 1 < m_length && m_text[p + 1] == '/') {
-            const void* q = std::memchr(m_text + p, '\n', m_length - p);
-            p = q == nullptr ? m_length : std::size_t(static_cast<const char*>(q) - m_text);
-        } else if (c == '/' && p + 1 < m_length && m_text[p + 1] == '*') {
-            const std::string_view rest(m_text + p + 2, m_length - p - 2);
-            const std::size_t close = rest.find("*/");
-            p = close == std::string_view::npos ? m_length : p + 2 + close + 2;
-        } else {
-            return p;
+            const unsigned word =
+                WordMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + end)));
+            if (word != 0xFFFF) {
+                end += unsigned(std::countr_one(word));
+                break;
+            }
+            end += 16;
+        }
+        hash = HashTail(HashHead(lo, hi, end - p), text + p, end - p, n - p);
+        return end;
+    }
+#endif
+    const std::size_t end = WordEnd(text, n, p + 1);
+    WordHead(text + p, end - p, lo, hi);
+    hash = HashTail(HashHead(lo, hi, end - p), text + p, end - p, n - p);
+    return end;
+}
+
+// Past the blanks from p, spaces eight at a time (as in the indentation after a line end).
+inline std::size_t Blanks(const char* text, std::size_t n, std::size_t p) {
+    if (std::endian::native == std::endian::little) {
+        while (p + 8 <= n) {
+            uint64_t chunk;
+            std::memcpy(&chunk, text + p, 8);
+            const uint64_t other = chunk ^ 0x2020202020202020ULL; // 0 where a space
+            if (other != 0) {
+                p += unsigned(std::countr_zero(other)) / 8;
+                break;
+            }
+            p += 8;
         }
     }
+    while (p < n && Is(text[p], kBlank)) {
+        ++p;
+    }
+    return p;
+}
+
+} // namespace
+
+// Past the comment that begins at p ("//" or "/*"); a line comment stops before its line end.
+std::size_t NameLexer::Comment(std::size_t p) const noexcept {
+    const char* const text = m_text;
+    const std::size_t n = m_length;
+    if (text[p + 1] == '/') {
+        const void* q = std::memchr(text + p, '\n', n - p);
+        return q == nullptr ? n : std::size_t(static_cast<const char*>(q) - text);
+    }
+    // The first "*/" after "/*": the first '/' from p + 3 on that follows a '*'.
+    for (std::size_t q = p + 3; q < n; ++q) {
+        const void* slash = std::memchr(text + q, '/', n - q);
+        if (slash == nullptr) {
+            break;
+        }
+        q = std::size_t(static_cast<const char*>(slash) - text);
+        if (text[q - 1] == '*') {
+            return q + 1;
+        }
+    }
+    return n;
 }
 
 std::size_t NameLexer::Entity(std::size_t p, unsigned char& c) const noexcept {
@@ -188,77 +281,26 @@ std::size_t NameLexer::Number(std::size_t p) const noexcept {
     return p;
 }
 
-Token NameLexer::Next() noexcept {
-    Token t;
-    bool newline = false;
-    std::size_t p = SkipBlanks(m_p, newline);
-    if (newline) {
-        m_line_start = true;
-    }
-    t.start = p;
-    if (m_directive && (p >= m_length || m_text[p] == '\n')) {
-        m_directive = false;
-        t.kind = TokenKind::DirectiveEnd;
-        t.end = p;
-        m_p = p < m_length ? p + 1 : p;
-        m_line_start = true;
-        return t;
-    }
-    if (p >= m_length) {
-        t.end = p;
-        m_p = p;
-        return t;
-    }
-    t.line_start = m_line_start;
-    m_line_start = false;
-    const char c = m_text[p];
-    if (Is(c, kWordStart)) {
-        std::size_t end = p + 1;
-        while (end < m_length && Is(m_text[end], kWordChar)) {
-            ++end;
+// A literal with an encoding prefix from p, whose word ends at `quote`: its end, or 0 when the
+// word is no prefix.
+std::size_t NameLexer::Prefixed(std::size_t p, std::size_t quote) const noexcept {
+    const std::string_view word(m_text + p, quote - p);
+    if (m_text[quote] == '"' && IsPrefix(word, true)) {
+        if (const std::size_t raw = RawString(quote)) {
+            return raw;
         }
-        if (end < m_length && (m_text[end] == '"' || m_text[end] == '\'')) {
-            const std::string_view word(m_text + p, end - p);
-            if (m_text[end] == '"' && IsPrefix(word, true)) {
-                if (const std::size_t raw = RawString(end)) {
-                    t.kind = TokenKind::Literal;
-                    t.end = m_p = raw;
-                    return t;
-                }
-            }
-            if (IsPrefix(word, false)) {
-                t.kind = TokenKind::Literal;
-                t.end = m_p = Quoted(end);
-                return t;
-            }
-        }
-        t.kind = TokenKind::Identifier;
-        t.end = m_p = end;
-        t.hash = HashWord(m_text + p, end - p, m_length - p);
-        t.keyword = KeywordOf(std::string_view(m_text + p, end - p), t.hash);
-        return t;
     }
-    if (Is(c, kDigit) || (c == '.' && p + 1 < m_length && Is(m_text[p + 1], kDigit))) {
-        t.kind = TokenKind::Literal;
-        t.end = m_p = Number(p);
-        return t;
-    }
-    if (c == '"' || c == '\'') {
-        t.kind = TokenKind::Literal;
-        t.end = m_p = Quoted(p);
-        return t;
-    }
-    if (c == '#' && t.line_start && !m_directive) {
-        m_directive = true;
-        t.kind = TokenKind::Directive;
-        t.end = m_p = p + 1;
-        t.op = '#';
-        return t;
-    }
-    t.kind = TokenKind::Punct;
+    return IsPrefix(word, false) ? Quoted(quote) : 0;
+}
+
+// A punctuator that may be the first of two: : - | & . (and in escaped text &lt; &gt; &amp;,
+// which stand for their characters).
+std::size_t NameLexer::Punct(std::size_t p, uint8_t& result) const noexcept {
+    const char* const text = m_text;
+    const std::size_t n = m_length;
     unsigned char op;
     std::size_t end = Entity(p, op);
-    if (end < m_length) {
+    if (end < n) {
         unsigned char next;
         const std::size_t after = Entity(end, next);
         if ((op == ':' && next == ':') || (op == '&' && next == '&') ||
@@ -268,21 +310,158 @@ Token NameLexer::Next() noexcept {
         } else if (op == '-' && next == '>') {
             op = kArrow;
             end = after;
-            if (end < m_length && m_text[end] == '*') {
+            if (end < n && text[end] == '*') {
                 op = kArrowStar;
                 ++end;
             }
         } else if (op == '.' && next == '*') {
             op = kDotStar;
             end = after;
-        } else if (op == '.' && next == '.' && after < m_length && m_text[after] == '.') {
+        } else if (op == '.' && next == '.' && after < n && text[after] == '.') {
             op = kEllipsis;
             end = after + 1;
         }
     }
-    t.op = op;
-    t.end = m_p = end;
-    return t;
+    result = op;
+    return end;
+}
+
+std::size_t NameLexer::Lex(Token* out, std::size_t count) noexcept {
+    const char* const text = m_text;
+    const std::size_t n = m_length;
+    std::size_t p = m_p;
+    bool line_start = m_line_start;
+    Token* t = out;
+    Token* const last = out + count;
+    while (t != last) {
+        while (p < n && Is(text[p], kBlank)) {
+            ++p;
+        }
+        if (p >= n) [[unlikely]] {
+            if (m_directive) {
+                m_directive = false;
+                *t++ = Token{p, p, 0, TokenKind::DirectiveEnd, 0, Keyword::Other, false};
+                line_start = true;
+                continue;
+            }
+            *t++ = Token{p, p, 0, TokenKind::End, 0, Keyword::Other, false};
+            break;
+        }
+        const char c = text[p];
+        const unsigned char begins = kChars.begins[static_cast<unsigned char>(c)];
+        if (begins == bWord) {
+            uint64_t lo;
+            uint64_t hi;
+            uint64_t hash;
+            const std::size_t end = Identifier(text, n, p, lo, hi, hash);
+            if (end < n && (text[end] == '"' || text[end] == '\'')) [[unlikely]] {
+                if (const std::size_t literal = Prefixed(p, end)) {
+                    *t++ = Token{p, literal, 0, TokenKind::Literal, 0, Keyword::Other, line_start};
+                    p = literal;
+                    line_start = false;
+                    continue;
+                }
+            }
+            *t++ = Token{p,         end,
+                         hash,      TokenKind::Identifier,
+                         0,         m_keywords.Find(text + p, end - p, lo, hi, hash),
+                         line_start};
+            p = end;
+            line_start = false;
+            continue;
+        }
+        if (begins == bSingle) {
+            *t++ = Token{p, p + 1, 0, TokenKind::Punct, uint8_t(c), Keyword::Other, line_start};
+            ++p;
+            line_start = false;
+            continue;
+        }
+        switch (begins) {
+        case bNewline:
+            if ((p >= 1 && text[p - 1] == '\\') ||
+                (p >= 2 && text[p - 1] == '\r' && text[p - 2] == '\\')) {
+                ++p; // a continued line
+                continue;
+            }
+            line_start = true;
+            if (m_directive) {
+                m_directive = false;
+                *t++ = Token{p, p, 0, TokenKind::DirectiveEnd, 0, Keyword::Other, false};
+            }
+            p = Blanks(text, n, p + 1);
+            continue;
+        case bSlash:
+            if (p + 1 < n && (text[p + 1] == '/' || text[p + 1] == '*')) {
+                p = Comment(p);
+                continue;
+            }
+            *t++ = Token{p, p + 1, 0, TokenKind::Punct, '/', Keyword::Other, line_start};
+            ++p;
+            break;
+        case bBackslash:
+            if (p + 1 < n && (text[p + 1] == '\n' || text[p + 1] == '\r')) {
+                ++p;
+                continue;
+            }
+            *t++ = Token{p, p + 1, 0, TokenKind::Punct, '\\', Keyword::Other, line_start};
+            ++p;
+            break;
+        case bDigit: {
+            const std::size_t end = Number(p);
+            *t++ = Token{p, end, 0, TokenKind::Literal, 0, Keyword::Other, line_start};
+            p = end;
+            break;
+        }
+        case bQuote: {
+            const std::size_t end = Quoted(p);
+            *t++ = Token{p, end, 0, TokenKind::Literal, 0, Keyword::Other, line_start};
+            p = end;
+            break;
+        }
+        case bHash:
+            if (line_start && !m_directive) {
+                m_directive = true;
+                *t++ = Token{p, p + 1, 0, TokenKind::Directive, '#', Keyword::Other, true};
+            } else {
+                *t++ = Token{p, p + 1, 0, TokenKind::Punct, '#', Keyword::Other, line_start};
+            }
+            ++p;
+            break;
+        case bDot:
+            if (p + 1 < n && Is(text[p + 1], kDigit)) {
+                const std::size_t end = Number(p);
+                *t++ = Token{p, end, 0, TokenKind::Literal, 0, Keyword::Other, line_start};
+                p = end;
+                break;
+            }
+            [[fallthrough]];
+        case bPair:
+        case bAmp: {
+            // Escaped '<' and '>' (template brackets, most of the entities) pair with nothing.
+            uint32_t four = 0;
+            if (c == '&' && m_escaped && p + 4 <= n) {
+                std::memcpy(&four, text + p, 4);
+            }
+            if (four == kLt || four == kGt) {
+                const uint8_t bracket = four == kLt ? '<' : '>';
+                *t++ = Token{p, p + 4, 0, TokenKind::Punct, bracket, Keyword::Other, line_start};
+                p += 4;
+                break;
+            }
+            uint8_t op;
+            const std::size_t end = Punct(p, op);
+            *t++ = Token{p, end, 0, TokenKind::Punct, op, Keyword::Other, line_start};
+            p = end;
+            break;
+        }
+        default:
+            break;
+        }
+        line_start = false;
+    }
+    m_p = p;
+    m_line_start = line_start;
+    return std::size_t(t - out);
 }
 
 } // namespace names

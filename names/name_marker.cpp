@@ -4,6 +4,20 @@
 #include "names/token_rules.h"
 
 namespace names {
+namespace {
+
+// The punctuators that change what the scopes are: braces, parentheses, ":" and ";".
+struct Tracked {
+    bool is[256] = {};
+    constexpr Tracked() {
+        for (const char c : {'{', '}', ':', ';', '(', ')'}) {
+            is[static_cast<unsigned char>(c)] = true;
+        }
+    }
+};
+constexpr Tracked kTracked;
+
+} // namespace
 
 NameMarker::NameMarker(std::string_view text, std::size_t source_start,
                        const TreeNames* tree) noexcept
@@ -16,32 +30,62 @@ NameMarker::NameMarker(std::string_view text, std::size_t source_start,
 }
 
 bool NameMarker::Next(NameMark& mark) noexcept {
-    while (!m_ended) {
-        const Token t = m_w.At(0);
-        if (t.kind == TokenKind::End) {
+    for (;;) {
+        const Token& t = m_w.At(0);
+        NameClass c = NameClass::None;
+        switch (t.kind) {
+        case TokenKind::End:
             m_ended = true;
+            m_last = NameMark{m_text.size() + 1, m_text.size() + 1, NameClass::None};
+            return false;
+        case TokenKind::Punct:
+            if (m_directive) {
+                ++m_directive_tokens;
+                if (m_macro_parameters && t.op == ')') {
+                    m_macro_parameters = false;
+                }
+            } else if (kTracked.is[t.op]) {
+                TrackPunct(t.op);
+            }
+            break;
+        case TokenKind::Identifier:
+            if (m_directive && ++m_directive_tokens == 1) {
+                m_directive_name = TokenText(m_text).Word(t);
+            }
+            if (t.keyword == Keyword::None) {
+                c = Classify(t);
+            } else if (!m_directive && m_paren == 0) {
+                TrackKeyword(t);
+            }
+            break;
+        case TokenKind::Directive:
+            if (m_directive) {
+                ++m_directive_tokens;
+            } else {
+                m_directive = true;
+                m_directive_tokens = 0;
+                m_directive_name = {};
+            }
+            break;
+        case TokenKind::DirectiveEnd:
+            m_directive = false;
+            m_macro_parameters = false;
+            break;
+        default: // a literal
+            m_directive_tokens += m_directive ? 1 : 0;
             break;
         }
-        NameClass c = NameClass::None;
-        if (m_directive && ++m_directive_tokens == 1 && t.kind == TokenKind::Identifier) {
-            m_directive_name = TokenText(m_text).Word(t);
-        }
-        if (t.kind == TokenKind::Identifier) {
-            c = Classify();
-        }
-        Track(t);
-        m_w.Advance();
         if (c != NameClass::None) {
             m_last = NameMark{t.start, t.end, c};
             mark = m_last;
+            m_w.Advance();
             return true;
         }
+        m_w.Advance();
     }
-    m_last = NameMark{m_text.size() + 1, m_text.size() + 1, NameClass::None};
-    return false;
 }
 
-NameClass NameMarker::ClassAt(std::size_t start) noexcept {
+NameClass NameMarker::After(std::size_t start) noexcept {
     while (m_last.start < start || (m_last.end == 0 && !m_ended)) {
         NameMark mark;
         if (!Next(mark)) {
@@ -67,14 +111,10 @@ bool NameMarker::MacroNow(const Token& t, uint16_t bits) noexcept {
     return (bits & kMacroFunction) == 0 || IsPunct(m_w.At(1), '(');
 }
 
-NameClass NameMarker::Classify() noexcept {
+NameClass NameMarker::Classify(const Token& t) noexcept {
     const TokenText text(m_text);
-    const Token& t = m_w.At(0);
     const std::string_view word = text.Word(t);
-    if (t.keyword != Keyword::None) {
-        return NameClass::None;
-    }
-    uint16_t bits = m_file.Find(word, t.hash);
+    uint16_t bits = m_file.Find(word, t.hash, text.Readable(t));
     if (m_tree != nullptr) {
         // What the file itself says comes first: a parameter named Value is no type here,
         // whatever class Value another file declares.
@@ -193,69 +233,50 @@ void NameMarker::ClassHead() noexcept {
     m_class_head = true;
 }
 
-void NameMarker::Track(const Token& t) noexcept {
+void NameMarker::TrackPunct(uint8_t op) noexcept {
     const TokenText text(m_text);
-    if (t.kind == TokenKind::DirectiveEnd) {
-        m_directive = false;
-        m_macro_parameters = false;
-        return;
-    }
-    if (m_directive) {
-        if (m_macro_parameters && IsPunct(t, ')')) {
-            m_macro_parameters = false;
+    switch (op) {
+    case '{':
+        if (m_depth < kMaxDepth) {
+            m_stack[m_depth] = Open{m_paren == 0 ? m_next_brace : Brace::Block, m_next_class};
         }
-        return;
-    }
-    if (t.kind == TokenKind::Directive) {
-        m_directive = true;
-        m_directive_tokens = 0;
-        m_directive_name = {};
-        return;
-    }
-    if (t.kind == TokenKind::Punct) {
-        switch (t.op) {
-        case '{':
-            if (m_depth < kMaxDepth) {
-                m_stack[m_depth] = Open{m_paren == 0 ? m_next_brace : Brace::Block, m_next_class};
-            }
-            ++m_depth;
+        ++m_depth;
+        m_next_brace = Brace::Block;
+        m_next_class = {};
+        m_class_head = false;
+        m_init_list = false;
+        break;
+    case '}':
+        m_depth -= m_depth > 0 ? 1 : 0;
+        break;
+    case ':':
+        if (m_paren == 0 && (IsPunct(m_w.At(-1), ')') || text.Word(m_w.At(-1)) == "noexcept")) {
+            m_init_list = true;
+        }
+        break;
+    case ';':
+        m_init_list = false;
+        if (m_paren == 0) {
             m_next_brace = Brace::Block;
             m_next_class = {};
             m_class_head = false;
-            m_init_list = false;
-            break;
-        case '}':
-            m_depth -= m_depth > 0 ? 1 : 0;
-            break;
-        case ':':
-            if (m_paren == 0 && (IsPunct(m_w.At(-1), ')') || text.Word(m_w.At(-1)) == "noexcept")) {
-                m_init_list = true;
-            }
-            break;
-        case ';':
-            m_init_list = false;
-            if (m_paren == 0) {
-                m_next_brace = Brace::Block;
-                m_next_class = {};
-                m_class_head = false;
-            }
-            break;
-        case '(':
-            ++m_paren;
-            break;
-        case ')':
-            m_paren -= m_paren > 0 ? 1 : 0;
-            break;
-        default:
-            break;
         }
-        return;
+        break;
+    case '(':
+        ++m_paren;
+        break;
+    case ')':
+        m_paren -= m_paren > 0 ? 1 : 0;
+        break;
+    default:
+        break;
     }
-    if (t.kind != TokenKind::Identifier || m_paren != 0) {
-        return;
-    }
-    const Keyword k = text.KeywordAt(t);
-    const Token& p1 = m_w.At(-1);
+}
+
+// A keyword outside parentheses and directive lines: what the next "{" opens.
+void NameMarker::TrackKeyword(const Token& t) noexcept {
+    const TokenText text(m_text);
+    const Keyword k = t.keyword;
     if (k == Keyword::Namespace) {
         m_next_brace = Brace::Namespace;
         const Token& n1 = m_w.At(1);
@@ -263,6 +284,7 @@ void NameMarker::Track(const Token& t) noexcept {
             m_std_context = true;
         }
     } else if (k == Keyword::ClassKey || k == Keyword::Enum) {
+        const Token& p1 = m_w.At(-1);
         if (IsPunct(p1, '<') || IsPunct(p1, ',') || text.KeywordAt(p1) == Keyword::Enum) {
             return;
         }

@@ -54,10 +54,16 @@ public:
     bool Next(NameMark& mark) noexcept;
     // The class of the word that begins at `start`; None for a position that begins no word
     // of code. Positions must not decrease from one call to the next.
-    NameClass ClassAt(std::size_t start) noexcept;
+    NameClass ClassAt(std::size_t start) noexcept {
+        if (start <= m_last.start && m_last.end != 0) {
+            return start == m_last.start ? m_last.name_class : NameClass::None;
+        }
+        return After(start);
+    }
 
 private:
-    NameClass Classify() noexcept;
+    NameClass After(std::size_t start) noexcept;
+    NameClass Classify(const Token& t) noexcept;
     NameClass InDirective(const Token& t, uint16_t bits) noexcept;
     NameClass Code(const Token& t, uint16_t bits) noexcept;
     NameClass Call(const Token& t, uint16_t bits) noexcept;
@@ -65,7 +71,8 @@ private:
     bool MacroNow(const Token& t, uint16_t bits) noexcept;
     uint16_t StdBits(long qualifier) noexcept;
     bool ConstructorHere(const Token& t) noexcept;
-    void Track(const Token& t) noexcept;
+    void TrackPunct(uint8_t op) noexcept;
+    void TrackKeyword(const Token& t) noexcept;
     void ClassHead() noexcept;
 
     static constexpr std::size_t kMaxDepth = 256;

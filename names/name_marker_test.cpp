@@ -27,7 +27,10 @@ std::string Marks(std::string_view source, const names::TreeNames* tree = nullpt
     std::string out;
     for (NameMark m; marker.Next(m);) {
         const char letter = "-ftnm"[int(m.name_class)];
-        out += (out.empty() ? "" : " ") + text.substr(m.start, m.end - m.start) + ":" + letter;
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out.append(text, m.start, m.end - m.start).append(1, ':').append(1, letter);
     }
     return out;
 }
@@ -82,10 +85,12 @@ TEST(NameMarker, KeywordsAreNeverMarked) {
     }
     const std::string text = Escaped(source);
     NameMarker marker(text, 0);
+    std::string spaced(" ");
+    spaced.append(keywords).append(" ");
     for (NameMark m; marker.Next(m);) {
-        const std::string word = text.substr(m.start, m.end - m.start);
-        EXPECT_EQ((" " + std::string(keywords) + " ").find(" " + word + " "), std::string::npos)
-            << word;
+        std::string word(" ");
+        word.append(text, m.start, m.end - m.start).append(" ");
+        EXPECT_EQ(spaced.find(word), std::string::npos) << word;
     }
 }
 

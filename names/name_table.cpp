@@ -30,7 +30,7 @@ NameTable::NameTable(NameTable&& other) noexcept
 
 std::size_t NameTable::MemoryUsed() const noexcept {
     return (m_slots == nullptr ? 0 : (m_mask + 1) * sizeof(uint32_t)) +
-           m_entry_room * sizeof(Entry) + m_text_room;
+           m_entry_room * sizeof(Entry) + (m_text == nullptr ? 0 : m_text_room + kPad);
 }
 
 std::size_t NameTable::Slot(std::string_view name, uint64_t hash) const noexcept {
@@ -47,14 +47,6 @@ std::size_t NameTable::Slot(std::string_view name, uint64_t hash) const noexcept
         }
         i = (i + 1) & m_mask;
     }
-}
-
-uint16_t NameTable::Find(std::string_view name, uint64_t hash) const noexcept {
-    if (m_count == 0) {
-        return 0;
-    }
-    const uint32_t e = m_slots[Slot(name, hash)];
-    return e == 0 ? 0 : m_entries[e - 1].bits;
 }
 
 uint16_t NameTable::Find(std::string_view name) const noexcept {
@@ -125,11 +117,12 @@ bool NameTable::Add(std::string_view name, uint64_t hash, uint16_t bits) noexcep
             room *= 2;
         }
         room = room < m_max_bytes ? room : m_max_bytes;
-        char* text = tarvo::TryAllocateArray<char>(room);
+        char* text = tarvo::TryAllocateArray<char>(room + kPad);
         if (text == nullptr) {
             m_dropped = true;
             return false;
         }
+        std::memset(text + m_text_used, 0, room + kPad - m_text_used);
         if (m_text_used != 0) {
             std::memcpy(text, m_text, m_text_used);
         }

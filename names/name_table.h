@@ -3,8 +3,10 @@
 // block of name text. Bounded: it holds at most the number of names and bytes of name text it
 // was made for, and drops what comes after (a name it lacks is only left unmarked).
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace names {
@@ -42,7 +44,24 @@ public:
     void Merge(const NameTable& other) noexcept;
 
     // The name's bits, 0 when it is not in the table. Safe from several threads at once.
-    uint16_t Find(std::string_view name, uint64_t hash) const noexcept;
+    // `readable` bytes from the name's start may be read (0: only its own), which lets the
+    // comparison of its bytes take eight at a time.
+    uint16_t Find(std::string_view name, uint64_t hash, std::size_t readable = 0) const noexcept {
+        if (m_count == 0) {
+            return 0;
+        }
+        for (std::size_t i = std::size_t(hash) & m_mask;; i = (i + 1) & m_mask) {
+            const uint32_t e = m_slots[i];
+            if (e == 0) {
+                return 0;
+            }
+            const Entry& entry = m_entries[e - 1];
+            if (entry.hash == hash && entry.length == name.size() &&
+                Same(m_text + entry.offset, name.data(), name.size(), readable)) {
+                return entry.bits;
+            }
+        }
+    }
     uint16_t Find(std::string_view name) const noexcept;
 
     std::size_t Size() const noexcept { return m_count; }
@@ -58,6 +77,33 @@ private:
         uint16_t length;
         uint16_t bits;
     };
+    // Whether `length` bytes of the table's text at `stored` are the name's. The table's text
+    // has kPad readable bytes past its end.
+    static bool Same(const char* stored, const char* name, std::size_t length,
+                     std::size_t readable) noexcept {
+        std::size_t i = 0;
+        for (; i + 8 <= length; i += 8) {
+            uint64_t a;
+            uint64_t b;
+            std::memcpy(&a, stored + i, 8);
+            std::memcpy(&b, name + i, 8);
+            if (a != b) {
+                return false;
+            }
+        }
+        if (i == length) {
+            return true;
+        }
+        if (i + 8 <= readable && std::endian::native == std::endian::little) {
+            uint64_t a;
+            uint64_t b;
+            std::memcpy(&a, stored + i, 8);
+            std::memcpy(&b, name + i, 8);
+            return ((a ^ b) & (~uint64_t(0) >> (64 - 8 * (length - i)))) == 0;
+        }
+        return std::memcmp(stored + i, name + i, length - i) == 0;
+    }
+    static constexpr std::size_t kPad = 8;
     bool Grow() noexcept;
     std::size_t Slot(std::string_view name, uint64_t hash) const noexcept;
 

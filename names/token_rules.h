@@ -16,7 +16,11 @@ inline bool IsPunct(const Token& t, uint8_t op) {
 class TokenText {
 public:
     explicit TokenText(std::string_view text) : m_text(text) {}
-    std::string_view Word(const Token& t) const { return m_text.substr(t.start, t.end - t.start); }
+    std::string_view Word(const Token& t) const {
+        return std::string_view(m_text.data() + t.start, t.end - t.start);
+    }
+    // How many bytes from the token's start on may be read.
+    std::size_t Readable(const Token& t) const { return m_text.size() - t.start; }
     Keyword KeywordAt(const Token& t) const { return t.keyword; }
     // A name: an identifier that is no keyword.
     bool IsName(const Token& t) const {

@@ -4,6 +4,8 @@
 
 #include "names/name_lexer.h"
 
+#include <cstring>
+
 namespace names {
 
 // The scopes that braces open, as far as the passes care.
@@ -14,56 +16,92 @@ public:
     // How far a pass may look ahead and back.
     static constexpr std::size_t kAhead = 480;
     static constexpr std::size_t kBack = 16;
+    // Always lexed ahead of the current token: a look this near needs no test.
+    static constexpr long kNear = 16;
 
     TokenWindow(std::string_view text, std::size_t start, bool escaped) noexcept
-        : m_lexer(text, start, escaped) {
-        m_ring[0] = m_lexer.Next();
-        m_lexed = 1;
+        : m_lexer(text, start, escaped), m_current(m_tokens + kBack), m_end(m_current) {
+        Lex(); // the slots behind the first token stay End tokens
     }
+    TokenWindow(const TokenWindow&) = delete;
+    TokenWindow& operator=(const TokenWindow&) = delete;
 
     // The current token (0), one ahead (1, ...) or behind (-1, ...); past the text's end an
-    // End token, before its start an End token too.
+    // End token, before its start an End token too. A reference stays good until Advance.
     const Token& At(long k) noexcept {
-        if (k == 0) {
-            return Slot(m_index); // always lexed
+        if (k >= -long(kBack) && k <= kNear) [[likely]] {
+            return m_current[k];
         }
         if (k < 0) {
-            return std::size_t(-k) > m_index || std::size_t(-k) > kBack ? m_none
-                                                                        : Slot(m_index + k);
+            return m_none;
         }
-        const std::size_t want = m_index + std::size_t(k > long(kAhead) ? kAhead : k);
-        while (m_lexed <= want) {
-            if (m_ended) {
-                return m_none;
-            }
-            Token t = m_lexer.Next();
-            m_ended = t.kind == TokenKind::End;
-            Slot(m_lexed) = t;
-            ++m_lexed;
+        const Token* want = m_current + (k > long(kAhead) ? long(kAhead) : k);
+        while (want >= m_end && !m_ended) {
+            Lex();
         }
-        return Slot(want);
+        return want >= m_end ? m_none : *want;
     }
     void Advance() noexcept {
-        if (Slot(m_index).kind != TokenKind::End) {
-            ++m_index;
-            if (m_lexed <= m_index) {
-                Token t = m_lexer.Next();
-                m_ended = t.kind == TokenKind::End;
-                Slot(m_lexed) = t;
-                ++m_lexed;
+        if (m_current->kind != TokenKind::End) {
+            ++m_current;
+            if (m_current >= m_limit) [[unlikely]] {
+                if (m_current > m_tokens + (kSize - kRoom)) {
+                    Compact();
+                }
+                if (m_end - m_current <= kNear && !m_ended) {
+                    Lex();
+                }
             }
         }
     }
 
 private:
-    static constexpr std::size_t kSize = 512; // a power of two above kAhead + kBack
-    Token& Slot(std::size_t i) noexcept { return m_ring[i & (kSize - 1)]; }
+    static constexpr std::size_t kBatch = 64;
+    // What must fit after the current token: the farthest look, a batch lexed past it, and
+    // the End tokens after the last. Past kSize - kRoom the tokens move to the front.
+    static constexpr std::size_t kRoom = kAhead + 2 * kBatch + kNear + 1;
+    static constexpr std::size_t kSize = 1024;
+    static_assert(kSize > kBack + kRoom + kBatch);
+
+    // Lexes a batch more; after the End token, End tokens as far as a near look goes.
+    void Lex() noexcept {
+        const std::size_t made = m_lexer.Lex(m_end, kBatch);
+        m_end += made;
+        if (made < kBatch) {
+            m_ended = true;
+            for (long i = 0; i <= kNear; ++i) {
+                m_end[i] = m_none;
+            }
+        }
+        Limit();
+    }
+    // Moves the tokens from kBack behind the current one to the last lexed to the front.
+    void Compact() noexcept {
+        Token* from = m_current - kBack;
+        const std::size_t count = std::size_t(m_end - from);
+        std::memmove(m_tokens, from, count * sizeof(Token));
+        m_current = m_tokens + kBack;
+        m_end = m_tokens + count;
+        if (m_ended) {
+            for (long i = 0; i <= kNear; ++i) {
+                m_end[i] = m_none;
+            }
+        }
+        Limit();
+    }
+    // Where Advance next has more to do than step: a batch to lex, or the tokens to move.
+    void Limit() noexcept {
+        Token* const compact = m_tokens + (kSize - kRoom) + 1;
+        Token* const lex = m_end - kNear;
+        m_limit = !m_ended && lex < compact ? lex : compact;
+    }
 
     NameLexer m_lexer;
-    Token m_ring[kSize];
+    Token m_tokens[kSize];
     Token m_none;
-    std::size_t m_index = 0;
-    std::size_t m_lexed = 0;
+    Token* m_current;
+    Token* m_end;   // past the last token lexed
+    Token* m_limit; // see Limit
     bool m_ended = false;
 };
 

@@ -9,9 +9,13 @@
 
 namespace platform {
 
-// Opens the local file `path` with the desktop's program for it. False when none could be
-// started.
-bool OpenWithDesktop(std::string_view path);
+class Dialog;
+
+// Opens the local file `path` with the desktop's program for it. False when the desktop's opener
+// could not be started. When it starts and later reports that it opened nothing (no program for
+// the file, or that program failed), `on_failure` runs from the event loop, unless `owner`'s
+// window has gone by then.
+bool OpenWithDesktop(std::string_view path, const Dialog& owner, std::function<void()> on_failure);
 
 using FileOpener = std::function<bool(std::string_view path)>;
 

@@ -12,7 +12,6 @@
 #include "platform/text_box.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
@@ -20,11 +19,11 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
-#include <QMenu>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -129,6 +128,8 @@ void Dialog::Impl::Build() {
 
     controls.clear();
     stretch.clear();
+    status = nullptr;
+    status_height = 0;
     QWidget* previous_stop = nullptr;
     for (const ControlTemplate& c : tmpl.controls) {
         QWidget* w = CreateControl(c, window.get());
@@ -160,6 +161,9 @@ void Dialog::Impl::Build() {
                 combo->SetDropDownHandler(
                     [this, id = c.id] { CallOnCommand(id, Notification::DropDown); });
             }
+        } else if (c.kind == ControlKind::Edit) {
+            QObject::connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, window.get(),
+                             [this, id = c.id] { CallOnCommand(id, Notification::Changed); });
         }
         controls.push_back(Control{&c, w, r});
     }
@@ -191,6 +195,8 @@ void Dialog::Impl::Initialise() {
 void Dialog::Impl::Destroy() {
     controls.clear();
     stretch.clear();
+    status = nullptr;
+    status_height = 0;
     window.reset();
 }
 
@@ -205,7 +211,10 @@ const Control* Dialog::Impl::Find(int id) const {
 
 void Dialog::Impl::Layout(QSize size) {
     const int extra_width = std::max(0, size.width() - base_size.width());
-    const int extra_height = std::max(0, size.height() - base_size.height());
+    const int extra_height = std::max(0, size.height() - status_height - base_size.height());
+    if (status != nullptr) {
+        status->setGeometry(0, size.height() - status_height, size.width(), status_height);
+    }
     for (const ControlStretch& s : stretch) {
         if (const Control* c = Find(s.id)) {
             QRect r = c->place;
@@ -297,56 +306,12 @@ void Dialog::EnableResizing(std::span<const ControlStretch> stretch) {
     m_impl->stretch.assign(stretch.begin(), stretch.end());
     const bool visible = window->isVisible();
     window->setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    window->setMinimumSize(m_impl->base_size);
+    window->setMinimumSize(m_impl->base_size + QSize(0, m_impl->status_height));
     window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (visible) {
         window->show(); // a change of the window's flags hides it
     }
     m_impl->Layout(window->size());
-}
-
-namespace {
-
-// The actions of `items`, owned by `window`; shortcuts work anywhere in it.
-QList<QAction*> MenuActions(std::span<const MenuItemTemplate> items, QWidget* window,
-                            Dialog::Impl& impl) {
-    QList<QAction*> actions;
-    for (const MenuItemTemplate& item : items) {
-        const QString caption = QString::fromUtf8(item.caption);
-        if (!item.submenu.empty()) {
-            auto* submenu = new QMenu(caption, window);
-            submenu->addActions(MenuActions(item.submenu, window, impl));
-            actions.append(submenu->menuAction());
-            continue;
-        }
-        auto* action = new QAction(caption, window);
-        if (item.shortcut != nullptr && *item.shortcut != '\0') {
-            action->setShortcut(
-                QKeySequence(QString::fromUtf8(item.shortcut), QKeySequence::PortableText));
-            action->setShortcutContext(Qt::WindowShortcut);
-            action->setShortcutVisibleInContextMenu(true);
-            window->addAction(action);
-        }
-        QObject::connect(action, &QAction::triggered, window,
-                         [&impl, id = item.id] { impl.CallOnCommand(id, Notification::Menu); });
-        actions.append(action);
-    }
-    return actions;
-}
-
-} // namespace
-
-bool Dialog::AddContextMenu(int id, std::span<const MenuItemTemplate> items) {
-    const Control* c = m_impl->Find(id);
-    if (TextBox* box = AsTextBox(c)) {
-        box->AddMenuActions(MenuActions(items, m_impl->window.get(), *m_impl));
-        return true;
-    }
-    if (EditBox* box = AsEditBox(c)) {
-        box->AddMenuActions(MenuActions(items, m_impl->window.get(), *m_impl));
-        return true;
-    }
-    return false;
 }
 
 MessageAnswer Dialog::MessageBox(std::string_view text, std::string_view caption,

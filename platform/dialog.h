@@ -23,6 +23,14 @@ enum class Notification {
     SelEndOk, // the user picked an item from a combo box's list
     DropDown, // a combo box's list is about to open
     Menu,     // the user picked a context menu entry, or pressed its shortcut
+    Changed,  // the text of a single-line edit box changed, by the user or the program
+};
+
+// How a command's text goes into a multi-line edit box (SetDlgItemTextAsStep).
+enum class UndoStep {
+    New,  // one Undo brings back what the box shows now
+    Same, // replaces the text that the last New set, when nothing changed it since: a command's
+          // text shown while it runs, then its result, undone together
 };
 
 struct FontSpec {
@@ -52,6 +60,10 @@ public:
     // Control text, UTF-8 with CR LF line ends. Unknown identifiers give "" and take nothing.
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, std::string_view text);
+    // Sets the text of a multi-line edit box as a command's result, which the user can undo
+    // (Ctrl+Z, the box's context menu) and redo (Ctrl+Shift+Z, Ctrl+Y) as one step. Neither way
+    // copies a text: the box keeps the earlier ones. SetDlgItemText forgets them.
+    void SetDlgItemTextAsStep(int id, std::string_view text, UndoStep step);
     // The text read as a decimal number: leading spaces skipped, a minus sign when `is_signed`,
     // then digits up to the first other character. No number, or one out of range, gives 0 and
     // `*translated` false.
@@ -95,6 +107,10 @@ public:
     // draws every letter at one width.
     bool SetItemFont(int id, const FontSpec& font);
 
+    // Tab stops of a multi-line edit box, `columns` spaces of its font apart; 0: a tab takes no
+    // room.
+    void SetTabStops(int id, int columns);
+
     // A number box (style::kNumber) that also takes a typed "-" in front of its number.
     void AllowTypedMinus(int id);
 
@@ -109,6 +125,11 @@ public:
     // Lets the user resize and maximise the window, no smaller than the template's size; the
     // controls named in `stretch` take the extra width and height. Call once the window exists.
     void EnableResizing(std::span<const ControlStretch> stretch);
+    // A line along the window's bottom, below the template's controls, for short notes that go
+    // by themselves; the window grows by its height. Call once the window exists.
+    void EnableStatusLine();
+    // Shows `text` in the status line for `milliseconds`; nothing without one.
+    void ShowStatus(std::string_view text, int milliseconds);
     // Files dropped on multi-line edit box `id` go to OnDropFiles instead of becoming text.
     void DragAcceptFiles(int id);
 

@@ -87,6 +87,12 @@ void Dialog::SetDlgItemText(int id, std::string_view text) {
     }
 }
 
+void Dialog::SetDlgItemTextAsStep(int id, std::string_view text, UndoStep step) {
+    if (TextBox* box = AsTextBox(m_impl->Find(id))) {
+        box->SetTextAsStep(FromAppText(text), step == UndoStep::New);
+    }
+}
+
 int32_t Dialog::GetDlgItemInt(int id, bool* translated, bool is_signed) const {
     return ParseDlgInt(TextOf(m_impl->Find(id)), translated, is_signed);
 }
@@ -216,6 +222,12 @@ bool Dialog::SetItemFont(int id, const FontSpec& spec) {
     }
     c->widget->setFont(font);
     return true;
+}
+
+void Dialog::SetTabStops(int id, int columns) {
+    if (TextBox* box = AsTextBox(m_impl->Find(id))) {
+        box->SetTabColumns(std::max(0, columns));
+    }
 }
 
 void Dialog::AllowTypedMinus(int id) {

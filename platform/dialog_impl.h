@@ -7,6 +7,8 @@
 
 #include <QSize>
 
+class QStatusBar;
+
 #include <memory>
 #include <vector>
 
@@ -29,7 +31,7 @@ struct Dialog::Impl {
     // The control `id`; null for none and for the static identifier.
     const Control* Find(int id) const;
     // Places the controls for a window of `size`: the stretching ones take what it has beyond
-    // the template's size.
+    // the template's size and the status line.
     void Layout(QSize size);
 
     // The dialog's overridables, reachable from the window.
@@ -48,6 +50,8 @@ struct Dialog::Impl {
     QSize base_size;                      // the client area at the template's size
     std::vector<Control> controls;        // template order; widgets owned by the window
     std::vector<ControlStretch> stretch;  // controls that grow with the window
+    QStatusBar* status = nullptr;         // the status line, owned by the window; null for none
+    int status_height = 0;                // the window's height beyond the template's
     std::unique_ptr<DialogWindow> window; // last, so it goes first, with its controls
 };
 

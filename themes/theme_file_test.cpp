@@ -154,7 +154,7 @@ TEST(ThemeFile, EveryProblemIsNamed) {
     // A file of garbage keys names the first twenty and counts the rest.
     std::string many = start;
     for (int i = 0; i < 50; ++i) {
-        many += "x" + std::to_string(i) + " = 1;\n";
+        many.append("x").append(std::to_string(i)).append(" = 1;\n");
     }
     const Read r = ReadText(many);
     EXPECT_EQ(std::count(r.problems.begin(), r.problems.end(), '\n'), kMaxThemeProblems + 1);
