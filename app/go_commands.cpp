@@ -4,10 +4,12 @@
 #include "app/tarvo_dlg.h"
 
 #include "platform/wait_cursor.h"
+#include "profiles/theme_files.h"
 #include "render/converter.h"
 #include "render/style_sheet.h"
 #include "res/resource.h"
 #include "settings/profile_settings.h"
+#include "style/theme_style.h"
 
 #include <chrono>
 #include <memory>
@@ -79,9 +81,12 @@ int CTarvoDlg::ConvertBox(Conversion& conversion, bool show) {
     ControlsToSettings(conversion.settings);
     conversion.b_css = GetCheck(IDC_W3C_CORRECT);
     conversion.source = GetDlgItemText(IDC_SOURCE);
+    if (!LooksOf(conversion.settings, conversion.style, conversion.dark, conversion.dual)) {
+        return 0;
+    }
     GoObserver observer(*this, show, m_escaped_delay);
-    const int converted = ConvertSource(conversion.settings, conversion.source, conversion.b_css,
-                                        conversion.html, &observer);
+    const int converted = ConvertSource(conversion.settings, conversion.style, conversion.source,
+                                        conversion.b_css, conversion.html, &observer);
     if (converted != 0 && show) {
         SetDlgItemTextAsStep(IDC_SOURCE, conversion.html,
                              observer.ShowedEscaped() ? platform::UndoStep::Same
@@ -115,10 +120,37 @@ void CTarvoDlg::OnGo() {
     SetProgressPos(IDC_PROGRESS, 0);
 }
 
+int CTarvoDlg::LooksOf(const ProfileSettings& settings, StyleRecord& style, StyleRecord& dark,
+                       bool& dual) const {
+    dual = false;
+    if (!BuildStyle(settings, style) || !BuildStyle(settings, dark)) {
+        return 0;
+    }
+    Theme theme;
+    std::string problems;
+    if (*settings.p_s_theme != '\0' &&
+        FindTheme(m_profile_folder, settings.p_s_theme, theme, problems) == ThemeFileRead::Ok) {
+        ApplyTheme(theme, style);
+    }
+    if (*settings.p_s_dark_theme != '\0' && FindTheme(m_profile_folder, settings.p_s_dark_theme,
+                                                      theme, problems) == ThemeFileRead::Ok) {
+        ApplyTheme(theme, dark);
+        dual = true;
+    }
+    return 1;
+}
+
 void CTarvoDlg::OnViewCss() {
     ProfileSettings settings;
     ControlsToSettings(settings);
-    SetDlgItemTextAsStep(IDC_SOURCE, BuildStyleSheet(settings), platform::UndoStep::New);
+    StyleRecord style, dark;
+    bool dual = false;
+    if (!LooksOf(settings, style, dark, dual)) {
+        MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
+        return;
+    }
+    SetDlgItemTextAsStep(IDC_SOURCE, dual ? BuildStyleSheet(style, dark) : BuildStyleSheet(style),
+                         platform::UndoStep::New);
     SetItemFocus(IDC_SOURCE);
     SelectAll(IDC_SOURCE);
     ScrollCaret(IDC_SOURCE);

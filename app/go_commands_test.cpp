@@ -4,6 +4,8 @@
 #include "app/dialog_fixture.h"
 #include "render/converter.h"
 #include "render/style_sheet.h"
+#include "style/theme_style.h"
+#include "themes/builtin_themes.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -15,6 +17,7 @@
 #include <QTextCursor>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -197,6 +200,30 @@ TEST_F(GoTest, OutOfMemoryKeepsWhatTheBoxLastShowed) {
         kept_escaped = kept_escaped || shown == escaped;
     }
     EXPECT_TRUE(kept_source && kept_escaped);
+}
+
+// A profile's themes reach Go and View CSS, and stay with the settings to the next save; an
+// unknown one leaves the profile's own colours.
+TEST_F(GoTest, TheProfilesThemesReachGoAndViewCss) {
+    const std::string source = "int main() { return 0; } // done\r\n";
+    ProfileSettings s;
+    dlg.ControlsToSettings(s);
+    std::snprintf(s.p_s_theme, sizeof s.p_s_theme, "nord");
+    std::snprintf(s.p_s_dark_theme, sizeof s.p_s_dark_theme, "no-such");
+    dlg.SettingsToControls(s);
+    StyleRecord style;
+    ASSERT_EQ(BuildStyle(s, style), 1);
+    ApplyTheme(*FindBuiltInTheme("nord"), style);
+    std::string expected;
+    ASSERT_EQ(ConvertSource(s, style, source, dlg.GetCheck(IDC_W3C_CORRECT), expected), 1);
+    EXPECT_EQ(Go(source), expected);
+    Click(IDC_VIEW_CSS);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_SOURCE), BuildStyleSheet(style));
+    EXPECT_NE(BuildStyleSheet(style), BuildStyleSheet(s));
+    ProfileSettings saved;
+    dlg.ControlsToSettings(saved);
+    EXPECT_STREQ(saved.p_s_theme, "nord");
+    EXPECT_STREQ(saved.p_s_dark_theme, "no-such");
 }
 
 TEST_F(GoTest, ViewCssShowsTheSameStyleSheetWhateverTheStyleAndTable) {

@@ -33,8 +33,10 @@ std::string WithLf(std::string text) {
 // The complete page: the style sheet comes along for the CSS classes.
 std::string Page(const Conversion& conversion, std::string_view title) {
     return BuildHtmlPage(title, WithLf(conversion.html),
-                         conversion.b_css != 0 ? WithLf(BuildStyleSheet(conversion.settings))
-                                               : std::string());
+                         conversion.b_css == 0 ? std::string()
+                         : conversion.dual
+                             ? WithLf(BuildStyleSheet(conversion.style, conversion.dark))
+                             : WithLf(BuildStyleSheet(conversion.style)));
 }
 
 // The first line of a failure's message, then the file and the system's reason.
@@ -70,8 +72,8 @@ void CTarvoDlg::OnCopyRichText() {
     // processors take the RTF first, mail and web editors the HTML. Both are written from the
     // source and settings of the conversion, not read back from its HTML.
     std::vector<ClipboardFlavour> flavours;
-    if (!BuildClipboardFlavours(conversion->source, conversion->settings, conversion->b_css,
-                                flavours)) {
+    if (!BuildClipboardFlavours(conversion->source, conversion->settings, conversion->style,
+                                conversion->b_css, flavours)) {
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
         return;
     }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -49,6 +50,8 @@ void CTarvoDlg::ControlsToSettings(ProfileSettings& s) {
     for (std::size_t i = 0; i < std::size(kClassColourFields); ++i) {
         s.*kClassColourFields[i].field = m_class_colours[i];
     }
+    std::memcpy(s.p_s_theme, m_theme, sizeof m_theme);
+    std::memcpy(s.p_s_dark_theme, m_dark_theme, sizeof m_dark_theme);
     if (!s.SetKeywords(GetDlgItemText(IDC_KEYWORD_LIST).c_str()) || !m_line_numbers.To(s)) {
         MessageBox("Not enough memory", kCaption, MessageStyle::Stop);
     }
@@ -59,6 +62,8 @@ void CTarvoDlg::SettingsToControls(const ProfileSettings& s) {
         MessageBox("Not enough memory !", kCaption, MessageStyle::Stop);
         return;
     }
+    std::memcpy(m_theme, s.p_s_theme, sizeof m_theme);
+    std::memcpy(m_dark_theme, s.p_s_dark_theme, sizeof m_dark_theme);
     SetDlgItemInt(IDC_TABLE_WIDTH, s.n_table_width, true);
     SetCheck(IDC_TABLE_WIDTH_PERCENT, s.b_table_width_percent);
     SetCheck(IDC_USE_TABLE, s.b_use_table);

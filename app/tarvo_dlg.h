@@ -12,6 +12,7 @@
 #include "profiles/profile_list.h"
 #include "profiles/profile_list_file.h"
 #include "settings/profile_settings.h"
+#include "style/style_record.h"
 
 #include <chrono>
 #include <cstddef>
@@ -30,6 +31,9 @@ struct Conversion {
     std::string html;   // ConvertSource's result for it
     int b_css = 0;
     ProfileSettings settings; // what it was made with
+    StyleRecord style;        // its looks: the settings' in the profile's theme
+    StyleRecord dark;         // the profile's dark theme's, when `dual`
+    bool dual = false;
 };
 
 class CTarvoDlg : public platform::Dialog {
@@ -122,6 +126,10 @@ private:
     // cursor, progress bar, notices. With `show`, the escaped text and then the result go into
     // the box. Returns 1, or 0 when memory ran out (nothing reported yet).
     int ConvertBox(Conversion& conversion, bool show);
+    // The looks of `settings` in the themes it names (built in, or in the profile folder's
+    // themes); a theme that is not there leaves the profile's own colours. 0 when memory ran out.
+    int LooksOf(const ProfileSettings& settings, StyleRecord& style, StyleRecord& dark,
+                bool& dual) const;
     // The conversion that the source box stands for: Go's, while the box still shows its result;
     // else the box's text converted as Go would, the box left as it is. Null when memory ran out,
     // which it reported.
@@ -165,5 +173,8 @@ private:
     // The line-number settings, which template 102 has no controls for either: the Colours
     // dialog shows them, the transfer moves them like a control.
     LineNumberSettings m_line_numbers;
+    // The profile's theme names, which no control shows: kept from a load to the next save.
+    char m_theme[kThemeNameField + 1] = {};
+    char m_dark_theme[kThemeNameField + 1] = {};
     std::chrono::milliseconds m_escaped_delay{250};
 };

@@ -5,6 +5,8 @@
 
 #include "render/converter.h"
 #include "settings/cpp_defaults.h"
+#include "style/theme_style.h"
+#include "themes/builtin_themes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -180,7 +182,7 @@ void Settings(ProfileSettings& s, const char* keywords) {
 // `names` the name classes too. `lines`: line numbers and a tenth of the lines marked.
 void RunConvert(benchmark::State& state, const std::string& source, const char* keywords, int css,
                 bool fresh_memory = false, bool classes = false, bool lines = false,
-                bool names = false) {
+                bool names = false, const char* theme = nullptr) {
     ProfileSettings settings;
     Settings(settings, keywords);
     if (classes) {
@@ -193,6 +195,12 @@ void RunConvert(benchmark::State& state, const std::string& source, const char* 
         settings.b_line_numbers = 1;
         settings.SetMarkedLines("3-5,9,100-2000,5000-9000,20000-60000"); // a tenth
     }
+    // A theme's record, built once as tarvo-convert builds it.
+    StyleRecord style;
+    BuildStyle(settings, style);
+    if (theme != nullptr) {
+        ApplyTheme(*FindBuiltInTheme(theme), style);
+    }
     std::size_t out_size = 0;
     std::size_t peak = 0;
     for (auto _ : state) {
@@ -204,7 +212,11 @@ void RunConvert(benchmark::State& state, const std::string& source, const char* 
         std::string html;
         const std::size_t before = g_heap_now;
         g_heap_peak = before;
-        ConvertSource(settings, source, css, html);
+        if (theme != nullptr) {
+            ConvertSource(settings, style, source, css, html);
+        } else {
+            ConvertSource(settings, source, css, html);
+        }
         peak = g_heap_peak - before;
         out_size = html.size();
         benchmark::DoNotOptimize(html.data());
@@ -244,6 +256,18 @@ void BM_ConvertCssNumberedMarked(benchmark::State& state) {
 }
 void BM_ConvertFontMarkupNumberedMarked(benchmark::State& state) {
     RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, false, true);
+}
+
+// In a theme (bold, italic and backgrounds in the tags), beside the same with the profile's
+// colours above.
+void BM_ConvertCssThemed(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 1, false, false, false, false, "gruvbox-dark");
+}
+void BM_ConvertFontMarkupThemed(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, false, false, false, "gruvbox-dark");
+}
+void BM_ConvertFontMarkupAllClassesThemed(benchmark::State& state) {
+    RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, true, false, false, "gruvbox-dark");
 }
 
 // The yardstick: escaping alone, one character at a time, into a reserved string.
@@ -297,5 +321,8 @@ BENCHMARK(BM_ConvertEveryWordAKeyword)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertKeywordsOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCssNumberedMarked)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkupNumberedMarked)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertCssThemed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFontMarkupThemed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFontMarkupAllClassesThemed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCssFreshMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

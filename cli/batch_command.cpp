@@ -316,7 +316,12 @@ int RunBatch(const BatchOptions& options, const ProfileSettings& settings, std::
 
     std::string style_sheet;
     if (!options.font_markup && !options.fragment && options.form == OutputForm::Html) {
-        style_sheet = BuildStyleSheet(settings);
+        style_sheet =
+            options.dark_style != nullptr
+                ? BuildStyleSheet(options.style != nullptr ? *options.style : *options.dark_style,
+                                  *options.dark_style)
+            : options.style != nullptr ? BuildStyleSheet(*options.style)
+                                       : BuildStyleSheet(settings);
         ToLf(style_sheet);
     }
     const std::unique_ptr<const names::TreeNames> names = TreeNamesOf(settings, sources);

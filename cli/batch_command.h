@@ -5,6 +5,7 @@
 #include "cli/source_tree.h"
 #include "files/disk.h"
 #include "settings/profile_settings.h"
+#include "style/style_record.h"
 
 #include <cstdio>
 #include <string>
@@ -20,6 +21,10 @@ struct BatchOptions {
     OutputForm form = OutputForm::Html; // RTF (.rtf) or LaTeX (.tex) documents instead
     bool quiet = false;                 // no progress bar, and no summary when nothing failed
     unsigned jobs = 0;                  // files converted at a time; 0: one per processor
+    // The looks of a theme, or null for those of the settings; with a dark theme beside them,
+    // the pages' style sheet carries both.
+    const StyleRecord* style = nullptr;
+    const StyleRecord* dark_style = nullptr;
 };
 
 // Why the pages may not go into OUTDIR: it is one of the inputs or holds one (links followed),

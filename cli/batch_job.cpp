@@ -58,6 +58,8 @@ bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
     if (!CopyLineSettings(from, to)) {
         return false;
     }
+    std::memcpy(to.p_s_theme, from.p_s_theme, sizeof to.p_s_theme);
+    std::memcpy(to.p_s_dark_theme, from.p_s_dark_theme, sizeof to.p_s_dark_theme);
     to.ClearKeywords();
     for (int32_t i = 0; i < from.KeywordCount(); ++i) {
         char* keyword = tarvo::DuplicateString(from.Keyword(i), std::strlen(from.Keyword(i)));
@@ -99,7 +101,7 @@ void PageConverter::ConvertCaught(ProfileSettings& settings, PageGroup& pages, J
     std::string().swap(text);
     std::string html;
     NoticeCounter notices(m_names);
-    if (!ConvertInForm(m_form, settings, box, m_css, !m_fragment, html, &notices)) {
+    if (!ConvertInForm(m_form, settings, m_style, box, m_css, !m_fragment, html, &notices)) {
         job.no_memory = true;
         return;
     }

@@ -45,7 +45,7 @@ public:
     PageConverter(const BatchOptions& options, std::string_view style_sheet,
                   const names::TreeNames* names = nullptr)
         : m_css(options.font_markup ? 0 : 1), m_fragment(options.fragment), m_form(options.form),
-          m_style_sheet(style_sheet), m_names(names) {}
+          m_style_sheet(style_sheet), m_style(options.style), m_names(names) {}
 
     // The text that Go leaves in the box for the job's file, as a page, bare or as RTF, written
     // whole into `pages`; failures go into the job. Running out of memory fails this file only.
@@ -58,5 +58,6 @@ private:
     bool m_fragment;
     OutputForm m_form;
     std::string_view m_style_sheet;
+    const StyleRecord* m_style; // null: the settings' looks
     const names::TreeNames* m_names;
 };

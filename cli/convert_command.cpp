@@ -11,14 +11,19 @@
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
+#include "profiles/profile_folder.h"
+#include "profiles/theme_files.h"
 #include "render/converter.h"
 #include "render/latex_text.h"
+#include "render/rich_text.h"
 #include "render/style_sheet.h"
 #include "settings/cpp_defaults.h"
 #include "settings/dialog_round_trip.h"
+#include "style/theme_style.h"
 #include "text/box_text.h"
 #include "text/line_ends.h"
 #include "text/source_text.h"
+#include "themes/builtin_themes.h"
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -56,6 +61,10 @@ struct Options {
     // The optional classes' colours given on the command line, in order; kClassOff for "off".
     std::vector<std::pair<int32_t ProfileSettings::*, int32_t>> class_colours;
     LineOptions lines;
+    const char* theme = nullptr;      // --theme NAME
+    const char* theme_file = nullptr; // --theme-file PATH
+    const char* dark_theme = nullptr; // --dark-theme NAME
+    bool inline_styles = false;       // each span's style in its own attribute
 };
 
 // A big source, its HTML and the converter's own copy of it are served from one heap that grows
@@ -87,6 +96,10 @@ private:
     }
     int Parse(int argc, const char* const* argv, Options& options, bool& done);
     int LoadSettings(const Options& options, ProfileSettings& settings);
+    int LoadTheme(const Options& options, const char* name, const char* path, Theme& theme);
+    bool ProfileTheme(const Options& options, const char* name, Theme& theme);
+    int BuildLooks(const Options& options, const ProfileSettings& settings, StyleRecord& style,
+                   StyleRecord& dark, bool& themed, bool& dual);
     int ReadInput(const char* path, std::string& text);
     int WriteOutput(const char* path, std::string_view text);
 
@@ -164,6 +177,28 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             }
             o.class_colours.emplace_back(field->field, colour);
             ++i;
+        } else if (arg == "--theme" || arg == "--dark-theme") {
+            if (!value(arg == "--theme" ? o.theme : o.dark_theme)) {
+                return Usage("missing name after", argv[i]);
+            }
+        } else if (arg == "--theme-file") {
+            if (!value(o.theme_file)) {
+                return Usage("missing path after", "--theme-file");
+            }
+        } else if (arg == "--inline-styles") {
+            o.inline_styles = true;
+        } else if (arg == "--list-themes") {
+            std::vector<const Theme*> themes;
+            for (const BuiltInTheme& t : BuiltInThemes()) {
+                themes.push_back(&t.theme);
+            }
+            std::string list;
+            if (!AppendThemeList(list, themes)) {
+                return Fail("Not enough memory");
+            }
+            std::fputs(list.c_str(), m_out);
+            done = true;
+            return 0;
         } else if (arg == "--all-classes") {
             o.all_classes = true;
         } else if (arg == "--font-markup") {
@@ -213,12 +248,20 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     if (o.profile != nullptr && o.profile_file != nullptr) {
         return Usage("--profile and --profile-file exclude each other");
     }
+    if (o.theme != nullptr && o.theme_file != nullptr) {
+        return Usage("--theme and --theme-file exclude each other");
+    }
     if (const char* problem = ProfileFolderOptionsProblem(o.folder)) {
         return Usage(problem);
     }
     if (const char* problem = FormProblem(o.form, o.font_markup, o.style_sheet,
                                           o.out_dir != nullptr, o.batch.fragment)) {
         return Usage(problem);
+    }
+    if (o.inline_styles &&
+        (o.font_markup || o.style_sheet || o.form != OutputForm::Html || o.out_dir != nullptr)) {
+        return Usage("--inline-styles takes no --font-markup, --style-sheet, --rtf, --latex, "
+                     "--ansi or -d");
     }
     if (o.out_dir != nullptr) {
         if (o.output != nullptr || o.style_sheet) {
@@ -273,6 +316,97 @@ int Command::LoadSettings(const Options& o, ProfileSettings& settings) {
     }
     // The dialog converts with what its controls show of the profile.
     return ThroughTheDialog(settings) ? 0 : Fail("Not enough memory");
+}
+
+// The theme `name` (built in, or in the profile folder's themes) or the theme file at `path`,
+// with what is wrong named in `problems` (an unknown name as "Unknown theme 'name'").
+ThemeFileRead FindThemeFor(const ProfileFolderOptions& options, const char* name, const char* path,
+                           Theme& theme, std::string& problems) {
+    if (path != nullptr) {
+        return ReadThemeFileAt(RealDisk(), path, theme, problems);
+    }
+    if (const Theme* built_in = FindBuiltInTheme(name)) {
+        theme = *built_in;
+        return ThemeFileRead::Ok;
+    }
+    ProfileFolder folder;
+    std::string error;
+    if (IsThemeName(name) && !ResolveProfileFolder(options.dir, options.user, folder.path, error)) {
+        problems += error + "\n";
+        return ThemeFileRead::Bad;
+    }
+    return FindTheme(folder, name, theme, problems);
+}
+
+// A theme of the command line: an unknown name is a usage error, a bad theme file a failure that
+// names its problems.
+int Command::LoadTheme(const Options& o, const char* name, const char* path, Theme& theme) {
+    std::string problems;
+    const ThemeFileRead read = FindThemeFor(o.folder, name, path, theme, problems);
+    if (read == ThemeFileRead::Missing && path == nullptr) {
+        return Usage("unknown theme", name);
+    }
+    if (read == ThemeFileRead::OutOfMemory) {
+        return Fail("Not enough memory");
+    }
+    if (read != ThemeFileRead::Ok) {
+        if (!problems.empty() && problems.back() == '\n') {
+            problems.pop_back();
+        }
+        return Fail(problems);
+    }
+    return 0;
+}
+
+// A theme that the profile names: what is wrong with it is named, and the profile's own colours
+// (no dark theme) are used instead. False when there is no such theme.
+bool Command::ProfileTheme(const Options& o, const char* name, Theme& theme) {
+    std::string problems;
+    if (FindThemeFor(o.folder, name, nullptr, theme, problems) == ThemeFileRead::Ok) {
+        return true;
+    }
+    std::size_t start = 0;
+    for (std::size_t end; (end = problems.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        Fail(problems.substr(start, end - start));
+    }
+    return false;
+}
+
+// The looks of the conversion when a theme is asked for, on the command line or by the profile
+// (`themed`), and those of the dark theme beside them (`dual`).
+int Command::BuildLooks(const Options& o, const ProfileSettings& settings, StyleRecord& style,
+                        StyleRecord& dark, bool& themed, bool& dual) {
+    Theme theme = ClassicTheme();
+    themed = o.theme != nullptr || o.theme_file != nullptr;
+    if (themed) {
+        if (const int status = LoadTheme(o, o.theme, o.theme_file, theme); status != 0) {
+            return status;
+        }
+    } else if (*settings.p_s_theme != '\0') {
+        themed = ProfileTheme(o, settings.p_s_theme, theme);
+    }
+    Theme dark_theme;
+    dual = o.dark_theme != nullptr;
+    if (dual) {
+        if (const int status = LoadTheme(o, o.dark_theme, nullptr, dark_theme); status != 0) {
+            return status;
+        }
+    } else if (*settings.p_s_dark_theme != '\0') {
+        dual = ProfileTheme(o, settings.p_s_dark_theme, dark_theme);
+    }
+    if (!themed && !dual) {
+        return 0;
+    }
+    if (!BuildStyle(settings, style) || !BuildStyle(settings, dark)) {
+        return Fail("Not enough memory");
+    }
+    ApplyTheme(theme, style);
+    if (dual) {
+        ApplyTheme(dark_theme, dark);
+    }
+    themed = true;
+    return 0;
 }
 
 // The source as the dialog's box delivers it once opened: the reading rule of every way in
@@ -354,14 +488,25 @@ int Command::RunCaught(int argc, const char* const* argv) {
     if (!ApplyLineOptions(options.lines, settings)) {
         return Fail("Not enough memory");
     }
+    StyleRecord style, dark;
+    bool themed = false, dual = false;
+    if (const int status = BuildLooks(options, settings, style, dark, themed, dual); status != 0) {
+        return status;
+    }
+    const StyleRecord* looks = themed ? &style : nullptr;
     if (options.style_sheet) {
         // The style of the CSS classes, or the preamble that the LaTeX fragments need.
-        std::string sheet = options.form == OutputForm::Latex ? BuildLatexPreamble(settings)
-                                                              : BuildStyleSheet(settings);
+        std::string sheet = options.form == OutputForm::Latex
+                                ? (looks ? BuildLatexPreamble(style) : BuildLatexPreamble(settings))
+                            : dual  ? BuildStyleSheet(style, dark)
+                            : looks ? BuildStyleSheet(style)
+                                    : BuildStyleSheet(settings);
         ToLf(sheet);
         return WriteOutput(options.output, sheet);
     }
     if (options.out_dir != nullptr) {
+        options.batch.style = looks;
+        options.batch.dark_style = dual ? &dark : nullptr;
         return RunBatch(options.batch, settings, m_err);
     }
     std::string source;
@@ -372,17 +517,30 @@ int Command::RunCaught(int argc, const char* const* argv) {
     NoticePrinter notices(m_err);
     if (options.form != OutputForm::Html) {
         std::string text;
-        if (!ConvertInForm(options.form, settings, source, 1, false, text, &notices)) {
+        if (!ConvertInForm(options.form, settings, looks, source, 1, false, text, &notices)) {
             return Fail("Not enough memory");
         }
         return WriteOutput(options.output, text);
+    }
+    if (options.inline_styles) {
+        // The clipboard's HTML: every look in style attributes, so that no style sheet is needed.
+        std::string html =
+            looks ? BuildRichText(source, settings, style, 1) : BuildRichText(source, settings, 1);
+        if (html.empty()) {
+            return Fail("Not enough memory");
+        }
+        ToLf(html);
+        html += '\n';
+        return WriteOutput(options.output, html);
     }
     // Room for the whole output up front: the converter then never moves it while it grows, and
     // pages that stay unused are never touched.
     std::string html;
     tarvo::TryReserve(html, source.size() * 2 + 4096);
     tarvo::PreferLargePages(html);
-    if (!ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices)) {
+    if (!(looks
+              ? ConvertSource(settings, style, source, options.font_markup ? 0 : 1, html, &notices)
+              : ConvertSource(settings, source, options.font_markup ? 0 : 1, html, &notices))) {
         return Fail("Not enough memory");
     }
     std::string().swap(source);

@@ -53,3 +53,23 @@ int ConvertInForm(OutputForm form, ProfileSettings& settings, std::string_view s
     }
     return ConvertSource(settings, source, b_css, out, observer);
 }
+
+int ConvertInForm(OutputForm form, ProfileSettings& settings, const StyleRecord* style,
+                  std::string_view source, int b_css, bool document, std::string& out,
+                  ConvertObserver* observer) {
+    if (style == nullptr) {
+        return ConvertInForm(form, settings, source, b_css, document, out, observer);
+    }
+    switch (form) {
+    case OutputForm::Rtf:
+        return BuildRtf(source, settings, *style, b_css, out, observer);
+    case OutputForm::Latex:
+        return document ? BuildLatexDocument(source, settings, *style, out, observer)
+                        : BuildLatex(source, settings, *style, out, observer);
+    case OutputForm::Ansi:
+        return BuildAnsi(source, settings, *style, out, observer);
+    case OutputForm::Html:
+        break;
+    }
+    return ConvertSource(settings, *style, source, b_css, out, observer);
+}

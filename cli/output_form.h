@@ -25,3 +25,7 @@ std::string_view PageExtension(OutputForm form) noexcept;
 // or 0 when memory ran out.
 int ConvertInForm(OutputForm form, ProfileSettings& settings, std::string_view source, int b_css,
                   bool document, std::string& out, ConvertObserver* observer);
+// The same with the looks of `style` (a theme's), or of `settings` where `style` is null.
+int ConvertInForm(OutputForm form, ProfileSettings& settings, const StyleRecord* style,
+                  std::string_view source, int b_css, bool document, std::string& out,
+                  ConvertObserver* observer);

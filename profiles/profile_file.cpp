@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -44,6 +45,38 @@ void AppendLineKeys(std::string& text, const ProfileSettings& s) {
     if (s.n_mark_color != kDefaultMarkColor) {
         tarvo::AppendFormat(text, "n_mark_color = 0x%06x;\n", unsigned(s.n_mark_color));
     }
+}
+
+// The theme keys, each only when set, so that a profile without themes keeps its text.
+void AppendThemeKeys(std::string& text, const ProfileSettings& s) {
+    if (*s.p_s_theme == '\0' && *s.p_s_dark_theme == '\0') {
+        return;
+    }
+    text += '\n';
+    for (const auto& [key, value] :
+         {std::pair{"p_s_theme", s.p_s_theme}, std::pair{"p_s_dark_theme", s.p_s_dark_theme}}) {
+        if (*value != '\0') {
+            text.append(key).append(" = ");
+            AppendQuoted(text, value);
+            text += ";\n";
+        }
+    }
+}
+
+// A theme key where the file has it, "" where not; its name is looked up where it is used.
+bool ReadThemeKey(const ConfigFile& config, const char* key, char (&field)[kThemeNameField + 1]) {
+    int32_t index = 0;
+    field[0] = '\0';
+    if (config.FindValue(key, index) != CFG_OK) {
+        return true;
+    }
+    char* value = nullptr;
+    if (ReadStringSetting(config, key, value) != StringRead::Ok) {
+        return false;
+    }
+    std::snprintf(field, sizeof field, "%s", value);
+    std::free(value);
+    return true;
 }
 
 // Integers read from one file, with what cannot be used as it stands.
@@ -158,6 +191,7 @@ std::string ProfileFileText(const ProfileSettings& s, const char* name) {
         text += ";\n";
     }
     AppendLineKeys(text, s);
+    AppendThemeKeys(text, s);
     tarvo::AppendFormat(text, "\n\n// profile_file %s end\n", quoted_path.c_str());
     return text;
 }
@@ -249,7 +283,8 @@ int ReadProfileFile(Disk& disk, const char* path, ProfileSettings& s,
             return 0;
         }
     }
-    if (!ReadLineKeys(ints, s)) {
+    if (!ReadLineKeys(ints, s) || !ReadThemeKey(config, "p_s_theme", s.p_s_theme) ||
+        !ReadThemeKey(config, "p_s_dark_theme", s.p_s_dark_theme)) {
         return 0;
     }
     config.Release();

@@ -7,11 +7,10 @@
 
 namespace {
 
-int Build(std::string_view source, const ProfileSettings& settings, bool css,
-          std::vector<ClipboardFlavour>& flavours) {
-    StyleRecord style;
+int Build(std::string_view source, const ProfileSettings& settings, const StyleRecord& style,
+          bool css, std::vector<ClipboardFlavour>& flavours) {
     Prepared prepared;
-    if (!BuildStyle(settings, style) || !Prepare(settings, style, source, css, nullptr, prepared)) {
+    if (!Prepare(settings, style, source, css, nullptr, prepared)) {
         return 0;
     }
     std::string rtf_text;
@@ -47,9 +46,20 @@ int Build(std::string_view source, const ProfileSettings& settings, bool css,
 
 int BuildClipboardFlavours(std::string_view source, const ProfileSettings& settings, int b_css,
                            std::vector<ClipboardFlavour>& flavours) {
+    StyleRecord style;
+    if (!BuildStyle(settings, style)) {
+        std::vector<ClipboardFlavour>().swap(flavours);
+        return 0;
+    }
+    return BuildClipboardFlavours(source, settings, style, b_css, flavours);
+}
+
+int BuildClipboardFlavours(std::string_view source, const ProfileSettings& settings,
+                           const StyleRecord& style, int b_css,
+                           std::vector<ClipboardFlavour>& flavours) {
     flavours.clear();
     const int result =
-        CatchingMemory([&] { return Build(source, settings, b_css != 0, flavours); });
+        CatchingMemory([&] { return Build(source, settings, style, b_css != 0, flavours); });
     if (result == 0) {
         std::vector<ClipboardFlavour>().swap(flavours);
     }

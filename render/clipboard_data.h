@@ -3,6 +3,7 @@
 // bytes, so that every platform layer offers the same data under its own names.
 
 #include "settings/profile_settings.h"
+#include "style/style_record.h"
 
 #include <string>
 #include <string_view>
@@ -23,4 +24,8 @@ inline constexpr const char* kMimeRtf = "text/rtf";
 // (text/plain, UTF-8, CR LF). Both renditions come from one scan; nothing is noticed (Go's
 // conversion gave the notices). Returns 1, or 0 with `flavours` empty when memory ran out.
 int BuildClipboardFlavours(std::string_view source, const ProfileSettings& settings, int b_css,
+                           std::vector<ClipboardFlavour>& flavours);
+// The same with the looks of `style` (a theme's) instead of those built from `settings`.
+int BuildClipboardFlavours(std::string_view source, const ProfileSettings& settings,
+                           const StyleRecord& style, int b_css,
                            std::vector<ClipboardFlavour>& flavours);

@@ -256,8 +256,17 @@ int BuildLatex(std::string_view source, const ProfileSettings& settings, std::st
 int BuildLatexDocument(std::string_view source, const ProfileSettings& settings, std::string& latex,
                        ConvertObserver* observer) {
     StyleRecord style;
+    if (!BuildStyle(settings, style)) {
+        std::string().swap(latex);
+        return 0;
+    }
+    return BuildLatexDocument(source, settings, style, latex, observer);
+}
+
+int BuildLatexDocument(std::string_view source, const ProfileSettings& settings,
+                       const StyleRecord& style, std::string& latex, ConvertObserver* observer) {
     std::string fragment;
-    if (!BuildStyle(settings, style) || !BuildLatex(source, settings, style, fragment, observer)) {
+    if (!BuildLatex(source, settings, style, fragment, observer)) {
         std::string().swap(latex);
         return 0;
     }
@@ -265,6 +274,10 @@ int BuildLatexDocument(std::string_view source, const ProfileSettings& settings,
         latex = "\\documentclass{article}\n"
                 "\\usepackage[margin=2cm]{geometry}\n";
         latex += BuildLatexPreamble(style);
+        if (style.Of(SpanClass::Text).background) {
+            // A theme's background is the page's too, so that a dark code box sits on no white.
+            latex += "\\pagecolor{TarvoBackground}\n";
+        }
         latex += "\\pagestyle{empty}\n\\begin{document}\n";
         latex += fragment;
         latex += "\\end{document}\n";

@@ -35,3 +35,6 @@ int BuildLatex(std::string_view source, const ProfileSettings& settings, const S
 // A complete document: an article with the preamble and the fragment, no page numbers.
 int BuildLatexDocument(std::string_view source, const ProfileSettings& settings, std::string& latex,
                        ConvertObserver* observer = nullptr);
+int BuildLatexDocument(std::string_view source, const ProfileSettings& settings,
+                       const StyleRecord& style, std::string& latex,
+                       ConvertObserver* observer = nullptr);

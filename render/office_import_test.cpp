@@ -7,7 +7,9 @@
 #include "render/rich_text.h"
 #include "render/rtf_text.h"
 #include "settings/cpp_defaults.h"
+#include "style/theme_style.h"
 #include "text/box_text.h"
+#include "themes/builtin_themes.h"
 
 #include <gtest/gtest.h>
 
@@ -233,10 +235,23 @@ TEST_F(OfficeImport, WriterKeepsTheTextAndTheColoursOfRtfAndHtml) {
         EXPECT_EQ(Text(name + "-plain"), visible) << name;
     }
 
+    // A dark theme's RTF: its background and its italic comments.
+    ProfileSettings plain;
+    ASSERT_EQ(SetCppDefaults(plain), 1);
+    StyleRecord dark;
+    ASSERT_EQ(BuildStyle(plain, dark), 1);
+    ApplyTheme(*FindBuiltInTheme("gruvbox-dark"), dark);
+    ASSERT_EQ(BuildRtf(sources[0].second, plain, dark, 1, rtf), 1);
+    WriteWholeFile("dark-rtf.rtf", rtf);
+
     // The colours, as Writer's own HTML states them: one start for both kinds of input.
     Convert(soffice,
-            {rtf_files[0], html_files[0], html_files[1], "numbered-rtf.rtf", "numbered-html.html"},
+            {rtf_files[0], html_files[0], html_files[1], "numbered-rtf.rtf", "numbered-html.html",
+             "dark-rtf.rtf"},
             "html:HTML (StarWriter)");
+    const std::string dark_page = ReadWholeFile("out/dark-rtf.html");
+    EXPECT_NE(dark_page.find("background: #282828"), std::string::npos) << dark_page;
+    EXPECT_NE(dark_page.find("<i>"), std::string::npos) << dark_page;
     for (const char* page :
          {"out/made_up-rtf.html", "out/made_up-table.html", "out/made_up-plain.html"}) {
         const std::string exported = ReadWholeFile(page);

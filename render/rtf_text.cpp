@@ -42,6 +42,10 @@ RtfFormat::RtfFormat(const StyleRecord& style, std::string& text) : m_style(styl
     // The text colour is the first of the table, so that \cf1 is the code's own.
     ColourIndex(look.colour & 0xFFFFFF);
     m_text += "\\pard\\plain\\ql";
+    if (look.background) {
+        // The code box's background as the paragraphs' shading, so that it fills whole lines.
+        tarvo::AppendFormat(m_text, "\\cbpat%d", ColourIndex(*look.background & 0xFFFFFF));
+    }
     if (style.frame) {
         // The frame as the paragraphs' box, which readers draw as one around them all: 2 pixels
         // wide, 10 from the text, light at the top and left, dark at the right and bottom.

@@ -2,9 +2,35 @@
 
 #include "render/css_rules.h"
 
-std::string BuildStyleSheet(const StyleRecord& style) {
-    std::string sheet = "<style type=\"text/css\">\r\n";
-    for (const CssRule& rule : SheetRules(style)) {
+#include <string_view>
+
+namespace {
+
+bool Declares(const CssRule& rule, std::string_view property) {
+    for (const CssDeclaration& d : rule.declarations) {
+        if (d.property == property) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// With `both`, each class's rule states its weight, slant and background even where they are
+// the plain ones, so that the other scheme's rule leaves nothing of its own behind.
+void AppendRules(std::string& sheet, const StyleRecord& style, bool both = false) {
+    for (CssRule& rule : SheetRules(style)) {
+        if (both && Declares(rule, "font-family")) {
+            const auto add = [&](const char* property, const char* value) {
+                if (!Declares(rule, property)) {
+                    rule.declarations.push_back({property, value, 1});
+                }
+            };
+            add("font-weight", "normal");
+            add("font-style", "normal");
+            if (rule.selector != ".cpp_text") {
+                add("background-color", "transparent");
+            }
+        }
         sheet += rule.selector;
         sheet += " {\r\n";
         for (const CssDeclaration& d : rule.declarations) {
@@ -17,7 +43,26 @@ std::string BuildStyleSheet(const StyleRecord& style) {
         }
         sheet += "}\r\n";
     }
+}
+
+} // namespace
+
+std::string BuildStyleSheet(const StyleRecord& style) {
+    std::string sheet = "<style type=\"text/css\">\r\n";
+    AppendRules(sheet, style);
     sheet += "</style>\r\n";
+    return sheet;
+}
+
+std::string BuildStyleSheet(const StyleRecord& light, const StyleRecord& dark) {
+    // The page's own colours follow the reader's scheme too, so that the code box never stands
+    // dark on a light page or light on a dark one.
+    std::string sheet =
+        "<style type=\"text/css\">\r\n:root {\r\n\tcolor-scheme: light dark;\r\n}\r\n";
+    AppendRules(sheet, light, true);
+    sheet += "@media (prefers-color-scheme: dark) {\r\n";
+    AppendRules(sheet, dark, true);
+    sheet += "}\r\n</style>\r\n";
     return sheet;
 }
 

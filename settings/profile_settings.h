@@ -4,6 +4,7 @@
 #include "base/ptr_array.h"
 #include "lexing/span.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The keyword strings are NUL-terminated blocks from tarvo::TryAllocate, owned by the
@@ -16,6 +17,10 @@ inline constexpr int32_t kClassOff = -1;
 // A light yellow that keeps black, the default keyword blue and comment green, and the line
 // numbers' grey above 4.5:1.
 inline constexpr uint32_t kDefaultMarkColor = 0xFFF6BF;
+
+// Room for a theme's name in the settings: twice the longest theme name, so that a name that is
+// none is still shown whole where it is named.
+inline constexpr std::size_t kThemeNameField = 64;
 
 class ProfileSettings {
 public:
@@ -75,6 +80,11 @@ public:
     int32_t n_first_line = 1;                  // the number of the first line
     char* p_s_marked_lines = nullptr;          // "3-5,9" in shown numbers; owned, null: none
     uint32_t n_mark_color = kDefaultMarkColor; // background of the marked lines
+
+    // The theme and the dark one beside it, by name as the profile holds it; "" for the
+    // profile's own colours and for no dark theme. A longer name is cut to the field.
+    char p_s_theme[kThemeNameField + 1] = {};
+    char p_s_dark_theme[kThemeNameField + 1] = {};
 };
 
 // The optional classes in one table: profile key (also the field's name), CSS class, field, and

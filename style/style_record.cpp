@@ -1,20 +1,9 @@
 #include "style/style_record.h"
 
-#include <algorithm>
-#include <cmath>
-#include <exception>
+#include "themes/contrast.h"
+#include "themes/theme.h"
 
 namespace {
-
-double Luminance(uint32_t rgb) {
-    double sum = 0;
-    const double weights[3] = {0.2126, 0.7152, 0.0722};
-    for (int i = 0; i < 3; ++i) {
-        const double c = double((rgb >> (16 - 8 * i)) & 0xFF) / 255.0;
-        sum += weights[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
-    }
-    return sum;
-}
 
 ClassStyle Colour(uint32_t colour) {
     ClassStyle style;
@@ -62,16 +51,5 @@ int BuildStyle(const ProfileSettings& s, StyleRecord& style) noexcept {
 }
 
 uint32_t MarkEdgeColor(uint32_t mark) noexcept {
-    double scale = 1.0;
-    uint32_t edge = mark & 0xFFFFFF;
-    // 3:1 against white is a luminance of at most 0.3.
-    while (Luminance(edge) > 0.3 && scale > 0.0) {
-        scale -= 0.02;
-        edge = 0;
-        for (int shift = 16; shift >= 0; shift -= 8) {
-            const double c = double((mark >> shift) & 0xFF) * std::max(scale, 0.0);
-            edge |= uint32_t(c + 0.5) << shift;
-        }
-    }
-    return edge;
+    return EdgeColour(mark, kPageBackground);
 }

@@ -1,9 +1,9 @@
 #include "themes/theme_file.h"
 
+#include "base/colour.h"
 #include "base/format.h"
 #include "config/config_file.h"
 #include "themes/builtin_themes.h"
-#include "themes/colour_reader.h"
 #include "themes/contrast.h"
 #include "themes/theme_keys.h"
 
@@ -91,18 +91,19 @@ std::string Written(const ConfigFile& config, int32_t index, bool hexadecimal) {
 }
 
 // Reads a colour: a number 0xRRGGBB or a string "#RRGGBB"; -1 as well when `none_allowed`.
-bool ReadColour(const ConfigFile& config, const char* key, bool none_allowed, int32_t& colour) {
+bool ReadThemeColour(const ConfigFile& config, const char* key, bool none_allowed,
+                     int32_t& colour) {
     int32_t number = 0;
     if (config.GetInt(key, number) == CFG_OK) {
-        if ((number >= 0 && number <= 0xFFFFFF) || (none_allowed && number == kNoColour)) {
+        if (IsColourNumber(number, ColourRule::RRGGBB) || (none_allowed && number == kNoColour)) {
             colour = number;
             return true;
         }
         return false;
     }
     char text[16];
-    uint32_t rgb = 0;
-    if (SmallString(config, key, text, sizeof text) && ReadColourText(text, rgb)) {
+    int64_t rgb = 0;
+    if (SmallString(config, key, text, sizeof text) && ReadColour(text, ColourRule::RRGGBB, rgb)) {
         colour = int32_t(rgb);
         return true;
     }
@@ -257,7 +258,7 @@ private:
             break;
         }
         const bool none_allowed = spec.kind == ThemeKeyKind::ClassBackground;
-        if (!ReadColour(m_config, spec.name, none_allowed, colour)) {
+        if (!ReadThemeColour(m_config, spec.name, none_allowed, colour)) {
             m_problems.Add(m_line[key], Statement(key, true) +
                                             " is not a colour: write 0xRRGGBB or \"#RRGGBB\"" +
                                             (none_allowed ? ", or -1 for none" : ""));
