@@ -19,5 +19,6 @@ int SetFirstProfileSettings(ProfileSettings& settings) {
         }
     }
     SetSuggestedClassColours(settings);
+    SetSuggestedNameColours(settings);
     return 1;
 }

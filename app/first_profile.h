@@ -5,6 +5,6 @@
 
 #include "settings/profile_settings.h"
 
-// The built-in settings with the C++23 keywords of the keyword sets and every optional literal
-// class on in its suggested colour. Returns 1, or 0 when memory runs out.
+// The built-in settings with the C++23 keywords of the keyword sets and every optional class,
+// literals and names, on in its suggested colour. Returns 1, or 0 when memory runs out.
 int SetFirstProfileSettings(ProfileSettings& settings);
