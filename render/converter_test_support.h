@@ -292,8 +292,13 @@ inline std::string RandomRawString(std::mt19937& rng) {
     std::string text = std::string(prefixes[rng() % std::size(prefixes)]) + "R\"" + delimiter;
     text += rng() % 8 == 0 ? "" : "(";
     for (std::size_t i = rng() % 12; i > 0; --i) {
-        text += rng() % 6 == 0 ? ")" + delimiter.substr(0, delimiter.size() / 2) + "\""
-                               : std::string(1, body_chars[rng() % (sizeof body_chars - 1)]);
+        if (rng() % 6 == 0) {
+            text += ')';
+            text.append(delimiter, 0, delimiter.size() / 2);
+            text += '"';
+        } else {
+            text += body_chars[rng() % (sizeof body_chars - 1)];
+        }
     }
     if (rng() % 6 != 0) {
         text += ")" + delimiter + "\"";
