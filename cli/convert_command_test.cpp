@@ -119,9 +119,12 @@ TEST_F(ConvertCommand, WritesOutputFilesWholeOrNotAtAll) {
     EXPECT_EQ(ReadWholeFile("out.html"), Expected(kSource, 1));
     EXPECT_EQ(Listing(), "dir.html\nout.html\nsheet.css\n");
 
-    run = Convert("", "int", "/dev/full");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "tarvo-convert: cannot write to standard output: No space left on device\n");
+    if (MakeDeviceNode("full-device", 7)) {
+        run = Convert("", "int", "full-device");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err,
+                  "tarvo-convert: cannot write to standard output: No space left on device\n");
+    }
 }
 
 TEST_F(ConvertCommand, ReadsProfilesWithoutWritingThem) {

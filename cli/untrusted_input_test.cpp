@@ -273,12 +273,14 @@ TEST_F(UntrustedInput, OneFileAndFragmentsAgreeOnLatin1MarksAndNul) {
     ::waitpid(writer, nullptr, 0);
     EXPECT_EQ(piped.status, 0);
     EXPECT_NE(piped.out.find("piped;"), std::string::npos);
-    fs::create_symlink("/dev/zero", "zero.c");
-    const Outcome zero = Start({"zero.c"});
-    EXPECT_EQ(zero.err, "tarvo-convert: cannot read 'zero.c': not text (holds NUL bytes)\n");
-    EXPECT_LT(zero.seconds, 2.0);
-    EXPECT_LT(zero.peak_mb, 100);
-    Tell("one file /dev/zero", zero);
+    if (MakeDeviceNode("zero-device", 5)) { // endless NUL bytes
+        fs::create_symlink("zero-device", "zero.c");
+        const Outcome zero = Start({"zero.c"});
+        EXPECT_EQ(zero.err, "tarvo-convert: cannot read 'zero.c': not text (holds NUL bytes)\n");
+        EXPECT_LT(zero.seconds, 2.0);
+        EXPECT_LT(zero.peak_mb, 100);
+        Tell("one file like /dev/zero", zero);
+    }
 }
 
 TEST_F(UntrustedInput, OutputFolderSpecialPagesAndTheIndexAreCheckedAndCounted) {

@@ -62,7 +62,11 @@ TEST_F(ReadFileTest, SpecialFilesAnswerAtOnceInLittleMemory) {
             EXPECT_LT(cost.peak_growth_mb, 100) << name;
         }
     }
-    // Read as a stream, as a filter reads its input: the first NUL ends it, and so does a limit.
+    // Read as a stream, as a filter reads its input: the first NUL ends it, and so does a limit
+    // (where "zero" could be made a device, not a FIFO).
+    if (!std::filesystem::is_character_file("zero")) {
+        return;
+    }
     for (const ReadRules rules : {ReadRules{std::size_t(-1), true}, ReadRules{1 << 20, false}}) {
         const CallCost cost = MeasureCall([&] {
             const int fd = ::open("zero", O_RDONLY);

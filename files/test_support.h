@@ -230,19 +230,26 @@ inline void TellCost(const std::string& what, const CallCost& cost) {
                 cost.peak_growth_mb);
 }
 
-// A FIFO and a link to /dev/zero in `dir`, as an attacker or an unlucky user might leave them
-// where a file is expected. Never anything in the real /dev.
-// A character device like /dev/zero at `path` (mknod, as root), never opened; a FIFO where
-// devices cannot be made.
+// A character device node at `path` with the numbers of a /dev device (1, 3 null; 1, 5 zero;
+// 1, 7 full), made with mknod as root, so that no test ever opens or risks replacing the real
+// one. False where devices cannot be made (a nodev mount, no CAP_MKNOD).
+inline bool MakeDeviceNode(const std::filesystem::path& path, unsigned minor) {
+    return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+// A character device like /dev/zero at `path`, never opened; a FIFO where devices cannot be made.
 inline void MakeDevice(const std::filesystem::path& path) {
-    if (::mknod(path.c_str(), S_IFCHR | 0644, makedev(1, 5)) != 0) {
+    if (!MakeDeviceNode(path, 5)) {
         ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     }
 }
 
+// A FIFO, and a link "zero" to a device like /dev/zero, in `dir`, as an attacker or an unlucky
+// user might leave them where a file is expected.
 inline void MakeSpecialFiles(const std::filesystem::path& dir) {
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
-    std::filesystem::create_symlink("/dev/zero", dir / "zero");
+    MakeDevice(dir / "zero-device");
+    std::filesystem::create_symlink("zero-device", dir / "zero");
 }
 
 // Whether the program runs under AddressSanitizer, which reserves terabytes of address space
