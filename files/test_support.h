@@ -245,11 +245,12 @@ inline void MakeDevice(const std::filesystem::path& path) {
 }
 
 // A FIFO, and a link "zero" to a device like /dev/zero, in `dir`, as an attacker or an unlucky
-// user might leave them where a file is expected.
+// user might leave them where a file is expected. The link holds the whole path, so that it
+// still leads to the device when a test moves it.
 inline void MakeSpecialFiles(const std::filesystem::path& dir) {
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
     MakeDevice(dir / "zero-device");
-    std::filesystem::create_symlink("zero-device", dir / "zero");
+    std::filesystem::create_symlink(std::filesystem::absolute(dir / "zero-device"), dir / "zero");
 }
 
 // Whether the program runs under AddressSanitizer, which reserves terabytes of address space
