@@ -167,10 +167,16 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
     if (!Prepare(settings, style, source, true, observer, prepared)) {
         return 0;
     }
-    ansi.reserve(source.size() + source.size() / 2 + 64);
     AnsiFormat format(style, ansi);
     Rendition<AnsiFormat> writer(format, prepared, style, source, true);
-    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+    if (!writer.Start()) {
+        return 0;
+    }
+    // The colours' sequences and each line's number and reset: the output never moves as it
+    // grows.
+    const std::size_t text = prepared.escaped.size() - prepared.source_start;
+    if (!ReserveOutput(ansi, 2 * text + writer.Lines() * 96 + 4096) ||
+        !Scan(prepared, writer.Sink(), observer)) {
         return 0;
     }
     writer.Finish();

@@ -129,7 +129,16 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
     if (!Prepare(settings, style, source, true, observer, prepared)) {
         return 0;
     }
-    latex.reserve(source.size() + source.size() / 4 + 256);
+    LatexFormat format(latex);
+    Rendition<LatexFormat> writer(format, prepared, style, source, true);
+    if (!writer.Start()) {
+        return 0;
+    }
+    // The escapes and each marked line's macro: the output never moves as it grows.
+    const std::size_t text = prepared.escaped.size() - prepared.source_start;
+    if (!ReserveOutput(latex, text + text / 2 + writer.Lines() * 16 + 4096)) {
+        return 0;
+    }
     const bool box = style.Of(SpanClass::Text).background.has_value();
     latex += box ? "\\begin{TarvoBox}\n\\begin{TarvoCode}" : "\\begin{TarvoCode}";
     if (style.numbers) {
@@ -137,9 +146,7 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
                             static_cast<long long>(style.first_line));
     }
     latex += '\n';
-    LatexFormat format(latex);
-    Rendition<LatexFormat> writer(format, prepared, style, source, true);
-    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+    if (!Scan(prepared, writer.Sink(), observer)) {
         return 0;
     }
     writer.Finish();

@@ -21,13 +21,16 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
     if (!Prepare(settings, style, source, css, observer, prepared)) {
         return 0;
     }
-    std::string text;
-    if (!tarvo::TryReserve(text, source.size() + source.size() / 4 + 256)) {
+    // Written into `rtf` itself, its colour table put in front at the end.
+    RtfFormat format(style, rtf);
+    Rendition<RtfFormat> writer(format, prepared, style, source);
+    if (!writer.Start()) {
         return 0;
     }
-    RtfFormat format(style, text);
-    Rendition<RtfFormat> writer(format, prepared, style, source);
-    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+    // Each line's number and mark, and room for the escapes: the output never moves as it grows.
+    const std::size_t text = prepared.escaped.size() - prepared.source_start;
+    if (!ReserveOutput(rtf, text + text / 2 + writer.Lines() * 32 + 4096) ||
+        !Scan(prepared, writer.Sink(), observer)) {
         return 0;
     }
     writer.Finish();
@@ -75,9 +78,11 @@ void RtfFormat::Finish(std::string& rtf) {
                             int(colour >> 8 & 0xFF), int(colour & 0xFF));
     }
     header += "}\n";
-    rtf.reserve(header.size() + m_text.size());
-    rtf = header;
-    rtf += m_text;
+    // In place where the text has room: the text is not copied into a new string.
+    m_text.insert(0, header);
+    if (&rtf != &m_text) {
+        rtf.swap(m_text);
+    }
 }
 
 int RtfFormat::ColourIndex(uint32_t colour) {

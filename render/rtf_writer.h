@@ -23,7 +23,8 @@ public:
     RtfFormat(const RtfFormat&) = delete;
     RtfFormat& operator=(const RtfFormat&) = delete;
 
-    // Ends the text and puts the whole document, colour table first, into `rtf`.
+    // Ends the text and puts the whole document, colour table first, into `rtf` (which may be the
+    // text's own string; another one gets the text's string, and the text the one it held).
     void Finish(std::string& rtf);
 
     bool Failed() const { return false; } // memory runs out as bad_alloc

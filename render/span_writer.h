@@ -24,10 +24,10 @@
 
 #include "lexing/escape_pass.h"
 #include "lexing/span.h"
+#include "render/byte_runs.h"
 #include "render/line_numbers.h"
 
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 
 template <class Format>
@@ -177,10 +177,7 @@ private:
         while (m_copied < to) {
             if (m_next_lf < m_copied) {
                 // Sought once for each line, not for each span.
-                const void* found = std::memchr(m_text + m_copied, '\n', m_length - m_copied);
-                m_next_lf = found == nullptr
-                                ? m_length
-                                : std::size_t(static_cast<const char*>(found) - m_text);
+                m_next_lf = FindLineFeed(m_text, m_copied, m_length);
             }
             if (m_next_lf >= to) {
                 LineChars(m_copied, to);
