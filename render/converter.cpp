@@ -27,7 +27,7 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     const HtmlTags& tags = prepared.pieces.tags;
 
     const bool lines = style.LinesWanted();
-    Output out(html);
+    BufferedText out(html);
     HtmlFormat format(out, tags, escaped, prepared.source_start, true, css && lines);
     Rendition<HtmlFormat> writer(format, prepared, style, source);
     if (!writer.Start()) {
@@ -57,7 +57,7 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     const std::string_view closing =
         std::string_view(prepared.pieces.closing).substr(format.LinesCode() ? 2 : 0);
     out.Append(closing.data(), closing.size());
-    if (out.Failed()) {
+    if (!out.Flush()) {
         return 0;
     }
     if (html.size() > 65535 && observer != nullptr) {
