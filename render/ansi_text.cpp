@@ -117,11 +117,14 @@ public:
 private:
     static constexpr std::size_t kDepth = 4;
 
-    // Tells the terminal the look wanted, where it is not the one shown.
+    // Tells the terminal the look wanted, where it is not the one shown: before every run of
+    // text, so the test is inlined and the telling is not.
     void Show() {
-        if (m_want == m_shown) {
-            return;
+        if (!(m_want == m_shown)) [[unlikely]] {
+            ShowWanted();
         }
+    }
+    [[gnu::noinline]] void ShowWanted() {
         // The few looks of a conversion each written once.
         for (const auto& [look, sequence] : m_sequences) {
             if (look == m_want) {
