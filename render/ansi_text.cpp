@@ -28,7 +28,8 @@ using Runs = ByteRuns<true, true>;
 
 class AnsiFormat {
 public:
-    static constexpr bool kLineEndIsText = false;
+    // A line's end as text is what LineEnd writes for it (Text ends the line there).
+    static constexpr bool kLineEndIsText = true;
     static constexpr bool kEscapedText = false;
 
     AnsiFormat(const StyleRecord& style, std::string& out) : m_style(style), m_out(out) {
@@ -48,11 +49,16 @@ public:
     void Text(const char* data, std::size_t length) {
         std::size_t i = 0;
         while (i < length) {
+            if (const std::size_t end = LineEndAt(data, i, length); end != 0) {
+                LineEnd(false, "\n");
+                i += end;
+                continue;
+            }
             Show();
             const std::size_t run = i;
             i = Runs::RunEnd(data, i, length);
             m_out.Append(data + run, i - run);
-            if (i < length) {
+            if (i < length && LineEndAt(data, i, length) == 0) {
                 // Caret notation, as less and cat -v show control characters.
                 const auto c = static_cast<unsigned char>(data[i]);
                 m_out.Append('^');
@@ -116,6 +122,13 @@ public:
 
 private:
     static constexpr std::size_t kDepth = 4;
+
+    // The length of the line end (LF or CR LF) at data[i], or 0.
+    static std::size_t LineEndAt(const char* data, std::size_t i, std::size_t length) {
+        return data[i] == '\n'                                            ? 1
+               : data[i] == '\r' && i + 1 < length && data[i + 1] == '\n' ? 2
+                                                                          : 0;
+    }
 
     // Tells the terminal the look wanted, where it is not the one shown: before every run of
     // text, so the test is inlined and the telling is not.

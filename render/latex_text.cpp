@@ -43,7 +43,9 @@ std::string FontSize(int32_t pixels) {
 
 class LatexFormat {
 public:
-    static constexpr bool kLineEndIsText = false;
+    // A line's end as text is what LineEnd writes for it: a line feed (Text turns a CR LF into
+    // one).
+    static constexpr bool kLineEndIsText = true;
     static constexpr bool kEscapedText = false;
 
     explicit LatexFormat(std::string& out) : m_out(out) {
@@ -106,6 +108,15 @@ private:
         case '`':
             m_out.Append("\\TVbq{}");
             return i + 1;
+        case '\n':
+            m_out.Append('\n');
+            return i + 1;
+        case '\r':
+            if (i + 1 < length && p[i + 1] == '\n') {
+                m_out.Append('\n');
+                return i + 2;
+            }
+            break;
         default:
             break;
         }

@@ -28,6 +28,7 @@
 #include "render/line_numbers.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 template <class Format>
@@ -190,6 +191,17 @@ private:
             const bool cr = lf > m_copied && m_text[lf - 1] == '\r';
             if constexpr (Format::kLineEndIsText) {
                 StartLine();
+                if (m_numbering == nullptr && m_depth == 0 && !m_foreign_pending) {
+                    // Lines split only to stand on their own, and nothing open: every whole line
+                    // up to `to` in one piece, their ends as the text has them.
+                    const auto* last =
+                        static_cast<const char*>(::memrchr(m_text + lf, '\n', to - lf));
+                    const std::size_t end = std::size_t(last - m_text) + 1;
+                    Chars(m_copied, end);
+                    NextLine();
+                    m_copied = end;
+                    continue;
+                }
                 if (m_depth == 0 && !m_marked && !m_foreign_pending) {
                     // Nothing to close: the line and its end in one piece, as the text has them.
                     Chars(m_copied, lf + 1);
