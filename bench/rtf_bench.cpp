@@ -1,7 +1,7 @@
 // The renditions of 1 MB of real C++ (the first MB of the newest C++ library headers, with CR LF
 // line ends as the source box holds them): the HTML (also numbered), the RTF, the LaTeX, the
-// terminal's, and every clipboard flavour, each from the source, so that their costs compare in
-// one run.
+// terminal's (also numbered), and every clipboard flavour, each from the source, so that their
+// costs compare in one run; and the line-end passes over the numbered HTML.
 //
 //   build/bench/bench/rtf_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
 
@@ -11,6 +11,7 @@
 #include "render/latex_text.h"
 #include "render/rtf_text.h"
 #include "settings/cpp_defaults.h"
+#include "text/line_ends.h"
 
 #include <benchmark/benchmark.h>
 
@@ -169,6 +170,43 @@ void BM_Ansi(benchmark::State& state) {
     Report(state, size);
 }
 BENCHMARK(BM_Ansi)->Unit(benchmark::kMillisecond);
+
+// The terminal's rendition with the lines numbered and some marked: each line split.
+void BM_AnsiNumbered(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    settings.b_line_numbers = 1;
+    settings.SetMarkedLines("3-5,9,100-2000");
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string ansi;
+        BuildAnsi(Source(), settings, ansi);
+        size = ansi.size();
+        benchmark::DoNotOptimize(ansi.data());
+    }
+    Report(state, size);
+}
+BENCHMARK(BM_AnsiNumbered)->Unit(benchmark::kMillisecond);
+
+// What tarvo-convert does to the numbered HTML before it writes it (CR LF as LF), and the count
+// of lines that numbering starts with: passes over every byte, with no call per line.
+void BM_LineEndsOfNumberedHtml(benchmark::State& state) {
+    ProfileSettings settings;
+    SetCppDefaults(settings);
+    settings.b_line_numbers = 1;
+    std::string html;
+    ConvertSource(settings, Source(), 1, html);
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        std::string text = html;
+        ToLf(text);
+        lines += CountLines(text);
+        benchmark::DoNotOptimize(text.data());
+    }
+    benchmark::DoNotOptimize(lines);
+    Report(state, html.size());
+}
+BENCHMARK(BM_LineEndsOfNumberedHtml)->Unit(benchmark::kMillisecond);
 
 // Copy as rich text: the RTF and the rich HTML from one scan.
 void BM_ClipboardFlavours(benchmark::State& state) {

@@ -72,11 +72,12 @@ public:
           m_at(source_start), m_special(Replaced(0)) {}
 
     // Hands `out(const char* data, std::size_t length)` the source text from the current position
-    // to the escaped position `to`, and moves on. What lies between the characters that became
-    // entities comes in one piece, as the escaped text holds it (tabs replaced).
+    // to the escaped position `to`, and moves on. The source comes in as few pieces as it can:
+    // one, unless a tab stands in it, whose replacement comes from the escaped text. (A writer's
+    // text is the same whichever way it is cut between two characters that were not replaced.)
     template <class Out>
     void Take(std::size_t to, Out&& out) {
-        std::size_t from = m_at; // the escaped text from here on is still to hand out
+        std::size_t from = m_next; // the source from here on is still to hand out
         while (m_at < to && m_next < m_source.size()) {
             if (m_next != m_special) {
                 const std::size_t run = std::min(m_special - m_next, to - m_at);
@@ -85,21 +86,21 @@ public:
                 continue;
             }
             const char c = m_source[m_next];
-            if (c != '\t') {
-                if (m_at > from) {
-                    out(m_escaped.data() + from, m_at - from);
+            if (c == '\t' && !(m_tab_length == 1 && m_escaped[m_at] == '\t')) {
+                if (m_next > from) {
+                    out(m_source.data() + from, m_next - from);
                 }
-                out(m_source.data() + m_next, 1);
+                if (m_tab_length != 0) {
+                    out(m_escaped.data() + m_at, m_tab_length);
+                }
+                from = m_next + 1;
             }
             m_at += EscapedLength(c, m_tab_length);
-            if (c != '\t') {
-                from = m_at;
-            }
             ++m_next;
             m_special = Replaced(++m_index);
         }
-        if (m_at > from) {
-            out(m_escaped.data() + from, m_at - from);
+        if (m_next > from) {
+            out(m_source.data() + from, m_next - from);
         }
     }
 

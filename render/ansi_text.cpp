@@ -1,6 +1,7 @@
 #include "render/ansi_text.h"
 
 #include "base/format.h"
+#include "render/buffered_text.h"
 #include "render/byte_runs.h"
 #include "render/rendition.h"
 
@@ -27,7 +28,8 @@ using Runs = ByteRuns<true, true>;
 
 class AnsiFormat {
 public:
-    static constexpr bool kLineEndIsText = false;
+    // A line's end as text is what LineEnd writes for it (Text ends the line there).
+    static constexpr bool kLineEndIsText = true;
     static constexpr bool kEscapedText = false;
 
     AnsiFormat(const StyleRecord& style, std::string& out) : m_style(style), m_out(out) {
@@ -43,19 +45,24 @@ public:
         m_want = m_base;
     }
 
-    bool Failed() const { return false; } // memory runs out as bad_alloc
+    bool Failed() const { return m_out.Failed(); }
     void Text(const char* data, std::size_t length) {
         std::size_t i = 0;
         while (i < length) {
+            if (const std::size_t end = LineEndAt(data, i, length); end != 0) {
+                LineEnd(false, "\n");
+                i += end;
+                continue;
+            }
             Show();
             const std::size_t run = i;
             i = Runs::RunEnd(data, i, length);
-            m_out.append(data + run, i - run);
-            if (i < length) {
+            m_out.Append(data + run, i - run);
+            if (i < length && LineEndAt(data, i, length) == 0) {
                 // Caret notation, as less and cat -v show control characters.
                 const auto c = static_cast<unsigned char>(data[i]);
-                m_out += '^';
-                m_out += char(c == 0x7F ? '?' : c + 0x40);
+                m_out.Append('^');
+                m_out.Append(char(c == 0x7F ? '?' : c + 0x40));
                 ++i;
             }
         }
@@ -87,14 +94,16 @@ public:
             m_want.colour = m_style.number_colour & 0xFFFFFF;
             m_want.bold = m_want.italic = false;
             Show();
-            m_out += number;
-            m_out += ' ';
+            m_out.Append(number);
+            m_out.Append(' ');
         }
         m_want = m_line;
     }
     void LineEnd(bool, std::string_view end) {
         Reset();
-        m_out += end.empty() ? "" : "\n";
+        if (!end.empty()) {
+            m_out.Append('\n');
+        }
         m_line = m_base;
         m_want = m_base;
     }
@@ -105,21 +114,34 @@ public:
     void BodyStart() {}
     void ForeignClose(SpanClass) {}
 
-    // After the last line.
-    void Finish() { Reset(); }
+    // After the last line. False when memory ran out.
+    bool Finish() {
+        Reset();
+        return m_out.Flush();
+    }
 
 private:
     static constexpr std::size_t kDepth = 4;
 
-    // Tells the terminal the look wanted, where it is not the one shown.
+    // The length of the line end (LF or CR LF) at data[i], or 0.
+    static std::size_t LineEndAt(const char* data, std::size_t i, std::size_t length) {
+        return data[i] == '\n'                                            ? 1
+               : data[i] == '\r' && i + 1 < length && data[i + 1] == '\n' ? 2
+                                                                          : 0;
+    }
+
+    // Tells the terminal the look wanted, where it is not the one shown: before every run of
+    // text, so the test is inlined and the telling is not.
     void Show() {
-        if (m_want == m_shown) {
-            return;
+        if (!(m_want == m_shown)) [[unlikely]] {
+            ShowWanted();
         }
+    }
+    [[gnu::noinline]] void ShowWanted() {
         // The few looks of a conversion each written once.
         for (const auto& [look, sequence] : m_sequences) {
             if (look == m_want) {
-                m_out += sequence;
+                m_out.Append(sequence);
                 m_shown = m_want;
                 return;
             }
@@ -134,7 +156,7 @@ private:
             Colour(sequence, 48, m_want.background);
         }
         sequence += 'm';
-        m_out += sequence;
+        m_out.Append(sequence);
         m_sequences.emplace_back(m_want, std::move(sequence));
         m_shown = m_want;
     }
@@ -145,13 +167,13 @@ private:
     // The terminal's own look again, before a line end.
     void Reset() {
         if (m_shown != Look{}) {
-            m_out += "\x1b[0m";
+            m_out.Append("\x1b[0m");
             m_shown = Look{};
         }
     }
 
     const StyleRecord& m_style;
-    std::string& m_out;
+    BufferedText m_out;
     Look m_base;  // the text's
     Look m_line;  // the current line's (a marked line's background)
     Look m_want;  // what the next character is to look like
@@ -167,15 +189,20 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
     if (!Prepare(settings, style, source, true, observer, prepared)) {
         return 0;
     }
-    ansi.reserve(source.size() + source.size() / 2 + 64);
     AnsiFormat format(style, ansi);
     Rendition<AnsiFormat> writer(format, prepared, style, source, true);
-    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+    if (!writer.Start()) {
+        return 0;
+    }
+    // The colours' sequences and each line's number and reset: the output never moves as it
+    // grows.
+    const std::size_t text = prepared.escaped.size() - prepared.source_start;
+    if (!ReserveOutput(ansi, 2 * text + writer.Lines() * 96 + 4096) ||
+        !Scan(prepared, writer.Sink(), observer)) {
         return 0;
     }
     writer.Finish();
-    format.Finish();
-    return 1;
+    return format.Finish() ? 1 : 0;
 }
 
 } // namespace

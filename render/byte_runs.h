@@ -57,3 +57,22 @@ private:
     }
     static constexpr std::array<bool, 256> kPlain = MakePlain();
 };
+
+// The index of the first line feed in `text` from `from` on, or `length`. Inline and sixteen
+// bytes at a time: lines are short, and a library call for each would cost more than the search.
+inline std::size_t FindLineFeed(const char* text, std::size_t from, std::size_t length) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; from + 16 <= length; from += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
+        if (mask != 0) {
+            return from + std::size_t(std::countr_zero(mask));
+        }
+    }
+#endif
+    while (from < length && text[from] != '\n') {
+        ++from;
+    }
+    return from;
+}

@@ -19,7 +19,7 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
 
     const HtmlTags tags = RichTextTags(style, css);
     std::string body;
-    Output out(body);
+    BufferedText out(body);
     HtmlFormat html(out, tags, prepared.escaped, prepared.source_start, false, false);
     Rendition<HtmlFormat> html_writer(html, prepared, style, source);
 
@@ -29,11 +29,13 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
     }
     rtf_writer.Finish();
     html_writer.Finish();
-    if (out.Failed()) {
+    if (!out.Flush()) {
         return 0;
     }
     std::string document;
-    rtf.Finish(document);
+    if (!rtf.Finish(document)) {
+        return 0;
+    }
     flavours.push_back({kMimeRtf, document});
     flavours.push_back({"application/rtf", document});
     flavours.push_back({"text/richtext", std::move(document)});

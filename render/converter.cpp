@@ -3,7 +3,6 @@
 #include "base/memory.h"
 #include "render/html_writer.h"
 #include "render/rendition.h"
-#include "text/line_ends.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,26 +27,28 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     const HtmlTags& tags = prepared.pieces.tags;
 
     const bool lines = style.LinesWanted();
-    std::size_t line_room = 0;
-    if (lines) {
-        // The numbers' and marks' tags on every line.
-        line_room = (tags.number_open.size() + tags.number_close.size() + tags.mark_open.size() +
-                     tags.mark_close.size() + 32) *
-                    CountLines(escaped.substr(prepared.source_start));
+    BufferedText out(html);
+    HtmlFormat format(out, tags, escaped, prepared.source_start, true, css && lines);
+    Rendition<HtmlFormat> writer(format, prepared, style, source);
+    if (!writer.Start()) {
+        return 0;
     }
-
-    // The tags rarely add more than a quarter; the output grows by doubling beyond that.
-    Output out(html);
-    if (!out.Reserve(escaped.size() + escaped.size() / 4 + prepared.pieces.closing.size() +
-                     line_room + 64)) {
+    // The numbers' and marks' tags on every line.
+    const std::size_t line_room = lines ? (tags.number_open.size() + tags.number_close.size() +
+                                           tags.mark_open.size() + tags.mark_close.size() + 32) *
+                                              writer.Lines()
+                                        : 0;
+    // The tags rarely add more than a quarter, or with the optional classes one and a half
+    // times the text; the output grows by doubling beyond that.
+    const std::size_t tag_room =
+        prepared.classes.AnyOptional() ? escaped.size() + escaped.size() / 2 : escaped.size() / 4;
+    if (!out.Reserve(escaped.size() + tag_room + prepared.pieces.closing.size() + line_room + 64)) {
         return 0;
     }
     if (lines) {
         tarvo::PreferLargePages(html);
     }
-    HtmlFormat format(out, tags, escaped, prepared.source_start, true, css && lines);
-    Rendition<HtmlFormat> writer(format, prepared, style, source);
-    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+    if (!Scan(prepared, writer.Sink(), observer)) {
         return 0;
     }
     writer.Finish();
@@ -56,7 +57,7 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     const std::string_view closing =
         std::string_view(prepared.pieces.closing).substr(format.LinesCode() ? 2 : 0);
     out.Append(closing.data(), closing.size());
-    if (out.Failed()) {
+    if (!out.Flush()) {
         return 0;
     }
     if (html.size() > 65535 && observer != nullptr) {

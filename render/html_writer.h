@@ -2,8 +2,8 @@
 // The format of the HTML renditions for the span writer: the code between the tags of
 // HtmlTags, and, for the converter's own result, the opening piece with what the scan found in it.
 
-#include "lexing/pass_output.h"
 #include "lexing/span.h"
+#include "render/buffered_text.h"
 #include "render/html_pieces.h"
 
 #include <cstddef>
@@ -18,7 +18,7 @@ public:
     // `source_start` characters) is written too, with the tags of the spans the scan found in it;
     // with `lines_code` as well, its last line ("<code class=\"cpp_text\">" and a line break)
     // becomes kLinesCodeOpen where no tag fell into it, so that the code begins at once.
-    HtmlFormat(Output& out, const HtmlTags& tags, std::string_view escaped,
+    HtmlFormat(BufferedText& out, const HtmlTags& tags, std::string_view escaped,
                std::size_t source_start, bool opening, bool lines_code)
         : m_out(out), m_tags(tags), m_text(escaped.data()), m_opening(opening),
           m_hold(lines_code && opening && escaped.substr(0, source_start).ends_with(kCodeOpen)
@@ -82,7 +82,7 @@ public:
     }
 
 private:
-    Output& m_out;
+    BufferedText& m_out;
     const HtmlTags& m_tags;
     const char* m_text;
     bool m_opening;

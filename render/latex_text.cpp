@@ -1,6 +1,7 @@
 #include "render/latex_text.h"
 
 #include "base/format.h"
+#include "render/buffered_text.h"
 #include "render/byte_runs.h"
 #include "render/css_rules.h"
 #include "render/rendition.h"
@@ -42,7 +43,9 @@ std::string FontSize(int32_t pixels) {
 
 class LatexFormat {
 public:
-    static constexpr bool kLineEndIsText = false;
+    // A line's end as text is what LineEnd writes for it: a line feed (Text turns a CR LF into
+    // one).
+    static constexpr bool kLineEndIsText = true;
     static constexpr bool kEscapedText = false;
 
     explicit LatexFormat(std::string& out) : m_out(out) {
@@ -51,28 +54,35 @@ public:
         }
     }
 
-    bool Failed() const { return false; } // memory runs out as bad_alloc
+    bool Failed() const { return m_out.Failed(); }
+    // Puts what waits into the output. False when memory ran out.
+    bool Flush() { return m_out.Flush(); }
     void Text(const char* data, std::size_t length) {
         const auto* p = reinterpret_cast<const unsigned char*>(data);
         std::size_t i = 0;
         while (i < length) {
             const std::size_t run = i;
             i = Runs::RunEnd(data, i, length);
-            m_out.append(data + run, i - run);
+            m_out.Append(data + run, i - run);
             if (i < length) {
                 i = Special(p, length, i);
             }
         }
     }
-    void Open(SpanClass c) { m_out += m_open[ClassIndex(c)]; }
-    void Close(SpanClass) { m_out += '}'; }
+    void Open(SpanClass c) { m_out.Append(m_open[ClassIndex(c)]); }
+    void Close(SpanClass) { m_out.Append('}'); }
     // Verbatim numbers the lines itself.
     void LineStart(bool marked, std::string_view) {
         if (marked) {
-            m_out += "\\TVmark{";
+            m_out.Append("\\TVmark{");
         }
     }
-    void LineEnd(bool marked, std::string_view) { m_out += marked ? "}\n" : "\n"; }
+    void LineEnd(bool marked, std::string_view) {
+        if (marked) {
+            m_out.Append('}');
+        }
+        m_out.Append('\n');
+    }
     std::string_view NumberOpen() const { return {}; }
     std::string_view NumberClose() const { return {}; }
     void OpeningText(std::size_t, std::size_t) {}
@@ -84,42 +94,51 @@ private:
     std::size_t Special(const unsigned char* p, std::size_t length, std::size_t i) {
         switch (p[i]) {
         case '\\':
-            m_out += "\\TVbs{}";
+            m_out.Append("\\TVbs{}");
             return i + 1;
         case '{':
-            m_out += "\\TVob{}";
+            m_out.Append("\\TVob{}");
             return i + 1;
         case '}':
-            m_out += "\\TVcb{}";
+            m_out.Append("\\TVcb{}");
             return i + 1;
         case '\'':
-            m_out += "\\TVsq{}";
+            m_out.Append("\\TVsq{}");
             return i + 1;
         case '`':
-            m_out += "\\TVbq{}";
+            m_out.Append("\\TVbq{}");
             return i + 1;
+        case '\n':
+            m_out.Append('\n');
+            return i + 1;
+        case '\r':
+            if (i + 1 < length && p[i + 1] == '\n') {
+                m_out.Append('\n');
+                return i + 2;
+            }
+            break;
         default:
             break;
         }
         if (p[i] < 0x80) {
             // A control character (a lone CR among them) would end or break the line.
-            tarvo::AppendFormat(m_out, "\\TVu{%04X}{}", unsigned(p[i]));
+            m_out.Append(tarvo::Format("\\TVu{%04X}{}", unsigned(p[i])));
             return i + 1;
         }
         const Utf8Char ch = DecodeUtf8(p + i, p + length);
         const uint32_t code = ch.length == 0 ? p[i] : ch.code; // else Latin-1
-        tarvo::AppendFormat(m_out, "\\TVu{%04X}{", unsigned(code));
+        m_out.Append(tarvo::Format("\\TVu{%04X}{", unsigned(code)));
         if (ch.length != 0) {
-            m_out.append(reinterpret_cast<const char*>(p + i), ch.length);
+            m_out.Append(reinterpret_cast<const char*>(p + i), ch.length);
         } else {
-            m_out += char(0xC0 | (code >> 6));
-            m_out += char(0x80 | (code & 0x3F));
+            m_out.Append(char(0xC0 | (code >> 6)));
+            m_out.Append(char(0x80 | (code & 0x3F)));
         }
-        m_out += '}';
+        m_out.Append('}');
         return i + (ch.length == 0 ? 1 : ch.length);
     }
 
-    std::string& m_out;
+    BufferedText m_out;
     std::string m_open[kSpanClassCount]; // each class's macro and its opening brace
 };
 
@@ -129,7 +148,16 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
     if (!Prepare(settings, style, source, true, observer, prepared)) {
         return 0;
     }
-    latex.reserve(source.size() + source.size() / 4 + 256);
+    LatexFormat format(latex);
+    Rendition<LatexFormat> writer(format, prepared, style, source, true);
+    if (!writer.Start()) {
+        return 0;
+    }
+    // The escapes and each marked line's macro: the output never moves as it grows.
+    const std::size_t text = prepared.escaped.size() - prepared.source_start;
+    if (!ReserveOutput(latex, text + text / 2 + writer.Lines() * 16 + 4096)) {
+        return 0;
+    }
     const bool box = style.Of(SpanClass::Text).background.has_value();
     latex += box ? "\\begin{TarvoBox}\n\\begin{TarvoCode}" : "\\begin{TarvoCode}";
     if (style.numbers) {
@@ -137,12 +165,13 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
                             static_cast<long long>(style.first_line));
     }
     latex += '\n';
-    LatexFormat format(latex);
-    Rendition<LatexFormat> writer(format, prepared, style, source, true);
-    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+    if (!Scan(prepared, writer.Sink(), observer)) {
         return 0;
     }
     writer.Finish();
+    if (!format.Flush()) {
+        return 0;
+    }
     if (latex.back() != '\n') {
         latex += '\n';
     }

@@ -3,6 +3,7 @@
 // piece chosen, the tab replacement settled with its notice, the escape pass, and the scan that
 // tells the writer the spans.
 
+#include "base/memory.h"
 #include "lexing/class_highlighter.h"
 #include "lexing/escape_pass.h"
 #include "lexing/highlighter.h"
@@ -80,12 +81,14 @@ public:
 
     // Counts the lines for their numbers. False when memory ran out.
     bool Start() {
-        return !m_style.LinesWanted() ||
-               m_numbering.Start(
-                   m_style,
-                   CountLines(std::string_view(m_prepared.escaped).substr(m_prepared.source_start)),
-                   m_format.NumberOpen(), m_format.NumberClose());
+        if (!m_style.LinesWanted()) {
+            return true;
+        }
+        m_lines = CountLines(std::string_view(m_prepared.escaped).substr(m_prepared.source_start));
+        return m_numbering.Start(m_style, m_lines, m_format.NumberOpen(), m_format.NumberClose());
     }
+    // After Start: the source's lines where they are numbered or marked, else 0.
+    std::size_t Lines() const { return m_lines; }
     SpanWriter<Format>& Sink() { return m_writer; }
     // After the scan.
     void Finish() { m_writer.Finish(m_prepared.escaped.size()); }
@@ -95,9 +98,21 @@ private:
     const Prepared& m_prepared;
     const StyleRecord& m_style;
     LineNumbering m_numbering;
+    std::size_t m_lines = 0;
     EscapedSource m_source;
     SpanWriter<Format> m_writer;
 };
+
+// Room for a rendition's whole output of `size` bytes up front, in large pages where the system
+// has them: the output is then written once from end to end, never moved as it grows, and costs
+// no page fault every 4 KiB. Room that stays unused is never touched. False when memory ran out.
+inline bool ReserveOutput(std::string& out, std::size_t size) {
+    if (!tarvo::TryReserve(out, size)) {
+        return false;
+    }
+    tarvo::PreferLargePages(out);
+    return true;
+}
 
 // Two sinks fed by one scan.
 template <SpanSink A, SpanSink B>

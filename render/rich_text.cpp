@@ -72,7 +72,7 @@ std::string BuildRichText(std::string_view source, const ProfileSettings& settin
     }
     const HtmlTags tags = RichTextTags(style, b_css != 0);
     std::string body;
-    Output out(body);
+    BufferedText out(body);
     out.Reserve(prepared.escaped.size() + prepared.escaped.size() / 2);
     HtmlFormat format(out, tags, prepared.escaped, prepared.source_start, false, false);
     Rendition<HtmlFormat> writer(format, prepared, style, source);
@@ -80,7 +80,7 @@ std::string BuildRichText(std::string_view source, const ProfileSettings& settin
         return {};
     }
     writer.Finish();
-    return out.Failed() ? std::string() : FrameRichText(style, body);
+    return !out.Flush() ? std::string() : FrameRichText(style, body);
 }
 
 std::string BuildRichText(std::string_view source, const ProfileSettings& settings, int b_css) {

@@ -21,23 +21,26 @@ int Build(std::string_view source, const ProfileSettings& settings, const StyleR
     if (!Prepare(settings, style, source, css, observer, prepared)) {
         return 0;
     }
-    std::string text;
-    if (!tarvo::TryReserve(text, source.size() + source.size() / 4 + 256)) {
+    // Written into `rtf` itself, its colour table put in front at the end.
+    RtfFormat format(style, rtf);
+    Rendition<RtfFormat> writer(format, prepared, style, source);
+    if (!writer.Start()) {
         return 0;
     }
-    RtfFormat format(style, text);
-    Rendition<RtfFormat> writer(format, prepared, style, source);
-    if (!writer.Start() || !Scan(prepared, writer.Sink(), observer)) {
+    // Each line's number and mark, and room for the escapes: the output never moves as it grows.
+    const std::size_t text = prepared.escaped.size() - prepared.source_start;
+    if (!ReserveOutput(rtf, text + text / 2 + writer.Lines() * 32 + 4096) ||
+        !Scan(prepared, writer.Sink(), observer)) {
         return 0;
     }
     writer.Finish();
-    format.Finish(rtf);
-    return 1;
+    return format.Finish(rtf) ? 1 : 0;
 }
 
 } // namespace
 
-RtfFormat::RtfFormat(const StyleRecord& style, std::string& text) : m_style(style), m_text(text) {
+RtfFormat::RtfFormat(const StyleRecord& style, std::string& text)
+    : m_style(style), m_text(text), m_out(text) {
     const ClassStyle& look = style.Of(SpanClass::Text);
     // The text colour is the first of the table, so that \cf1 is the code's own.
     ColourIndex(look.colour & 0xFFFFFF);
@@ -63,7 +66,10 @@ RtfFormat::RtfFormat(const StyleRecord& style, std::string& text) : m_style(styl
     Apply(m_text, look.colour, look.background, look.bold, look.italic);
 }
 
-void RtfFormat::Finish(std::string& rtf) {
+bool RtfFormat::Finish(std::string& rtf) {
+    if (!m_out.Flush()) {
+        return false;
+    }
     // The last line is a paragraph of its own, ended like the others: a reader would otherwise
     // take a last empty line for the end of the one before.
     m_text += "\\par\n}";
@@ -75,9 +81,12 @@ void RtfFormat::Finish(std::string& rtf) {
                             int(colour >> 8 & 0xFF), int(colour & 0xFF));
     }
     header += "}\n";
-    rtf.reserve(header.size() + m_text.size());
-    rtf = header;
-    rtf += m_text;
+    // In place where the text has room: the text is not copied into a new string.
+    m_text.insert(0, header);
+    if (&rtf != &m_text) {
+        rtf.swap(m_text);
+    }
+    return true;
 }
 
 int RtfFormat::ColourIndex(uint32_t colour) {
@@ -113,7 +122,7 @@ void RtfFormat::Open(SpanClass c) {
         const ClassStyle& look = m_style.Of(c);
         open = Group(look.colour, look.background, look.bold, look.italic);
     }
-    m_text += open;
+    m_out.Append(open);
 }
 
 std::string RtfFormat::Group(std::optional<uint32_t> colour, std::optional<uint32_t> background,
@@ -128,22 +137,22 @@ void RtfFormat::LineStart(bool marked, std::string_view number) {
         if (m_mark_open.empty()) {
             m_mark_open = Group(std::nullopt, m_style.mark_colour, false, false);
         }
-        m_text += m_mark_open;
+        m_out.Append(m_mark_open);
     }
     if (!number.empty()) {
         // The number is text, as in the clipboard's HTML: the number and a space.
         if (m_number_open.empty()) {
             m_number_open = Group(m_style.number_colour, std::nullopt, false, false);
         }
-        m_text += m_number_open;
-        m_text += number; // digits and spaces, nothing to escape
-        m_text += " }";
+        m_out.Append(m_number_open);
+        m_out.Append(number); // digits and spaces, nothing to escape
+        m_out.Append(" }", 2);
     }
 }
 
 void RtfFormat::LineEnd(bool marked, std::string_view end) {
     if (marked) {
-        m_text += '}';
+        m_out.Append('}');
     }
     Text(end.data(), end.size());
 }
@@ -153,7 +162,7 @@ void RtfFormat::Text(const char* data, std::size_t length) {
     while (i < length) {
         const std::size_t run = i;
         i = Runs::RunEnd(data, i, length);
-        m_text.append(data + run, i - run);
+        m_out.Append(data + run, i - run);
         if (i == length) {
             break;
         }
@@ -168,17 +177,17 @@ std::size_t RtfFormat::Special(const char* data, std::size_t length, std::size_t
     case '\\':
     case '{':
     case '}':
-        m_text += '\\';
-        m_text += char(c);
+        m_out.Append('\\');
+        m_out.Append(char(c));
         return i + 1;
     case '\r':
-        m_text += "\\par\n";
+        m_out.Append("\\par\n", 5);
         return i + 1 < length && data[i + 1] == '\n' ? i + 2 : i + 1;
     case '\n':
-        m_text += "\\par\n";
+        m_out.Append("\\par\n", 5);
         return i + 1;
     case '\t':
-        m_text += "\\tab ";
+        m_out.Append("\\tab ", 5);
         return i + 1;
     default:
         break;
@@ -217,11 +226,11 @@ void RtfFormat::Unicode(uint32_t unit) {
     for (value = negative ? -value : value; n == 0 || value > 0; value /= 10) {
         digits[n++] = char('0' + value % 10);
     }
-    m_text += negative ? "\\u-" : "\\u";
+    m_out.Append(negative ? "\\u-" : "\\u", negative ? 3 : 2);
     while (n > 0) {
-        m_text += digits[--n];
+        m_out.Append(digits[--n]);
     }
-    m_text += '?';
+    m_out.Append('?');
 }
 
 int RtfHalfPoints(int32_t font_size) {

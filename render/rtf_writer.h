@@ -3,6 +3,7 @@
 // group in its class's colours, the colour table gathered on the way.
 
 #include "lexing/span.h"
+#include "render/buffered_text.h"
 #include "style/style_record.h"
 
 #include <cstddef>
@@ -23,13 +24,15 @@ public:
     RtfFormat(const RtfFormat&) = delete;
     RtfFormat& operator=(const RtfFormat&) = delete;
 
-    // Ends the text and puts the whole document, colour table first, into `rtf`.
-    void Finish(std::string& rtf);
+    // Ends the text and puts the whole document, colour table first, into `rtf` (which may be the
+    // text's own string; another one gets the text's string, and the text the one it held).
+    // False when memory ran out.
+    bool Finish(std::string& rtf);
 
-    bool Failed() const { return false; } // memory runs out as bad_alloc
+    bool Failed() const { return m_out.Failed(); }
     void Text(const char* data, std::size_t length);
     void Open(SpanClass c);
-    void Close(SpanClass) { m_text += '}'; }
+    void Close(SpanClass) { m_out.Append('}'); }
     void LineStart(bool marked, std::string_view number);
     std::string_view NumberOpen() const { return {}; }
     std::string_view NumberClose() const { return {}; }
@@ -54,6 +57,7 @@ private:
 
     const StyleRecord& m_style;
     std::string& m_text;
+    BufferedText m_out; // into m_text
     std::vector<uint32_t> m_colours;
     std::string m_open[kSpanClassCount]; // each class's group opening, once it has opened
     std::string m_mark_open;

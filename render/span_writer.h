@@ -24,6 +24,7 @@
 
 #include "lexing/escape_pass.h"
 #include "lexing/span.h"
+#include "render/byte_runs.h"
 #include "render/line_numbers.h"
 
 #include <cstddef>
@@ -177,10 +178,7 @@ private:
         while (m_copied < to) {
             if (m_next_lf < m_copied) {
                 // Sought once for each line, not for each span.
-                const void* found = std::memchr(m_text + m_copied, '\n', m_length - m_copied);
-                m_next_lf = found == nullptr
-                                ? m_length
-                                : std::size_t(static_cast<const char*>(found) - m_text);
+                m_next_lf = FindLineFeed(m_text, m_copied, m_length);
             }
             if (m_next_lf >= to) {
                 LineChars(m_copied, to);
@@ -193,6 +191,17 @@ private:
             const bool cr = lf > m_copied && m_text[lf - 1] == '\r';
             if constexpr (Format::kLineEndIsText) {
                 StartLine();
+                if (m_numbering == nullptr && m_depth == 0 && !m_foreign_pending) {
+                    // Lines split only to stand on their own, and nothing open: every whole line
+                    // up to `to` in one piece, their ends as the text has them.
+                    const auto* last =
+                        static_cast<const char*>(::memrchr(m_text + lf, '\n', to - lf));
+                    const std::size_t end = std::size_t(last - m_text) + 1;
+                    Chars(m_copied, end);
+                    NextLine();
+                    m_copied = end;
+                    continue;
+                }
                 if (m_depth == 0 && !m_marked && !m_foreign_pending) {
                     // Nothing to close: the line and its end in one piece, as the text has them.
                     Chars(m_copied, lf + 1);

@@ -1,6 +1,11 @@
 #include "text/line_ends.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 void CrLfAppender::Append(std::string_view piece) {
     if (piece.empty()) {
@@ -60,25 +65,45 @@ std::string WithCrLf(std::string_view text) {
 }
 
 std::size_t ToLfInPlace(char* data, std::size_t size) noexcept {
-    const char* const end = data + size;
-    const char* from = static_cast<const char*>(std::memchr(data, '\r', size));
-    if (from == nullptr) {
+    const void* first = std::memchr(data, '\r', size);
+    if (first == nullptr) {
         return size;
     }
-    char* to = data + (from - data);
-    // From each CR to the next: the text between moves down as it is; the CR of a CR LF is left.
-    while (from != end) {
-        const auto* cr =
-            static_cast<const char*>(std::memchr(from + 1, '\r', std::size_t(end - from - 1)));
-        if (cr == nullptr) {
-            cr = end;
+    // Up to the first CR nothing moves; from there on each byte moves down once, sixteen at a
+    // time where they hold no CR, with no call per line.
+    std::size_t from = std::size_t(static_cast<const char*>(first) - data);
+    std::size_t to = from;
+#if defined(__SSE2__) && defined(__x86_64__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    while (from + 16 <= size) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
+        const std::size_t before = mask == 0 ? 16 : std::size_t(std::countr_zero(mask));
+        // The bytes before the CR in one store, where it ends below what is still to read; the
+        // store's bytes past them are written again later.
+        if (from - to + before + 1 >= 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(data + to), x);
+        } else {
+            std::memmove(data + to, data + from, before);
         }
-        const char* keep = from + 1 != end && from[1] == '\n' ? from + 1 : from;
-        std::memmove(to, keep, std::size_t(cr - keep));
-        to += cr - keep;
-        from = cr;
+        to += before;
+        from += before;
+        if (mask != 0) {
+            // The CR of a CR LF is left; its LF begins the next block.
+            if (from + 1 == size || data[from + 1] != '\n') {
+                data[to++] = '\r';
+            }
+            ++from;
+        }
     }
-    return std::size_t(to - data);
+#endif
+    for (; from < size; ++from) {
+        // The CR of a CR LF is left.
+        if (data[from] != '\r' || from + 1 == size || data[from + 1] != '\n') {
+            data[to++] = data[from];
+        }
+    }
+    return to;
 }
 
 void ToLf(std::string& text) {
@@ -86,13 +111,27 @@ void ToLf(std::string& text) {
 }
 
 std::size_t CountLines(std::string_view text) noexcept {
-    // From one line feed to the next: the library's memchr reads many bytes at a time.
-    std::size_t lines = 0;
     const char* p = text.data();
-    const char* const end = p + text.size();
-    while (const void* lf = std::memchr(p, '\n', std::size_t(end - p))) {
-        ++lines;
-        p = static_cast<const char*>(lf) + 1;
+    const std::size_t n = text.size();
+    std::size_t lines = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__) && defined(__x86_64__)
+    // Sixteen bytes at a time with no call per line: a byte counter in each lane for up to 255
+    // blocks, then their sum.
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (i + 16 <= n) {
+        __m128i counts = _mm_setzero_si128();
+        for (int blocks = 0; blocks < 255 && i + 16 <= n; ++blocks, i += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(x, lf));
+        }
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        lines += std::size_t(_mm_cvtsi128_si64(sums)) +
+                 std::size_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
     }
-    return lines + (p != end ? 1 : 0);
+#endif
+    for (; i < n; ++i) {
+        lines += p[i] == '\n' ? 1 : 0;
+    }
+    return lines + (n != 0 && p[n - 1] != '\n' ? 1 : 0);
 }
