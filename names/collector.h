@@ -8,8 +8,10 @@ namespace names {
 
 class Collector {
 public:
-    Collector(std::string_view text, std::size_t start, bool escaped, Scope scope, NameTable& table)
-        : m_w(text, start, escaped), m_text(text), m_tree(scope == Scope::Tree), m_table(table) {}
+    Collector(std::string_view text, std::size_t start, bool escaped, Scope scope, NameTable& table,
+              TokenReplay* replay)
+        : m_w(text, start, escaped, replay), m_text(text), m_tree(scope == Scope::Tree),
+          m_table(table) {}
 
     void Run() {
         for (;;) {

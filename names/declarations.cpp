@@ -5,8 +5,8 @@
 namespace names {
 
 void CollectDeclarations(std::string_view text, std::size_t start, bool escaped, Scope scope,
-                         NameTable& table) noexcept {
-    Collector(text, start, escaped, scope, table).Run();
+                         NameTable& table, TokenReplay* replay) noexcept {
+    Collector(text, start, escaped, scope, table, replay).Run();
 }
 
 } // namespace names

@@ -4,6 +4,7 @@
 // that the second pass can mark each name by what it was declared as.
 
 #include "names/name_table.h"
+#include "names/token_replay.h"
 
 #include <cstddef>
 #include <string_view>
@@ -22,8 +23,8 @@ enum class Scope { File, Tree };
 // Adds what `text` declares from `start` on to `table`. `escaped`: the text is a conversion's
 // escaped text, where "&lt;", "&gt;" and "&amp;" stand for their characters. With Scope::Tree
 // only what other files can see: macros, types, namespaces and functions, not template
-// parameters or variables.
+// parameters or variables. The tokens go into `replay` too, when it is given (Begin called).
 void CollectDeclarations(std::string_view text, std::size_t start, bool escaped, Scope scope,
-                         NameTable& table) noexcept;
+                         NameTable& table, TokenReplay* replay = nullptr) noexcept;
 
 } // namespace names

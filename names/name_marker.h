@@ -75,12 +75,18 @@ private:
     void TrackKeyword(const Token& t) noexcept;
     void ClassHead() noexcept;
 
+    // The first pass: what the text declares, into m_file; its tokens into m_replay, which
+    // it returns for the second pass.
+    TokenReplay* Collect(std::size_t source_start) noexcept;
+
     static constexpr std::size_t kMaxDepth = 256;
 
+    // In this order: the first pass runs before the second pass's window is made.
     std::string_view m_text;
-    TokenWindow m_w;
     NameTable m_file; // the language's names, the file's, and the #undefs met so far
     const NameTable* m_tree;
+    TokenReplay m_replay;
+    TokenWindow m_w;            // the second pass's, over the first pass's tokens
     bool m_std_context = false; // in namespace std or after using namespace std
     // The directive line the current token is on, and its name.
     bool m_directive = false;

@@ -3,6 +3,7 @@
 // that a pass can look a bounded way back and forward from the token it is at.
 
 #include "names/name_lexer.h"
+#include "names/token_replay.h"
 
 #include <cstring>
 
@@ -19,8 +20,14 @@ public:
     // Always lexed ahead of the current token: a look this near needs no test.
     static constexpr long kNear = 16;
 
-    TokenWindow(std::string_view text, std::size_t start, bool escaped) noexcept
-        : m_lexer(text, start, escaped), m_current(m_tokens + kBack), m_end(m_current) {
+    // `replay`, when given: Record, the tokens lexed go into it (Begin called); Play, they come
+    // from it (recorded from the same text to its End) instead of the lexer.
+    enum class Use { Record, Play };
+    TokenWindow(std::string_view text, std::size_t start, bool escaped,
+                TokenReplay* replay = nullptr, Use use = Use::Record) noexcept
+        : m_lexer(text, start, escaped), m_current(m_tokens + kBack), m_end(m_current),
+          m_record(use == Use::Record ? replay : nullptr),
+          m_play(use == Use::Play ? replay : nullptr) {
         Lex(); // the slots behind the first token stay End tokens
     }
     TokenWindow(const TokenWindow&) = delete;
@@ -65,7 +72,14 @@ private:
 
     // Lexes a batch more; after the End token, End tokens as far as a near look goes.
     void Lex() noexcept {
-        const std::size_t made = m_lexer.Lex(m_end, kBatch);
+        if (m_record != nullptr && !m_record->Room(kBatch, m_lexer)) {
+            m_record = nullptr;
+        }
+        const std::size_t made =
+            m_play != nullptr ? m_play->Lex(m_end, kBatch) : m_lexer.Lex(m_end, kBatch);
+        if (m_record != nullptr) {
+            m_record->Record(m_end, made);
+        }
         m_end += made;
         if (made < kBatch) {
             m_ended = true;
@@ -102,6 +116,8 @@ private:
     Token* m_current;
     Token* m_end;   // past the last token lexed
     Token* m_limit; // see Limit
+    TokenReplay* m_record;
+    TokenReplay* m_play;
     bool m_ended = false;
 };
 

@@ -1,0 +1,115 @@
+#include "names/token_replay.h"
+
+#include "base/memory.h"
+
+#include <bit>
+
+namespace names {
+namespace {
+
+// All ones in the first k bytes of a number, 1 <= k <= 8.
+inline uint64_t FirstBytes(std::size_t k) {
+    return k >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * k)) - 1;
+}
+
+// HashWord of the word of `length` bytes at p, as the lexer computed it.
+inline uint64_t HashAt(const char* text, std::size_t n, std::size_t p, std::size_t length) {
+    if (length <= 16 && p + 16 <= n && std::endian::native == std::endian::little) {
+        uint64_t lo;
+        uint64_t hi;
+        std::memcpy(&lo, text + p, 8);
+        std::memcpy(&hi, text + p + 8, 8);
+        lo &= FirstBytes(length);
+        hi = length <= 8 ? 0 : hi & FirstBytes(length - 8);
+        return HashHead(lo, hi, length);
+    }
+    uint64_t lo;
+    uint64_t hi;
+    WordHead(text + p, length, lo, hi);
+    return HashTail(HashHead(lo, hi, length), text + p, length, n - p);
+}
+
+} // namespace
+
+void TokenReplay::Begin(std::string_view text, std::size_t expected) noexcept {
+    m_text = text.data();
+    m_length = text.size();
+    m_used = 0;
+    m_read = 0;
+    m_stopped = false;
+    m_rest.reset();
+    // Offsets of 32 bits; a record too big for its bound is not begun.
+    if (text.size() < UINT32_MAX) {
+        Grow(expected < kMaxTokens ? expected : kMaxTokens);
+    }
+}
+
+bool TokenReplay::Grow(std::size_t need) noexcept {
+    if (need > kMaxTokens || m_length >= UINT32_MAX) {
+        return false;
+    }
+    std::size_t room = m_room < 1024 ? 1024 : m_room * 2;
+    while (room < need) {
+        room *= 2;
+    }
+    room = room < kMaxTokens ? room : kMaxTokens;
+    auto* grown = static_cast<uint64_t*>(tarvo::TryAllocate(room * sizeof(uint64_t)));
+    if (grown == nullptr) {
+        return false;
+    }
+    if (m_used != 0) {
+        std::memcpy(grown, m_packed, m_used * sizeof(uint64_t));
+    }
+    std::free(m_packed);
+    m_packed = grown;
+    m_room = room;
+    return true;
+}
+
+std::size_t TokenReplay::Lex(Token* out, std::size_t count) noexcept {
+    // In locals: the stores of tokens may not alias them.
+    const char* const text = m_text;
+    const std::size_t n = m_length;
+    const uint64_t* p = m_packed + m_read;
+    const uint64_t* const last = m_packed + m_used;
+    std::size_t made = 0;
+    while (made < count) {
+        if (p == last) [[unlikely]] {
+            // Past the record: the lexer that the first pass stopped recording with.
+            m_read = m_used;
+            return m_rest.has_value() ? made + m_rest->Lex(out + made, count - made) : made;
+        }
+        const uint64_t e = *p++;
+        const std::size_t start = uint32_t(e);
+        std::size_t length = (e >> 32) & 0xFFFF;
+        if (length == kLong) [[unlikely]] {
+            length = *p++;
+        }
+        const auto flags = uint8_t(e >> 48);
+        const auto code = uint8_t(e >> 56);
+        const auto kind = TokenKind(flags & ~kLineStart);
+        Token& t = out[made++];
+        t.start = start;
+        t.end = start + length;
+        t.kind = kind;
+        t.line_start = (flags & kLineStart) != 0;
+        if (kind == TokenKind::Identifier) {
+            t.op = 0;
+            t.keyword = Keyword(code);
+            // Only a name is ever looked up: a keyword goes without its hash.
+            t.hash = Keyword(code) == Keyword::None ? HashAt(text, n, start, length) : 0;
+        } else {
+            t.op = code;
+            t.keyword = Keyword::Other;
+            t.hash = 0;
+        }
+        if (kind == TokenKind::End) {
+            p -= 1; // the End token again on any later call
+            break;
+        }
+    }
+    m_read = std::size_t(p - m_packed);
+    return made;
+}
+
+} // namespace names
