@@ -42,35 +42,6 @@ std::string WriteFailureText(int error) {
                             : std::strerror(error);
 }
 
-bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
-    to.n_tab_size = from.n_tab_size;
-    to.n_keyword_color = from.n_keyword_color;
-    to.n_comment_color = from.n_comment_color;
-    to.n_table_lt_color = from.n_table_lt_color;
-    to.n_table_dk_color = from.n_table_dk_color;
-    to.n_font_size = from.n_font_size;
-    to.n_table_width = from.n_table_width;
-    to.b_table_width_percent = from.b_table_width_percent;
-    to.b_use_table = from.b_use_table;
-    for (const ClassColourField& c : kClassColourFields) {
-        to.*c.field = from.*c.field;
-    }
-    if (!CopyLineSettings(from, to)) {
-        return false;
-    }
-    std::memcpy(to.p_s_theme, from.p_s_theme, sizeof to.p_s_theme);
-    std::memcpy(to.p_s_dark_theme, from.p_s_dark_theme, sizeof to.p_s_dark_theme);
-    to.ClearKeywords();
-    for (int32_t i = 0; i < from.KeywordCount(); ++i) {
-        char* keyword = tarvo::DuplicateString(from.Keyword(i), std::strlen(from.Keyword(i)));
-        if (keyword == nullptr || !to.p_s_keyword.Add(keyword)) {
-            std::free(keyword);
-            return false;
-        }
-    }
-    return true;
-}
-
 void PageConverter::Convert(ProfileSettings& settings, PageGroup& pages, Job& job) const noexcept {
     try {
         ConvertCaught(settings, pages, job);
