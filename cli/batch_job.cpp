@@ -1,16 +1,13 @@
 #include "cli/batch_job.h"
 
-#include "base/memory.h"
 #include "cli/index_page.h"
 #include "files/read_file.h"
 #include "render/html_page.h"
-#include "render/line_numbers.h"
 #include "text/box_text.h"
 #include "text/line_ends.h"
 #include "text/source_text.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>

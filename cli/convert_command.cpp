@@ -1,6 +1,5 @@
 #include "cli/convert_command.h"
 
-#include "base/colour.h"
 #include "base/memory.h"
 #include "cli/batch_command.h"
 #include "cli/help_text.h"

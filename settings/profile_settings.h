@@ -151,12 +151,6 @@ inline constexpr ClassColourField kClassColourFields[] = {
 };
 inline constexpr std::size_t kClassCount = std::size(kClassColourFields);
 
-// Whether the optional class `c` is one of names (functions, types, namespaces, macros) rather
-// than of literals and directive lines.
-constexpr bool IsNameClass(SpanClass c) noexcept {
-    return c >= SpanClass::Function;
-}
-
 // The optional classes that `settings` has on.
 inline ClassSet OptionalClassesOn(const ProfileSettings& settings) noexcept {
     ClassSet on;
