@@ -105,17 +105,10 @@ void CTarvoDlg::OnColours() {
 }
 
 void CTarvoDlg::ShowColours(const std::string& problem) {
-    static const char* const kLabels[] = {
-        "&String",   "C&haracter", "&Number",    "&Preprocessor line",
-        "Func&tion", "T&ype",      "Namesp&ace", "Mac&ro"};
-    static const int32_t kSuggested[] = {kSuggestedStringColor,    kSuggestedCharColor,
-                                         kSuggestedNumberColor,    kSuggestedPreprocColor,
-                                         kSuggestedFunctionColor,  kSuggestedTypeColor,
-                                         kSuggestedNamespaceColor, kSuggestedMacroColor};
-    static_assert(std::size(kLabels) == std::size(kClassColourFields));
-    ColourRow rows[std::size(kClassColourFields)];
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        rows[i] = {kLabels[i], kSuggested[i], m_class_colours[i]};
+    ColourRow rows[kClassCount];
+    for (std::size_t i = 0; i < kClassCount; ++i) {
+        rows[i] = {kClassColourFields[i].label, kClassColourFields[i].suggested,
+                   m_class_colours[i]};
     }
     LineNumberSettings lines = m_line_numbers;
     ColoursDialog colours(rows, &lines);

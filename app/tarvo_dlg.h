@@ -14,6 +14,7 @@
 #include "settings/profile_settings.h"
 #include "style/style_record.h"
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -167,9 +168,11 @@ private:
     std::string m_source_path;                   // the file last opened into the source box
     // The optional classes' colours (kClassColourFields order), which template 102 has no
     // controls for: the Colours dialog shows them, the transfer moves them like a control.
-    int32_t m_class_colours[std::size(kClassColourFields)] = {
-        kClassOff, kClassOff, kClassOff, kClassOff, kClassOff, kClassOff, kClassOff, kClassOff};
-    static_assert(std::size(kClassColourFields) == 8);
+    std::array<int32_t, kClassCount> m_class_colours = [] {
+        std::array<int32_t, kClassCount> off;
+        off.fill(kClassOff);
+        return off;
+    }();
     // The line-number settings, which template 102 has no controls for either: the Colours
     // dialog shows them, the transfer moves them like a control.
     LineNumberSettings m_line_numbers;

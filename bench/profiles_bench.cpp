@@ -4,6 +4,7 @@
 
 #include "profiles/profile_file.h"
 #include "profiles/profile_list_file.h"
+#include "settings/cpp_defaults.h"
 #include "settings/profile_settings.h"
 
 #include <benchmark/benchmark.h>
@@ -71,6 +72,39 @@ void BM_LoadProfileWith1800000Keywords(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadProfileWith1800000Keywords)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A profile as the first start writes it, every opt-in key set: the cost of each key's look-up
+// and check, which the keyword list hides in the benchmark above.
+void BM_LoadEveryKeyOfATypicalProfile(benchmark::State& state) {
+    ScratchFile file;
+    {
+        ProfileSettings settings;
+        if (!SetCppDefaults(settings)) {
+            state.SkipWithError("out of memory");
+            return;
+        }
+        SetSuggestedClassColours(settings);
+        SetSuggestedNameColours(settings);
+        settings.b_line_numbers = 1;
+        settings.n_first_line = 10;
+        settings.n_mark_color = 0xFFEEDD;
+        std::snprintf(settings.p_s_theme, sizeof settings.p_s_theme, "%s", "nord");
+        std::snprintf(settings.p_s_dark_theme, sizeof settings.p_s_dark_theme, "%s", "dark");
+        if (!settings.SetMarkedLines("3-5,9") || !WriteProfileFile(file.Path(), settings)) {
+            state.SkipWithError("cannot write the profile");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        ProfileSettings settings;
+        if (!ReadProfileFile(file.Path(), settings) || settings.b_line_numbers != 1) {
+            state.SkipWithError("the profile did not load");
+            break;
+        }
+        benchmark::DoNotOptimize(settings.n_mark_color);
+    }
+}
+BENCHMARK(BM_LoadEveryKeyOfATypicalProfile)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadProfileListWith800000Entries(benchmark::State& state) {
     ScratchFile file;

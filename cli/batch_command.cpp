@@ -8,6 +8,7 @@
 #include "names/name_marker.h"
 #include "render/converter.h"
 #include "render/style_sheet.h"
+#include "settings/setting_table.h"
 #include "text/line_ends.h"
 
 #include <sched.h>
@@ -84,6 +85,7 @@ void CommitPages(Run& run, PageGroup& pages, std::vector<Job*>& waiting) {
 }
 
 void Work(Run& run, const PageConverter& converter, const ProfileSettings& shared, PageTree& tree) {
+    // A worker's own settings: the converter sorts the keyword list in place.
     ProfileSettings settings;
     bool ready = CopySettings(shared, settings);
     // A flush to the disk per page would cost more than converting it: pages wait in groups. A

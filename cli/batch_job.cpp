@@ -1,16 +1,13 @@
 #include "cli/batch_job.h"
 
-#include "base/memory.h"
 #include "cli/index_page.h"
 #include "files/read_file.h"
 #include "render/html_page.h"
-#include "render/line_numbers.h"
 #include "text/box_text.h"
 #include "text/line_ends.h"
 #include "text/source_text.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -40,35 +37,6 @@ std::string WriteFailureText(int error) {
     return error == ENODEV  ? "not a regular file"
            : error == ELOOP ? "a symbolic link, not followed"
                             : std::strerror(error);
-}
-
-bool CopySettings(const ProfileSettings& from, ProfileSettings& to) {
-    to.n_tab_size = from.n_tab_size;
-    to.n_keyword_color = from.n_keyword_color;
-    to.n_comment_color = from.n_comment_color;
-    to.n_table_lt_color = from.n_table_lt_color;
-    to.n_table_dk_color = from.n_table_dk_color;
-    to.n_font_size = from.n_font_size;
-    to.n_table_width = from.n_table_width;
-    to.b_table_width_percent = from.b_table_width_percent;
-    to.b_use_table = from.b_use_table;
-    for (const ClassColourField& c : kClassColourFields) {
-        to.*c.field = from.*c.field;
-    }
-    if (!CopyLineSettings(from, to)) {
-        return false;
-    }
-    std::memcpy(to.p_s_theme, from.p_s_theme, sizeof to.p_s_theme);
-    std::memcpy(to.p_s_dark_theme, from.p_s_dark_theme, sizeof to.p_s_dark_theme);
-    to.ClearKeywords();
-    for (int32_t i = 0; i < from.KeywordCount(); ++i) {
-        char* keyword = tarvo::DuplicateString(from.Keyword(i), std::strlen(from.Keyword(i)));
-        if (keyword == nullptr || !to.p_s_keyword.Add(keyword)) {
-            std::free(keyword);
-            return false;
-        }
-    }
-    return true;
 }
 
 void PageConverter::Convert(ProfileSettings& settings, PageGroup& pages, Job& job) const noexcept {

@@ -35,10 +35,6 @@ struct Job {
 // followed" for ELOOP.
 std::string WriteFailureText(int error);
 
-// A worker's own settings: the converter sorts the keyword list in place. False when memory ran
-// out.
-bool CopySettings(const ProfileSettings& from, ProfileSettings& to);
-
 class PageConverter {
 public:
     // `names`: what the whole tree declares, for the name classes (null: each file alone).

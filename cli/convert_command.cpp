@@ -1,13 +1,11 @@
 #include "cli/convert_command.h"
 
-#include "base/colour.h"
 #include "base/memory.h"
 #include "cli/batch_command.h"
-#include "cli/class_options.h"
 #include "cli/help_text.h"
-#include "cli/line_options.h"
 #include "cli/output_form.h"
 #include "cli/profile_lookup.h"
+#include "cli/setting_options.h"
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
@@ -58,9 +56,7 @@ struct Options {
     BatchOptions batch;
     bool batch_only = false; // an option that only -d takes was given
     bool all_classes = false;
-    // The optional classes' colours given on the command line, in order; kClassOff for "off".
-    std::vector<std::pair<int32_t ProfileSettings::*, int32_t>> class_colours;
-    LineOptions lines;
+    SettingOptions settings;          // the line numbers' and the optional classes' options
     const char* theme = nullptr;      // --theme NAME
     const char* theme_file = nullptr; // --theme-file PATH
     const char* dark_theme = nullptr; // --dark-theme NAME
@@ -165,18 +161,15 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
             if (!value(o.output)) {
                 return Usage("missing file after", "-o");
             }
-        } else if (const ClassColourField* field = ClassOption(arg)) {
-            int32_t colour = kClassOff;
-            if (i + 1 >= argc) {
-                return Usage("missing colour (RRGGBB or off) after", argv[i]);
+        } else if (const SettingOptionRead read =
+                       ReadSettingOption(argc, argv, i, o.settings, problem);
+                   read != SettingOptionRead::NotOne) {
+            if (read == SettingOptionRead::UsageError) {
+                return Usage(problem.c_str());
             }
-            if (!ParseClassColour(argv[i + 1], colour)) {
-                return Usage(
-                    (std::string(arg) + ": " + NotAColour(argv[i + 1], ColourRule::RRGGBBOrOff))
-                        .c_str());
+            if (read == SettingOptionRead::OutOfMemory) {
+                return Fail("Not enough memory");
             }
-            o.class_colours.emplace_back(field->field, colour);
-            ++i;
         } else if (arg == "--theme" || arg == "--dark-theme") {
             if (!value(arg == "--theme" ? o.theme : o.dark_theme)) {
                 return Usage("missing name after", argv[i]);
@@ -210,14 +203,6 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
                 return Usage("--rtf, --latex and --ansi exclude each other");
             }
             o.form = form;
-        } else if (const LineOptionRead read = ReadLineOption(argc, argv, i, o.lines, problem);
-                   read != LineOptionRead::NotOne) {
-            if (read == LineOptionRead::UsageError) {
-                return Usage(problem.c_str());
-            }
-            if (read == LineOptionRead::OutOfMemory) {
-                return Fail("Not enough memory");
-            }
         } else if (arg == "-d") {
             if (!value(o.out_dir)) {
                 return Usage("missing folder after", "-d");
@@ -482,10 +467,7 @@ int Command::RunCaught(int argc, const char* const* argv) {
         SetSuggestedClassColours(settings);
         SetSuggestedNameColours(settings);
     }
-    for (const auto& [field, colour] : options.class_colours) {
-        settings.*field = colour;
-    }
-    if (!ApplyLineOptions(options.lines, settings)) {
+    if (!ApplySettingOptions(options.settings, settings)) {
         return Fail("Not enough memory");
     }
     StyleRecord style, dark;

@@ -1,31 +1,38 @@
 #include "settings/cpp_defaults.h"
 
+#include "settings/setting_table.h"
+
+namespace {
+
+// Whether the optional class `c` is one of names (functions, types, namespaces, macros) rather
+// than of literals and directive lines.
+constexpr bool IsNameClass(SpanClass c) noexcept {
+    return c >= SpanClass::Function;
+}
+
+} // namespace
+
 int SetCppDefaults(ProfileSettings& s) {
-    s.n_tab_size = kCppDefaultTabSize;
-    s.n_keyword_color = kCppDefaultKeywordColor;
-    s.n_comment_color = kCppDefaultCommentColor;
-    s.n_table_lt_color = kCppDefaultTableLtColor;
-    s.n_table_dk_color = kCppDefaultTableDkColor;
-    s.n_font_size = kCppDefaultFontSize;
-    s.n_table_width = kCppDefaultTableWidth;
-    s.b_table_width_percent = 1;
-    s.b_use_table = 1;
-    for (const ClassColourField& c : kClassColourFields) {
-        s.*c.field = kClassOff;
+    for (const Setting& setting : kSettings) {
+        if (!SetOptionValue(setting, s, setting.value, setting.text)) {
+            return 0;
+        }
     }
-    return s.SetKeywords(kCppDefaultKeywords);
+    return 1;
 }
 
 void SetSuggestedClassColours(ProfileSettings& s) noexcept {
-    s.n_string_color = kSuggestedStringColor;
-    s.n_char_color = kSuggestedCharColor;
-    s.n_number_color = kSuggestedNumberColor;
-    s.n_preproc_color = kSuggestedPreprocColor;
+    for (const ClassColourField& c : kClassColourFields) {
+        if (!IsNameClass(c.span)) {
+            s.*c.field = c.suggested;
+        }
+    }
 }
 
 void SetSuggestedNameColours(ProfileSettings& s) noexcept {
-    s.n_function_color = kSuggestedFunctionColor;
-    s.n_type_color = kSuggestedTypeColor;
-    s.n_namespace_color = kSuggestedNamespaceColor;
-    s.n_macro_color = kSuggestedMacroColor;
+    for (const ClassColourField& c : kClassColourFields) {
+        if (IsNameClass(c.span)) {
+            s.*c.field = c.suggested;
+        }
+    }
 }

@@ -19,22 +19,12 @@ inline constexpr uint32_t kCppDefaultTableDkColor = 0x4084D0;
 inline constexpr int32_t kCppDefaultFontSize = 13;
 inline constexpr int32_t kCppDefaultTableWidth = 80;
 
-// Readable colours for the optional classes, each at least 4.5:1 against white. "C++ defaults"
-// leaves the classes off; these are what "Suggested colours" and --all-classes give.
-inline constexpr int32_t kSuggestedStringColor = 0xA31515;
-inline constexpr int32_t kSuggestedCharColor = 0x8B4513;
-inline constexpr int32_t kSuggestedNumberColor = 0x09794F;
-inline constexpr int32_t kSuggestedPreprocColor = 0x7B3FA0;
-inline constexpr int32_t kSuggestedFunctionColor = 0x795E26;  // 6.1:1
-inline constexpr int32_t kSuggestedTypeColor = 0x1F7A8C;      // 5.0:1
-inline constexpr int32_t kSuggestedNamespaceColor = 0x3A5F8F; // 6.5:1
-inline constexpr int32_t kSuggestedMacroColor = 0xAF00DB;     // 5.5:1
-
 // Turns the literal classes and directive lines on with their suggested colours.
 void SetSuggestedClassColours(ProfileSettings& settings) noexcept;
 // Turns the name classes (functions, types, namespaces, macros) on with their suggested colours.
 void SetSuggestedNameColours(ProfileSettings& settings) noexcept;
 
-// Fills `settings` with the built-in settings, the optional classes off. Returns 1, or 0 when
-// memory runs out.
+// Fills `settings` with the built-in settings: every setting at its default
+// (settings/setting_table.h), the optional classes, line numbers and themes off. Returns 1, or 0
+// when memory runs out.
 int SetCppDefaults(ProfileSettings& settings);

@@ -2,6 +2,7 @@
 
 #include "base/colour.h"
 #include "base/memory.h"
+#include "settings/setting_table.h"
 #include "settings/settings_text.h"
 #include "text/box_text.h"
 
@@ -36,22 +37,31 @@ bool KeywordsComeBackAsTheyAre(const ProfileSettings& s) {
 } // namespace
 
 int ThroughTheDialog(ProfileSettings& s) {
-    for (uint32_t* colour : {&s.n_comment_color, &s.n_keyword_color, &s.n_table_lt_color,
-                             &s.n_table_dk_color, &s.n_mark_color}) {
-        char text[kColourTextSize];
-        FormatColourText(*colour, text);
-        int64_t read = *colour;
-        ReadColour(text, ColourRule::Box, read);
-        *colour = uint32_t(read);
+    for (const Setting& setting : kSettings) {
+        switch (setting.kind) {
+        case SettingKind::Colour: {
+            // As a colour box shows the colour and reads it back.
+            char text[kColourTextSize];
+            FormatColourText(s.*setting.colour, text);
+            int64_t read = s.*setting.colour;
+            ReadColour(text, ColourRule::Box, read);
+            s.*setting.colour = uint32_t(read);
+            break;
+        }
+        case SettingKind::ClassColour:
+            // The Colours dialog keeps six digits of a class that is on, nothing of one that is
+            // off.
+            s.*setting.number = s.*setting.number < 0 ? kClassOff : s.*setting.number & 0xFFFFFF;
+            break;
+        case SettingKind::Flag:
+            s.*setting.number = s.*setting.number != 0;
+            break;
+        default:
+            // Number boxes read back the signed decimal number they show; texts and names come
+            // back as they are; the keywords follow.
+            break;
+        }
     }
-    // The Colours dialog keeps six digits of a class that is on, and nothing of one that is off.
-    for (const ClassColourField& c : kClassColourFields) {
-        s.*c.field = s.*c.field < 0 ? kClassOff : s.*c.field & 0xFFFFFF;
-    }
-    s.b_table_width_percent = s.b_table_width_percent != 0;
-    s.b_use_table = s.b_use_table != 0;
-    s.b_line_numbers = s.b_line_numbers != 0;
-    // The number boxes show a signed decimal number and read it back whole.
     if (KeywordsComeBackAsTheyAre(s)) {
         return 1;
     }

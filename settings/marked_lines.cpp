@@ -129,10 +129,3 @@ bool LinesWanted(const ProfileSettings& s) noexcept {
 int64_t FirstLineNumber(const ProfileSettings& s) noexcept {
     return std::clamp<int64_t>(s.n_first_line, 0, kMaxLineNumber);
 }
-
-bool CopyLineSettings(const ProfileSettings& from, ProfileSettings& to) noexcept {
-    to.b_line_numbers = from.b_line_numbers;
-    to.n_first_line = from.n_first_line;
-    to.n_mark_color = from.n_mark_color;
-    return to.SetMarkedLines(from.p_s_marked_lines) != 0;
-}

@@ -38,6 +38,3 @@ bool LinesWanted(const ProfileSettings& settings) noexcept;
 
 // The first line's number as used: negative ones count as 0, big ones as kMaxLineNumber.
 int64_t FirstLineNumber(const ProfileSettings& settings) noexcept;
-
-// Copies the line settings from `from` into `to`. False when memory runs out.
-bool CopyLineSettings(const ProfileSettings& from, ProfileSettings& to) noexcept;

@@ -44,7 +44,7 @@ int ProfileSettings::SetKeywords(const char* text) noexcept {
     return 1;
 }
 
-int ProfileSettings::SetMarkedLines(const char* text) noexcept {
+int OwnedText::Set(const char* text) noexcept {
     char* copy = nullptr;
     if (text != nullptr && *text != '\0') {
         copy = tarvo::DuplicateString(text, std::strlen(text));
@@ -52,7 +52,7 @@ int ProfileSettings::SetMarkedLines(const char* text) noexcept {
             return 0;
         }
     }
-    std::free(p_s_marked_lines);
-    p_s_marked_lines = copy;
+    std::free(m_text);
+    m_text = copy;
     return 1;
 }
