@@ -207,8 +207,8 @@ TEST_F(ThemeOptions, APageForBothSchemesShowsTheOneTheReadersSystemPrefers) {
     const Outcome snippet =
         Tarvo("--inline-styles --theme github-light --dark-theme tokyo-night s.cpp");
     ASSERT_EQ(snippet.status, 0) << snippet.err;
-    WriteWholeFile("pages/inline.html", "<!DOCTYPE html><html><body>" + snippet.out +
-                                            kInlineProbe + "</body></html>");
+    WriteWholeFile("pages/inline.html",
+                   "<!DOCTYPE html><html><body>" + snippet.out + kInlineProbe + "</body></html>");
     // Blink's preferredColorScheme: 0 dark, 1 light.
     for (const auto& [scheme, theme, page] :
          {std::tuple{0, "tokyo-night", "probe"}, std::tuple{1, "github-light", "probe"},

@@ -41,9 +41,9 @@ std::string InlineStyle(const CssRule& light, const CssRule* dark) {
         dual.declarations.push_back(std::move(both));
     }
     for (const CssDeclaration& e : dark->declarations) {
-        const bool in_light = std::any_of(
-            light.declarations.begin(), light.declarations.end(),
-            [&](const CssDeclaration& d) { return d.property == e.property; });
+        const bool in_light =
+            std::any_of(light.declarations.begin(), light.declarations.end(),
+                        [&](const CssDeclaration& d) { return d.property == e.property; });
         if (!in_light && e.property == "background-color") {
             std::string value = "light-dark(transparent,";
             value.append(e.value).append(")");
@@ -65,9 +65,9 @@ HtmlTags Tags(const StyleRecord& style, const StyleRecord* dark, bool css) {
             if (dark != nullptr) {
                 dark_rule = ClassRule(*dark, SpanClass(i));
             }
-            tags.open[i] = "<code style=\"" +
-                           InlineStyle(ClassRule(style, SpanClass(i)), dark ? &dark_rule : nullptr) +
-                           "\">";
+            tags.open[i] =
+                "<code style=\"" +
+                InlineStyle(ClassRule(style, SpanClass(i)), dark ? &dark_rule : nullptr) + "\">";
             tags.close[i] = "</code>";
         }
     }
