@@ -3,6 +3,7 @@
 
 #include "app/dialog_fixture.h"
 #include "platform/colour_dialog.h"
+#include "platform/edit_box.h"
 #include "render/css_rules.h"
 #include "themes/builtin_themes.h"
 #include "themes/contrast.h"
@@ -61,6 +62,11 @@ void WithColours(const std::function<void()>& open, const std::function<void(QWi
     poll.stop();
     EXPECT_TRUE(seen);
     EXPECT_EQ(ColoursWindow(), nullptr) << "the dialog is gone";
+}
+
+// The colour of a colour box's swatch, -1 for none.
+int32_t Swatch(QWidget* box) {
+    return static_cast<platform::EditBox*>(box)->Swatch();
 }
 
 std::string Classes(CTarvoDlg& d) {
@@ -282,7 +288,7 @@ TEST_F(ColoursTest, ThemesShowTheirSampleContrastAndPickedColours) {
                 QStringLiteral(TARVO_SCREENSHOT_DIR "/tarvo-colours-themes.png")));
 
             // The picker, from the row's button: its colour in the box, the row on.
-            EXPECT_EQ(boxes[1]->findChild<QAction*>("tarvo-swatch") != nullptr, true);
+            EXPECT_EQ(Swatch(boxes[1]), kSuggestedCharColor);
             std::vector<QAbstractButton*> buttons;
             for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
                 if (b->text() == "...") {
@@ -292,6 +298,7 @@ TEST_F(ColoursTest, ThemesShowTheirSampleContrastAndPickedColours) {
             ASSERT_EQ(buttons.size(), 8u);
             buttons[1]->click();
             EXPECT_EQ(boxes[1]->text(), "123456");
+            EXPECT_EQ(Swatch(boxes[1]), 0x123456);
             EXPECT_TRUE(Button(window, "C&haracter")->isChecked());
             Button(window, "OK")->click();
         });
@@ -302,9 +309,9 @@ TEST_F(ColoursTest, ThemesShowTheirSampleContrastAndPickedColours) {
     EXPECT_EQ(s.n_char_color, 0x123456);
     EXPECT_EQ(s.n_string_color, kClassOff); // typed, but its row stayed off
 
-    // The main window's keyword colour: its swatch, and the picker from its menu.
+    // The main window's keyword colour: its swatch, and the picker from its menu and the swatch.
     QWidget* box = Widget(IDC_KEYWORD_COLOR);
-    EXPECT_NE(box->findChild<QAction*>("tarvo-swatch"), nullptr);
+    EXPECT_EQ(Swatch(box), 0x0000FF);
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(box, &event);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -317,9 +324,12 @@ TEST_F(ColoursTest, ThemesShowTheirSampleContrastAndPickedColours) {
     menu->close();
     entry->trigger();
     EXPECT_EQ(dlg.GetDlgItemText(IDC_KEYWORD_COLOR), "123456");
-    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(Swatch(box), 0x123456);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    ASSERT_EQ(asked.size(), 3u);
     EXPECT_EQ(asked[0], "Character " + std::to_string(kSuggestedCharColor));
     EXPECT_EQ(asked[1], "Keyword colour " + std::to_string(0x0000FF));
+    EXPECT_EQ(asked[2], "Keyword colour " + std::to_string(0x123456)); // from the swatch
     EXPECT_TRUE(messages.empty());
 
     // A profile whose theme is gone: named at its load, kept in the list, and Go uses the

@@ -32,6 +32,10 @@ std::string ThemeSampleHtml(const ProfileSettings& settings, std::span<const int
         style.frame = false;
         style.numbers = false;
         style.marks.clear();
+        // The sample shows colours; a size that the profile has wrong must not hide them.
+        if (style.font_size < 8 || style.font_size > 40) {
+            style.font_size = 13;
+        }
         ApplyTheme(theme, style);
         return BuildRichText(kThemeSampleSource, settings, style, 1);
     } catch (const std::exception&) {

@@ -9,11 +9,8 @@
 #include "platform/dialog_window.h"
 #include "platform/edit_box.h"
 
-#include <QAction>
 #include <QColorDialog>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 
 #include <utility>
 
@@ -25,18 +22,6 @@ namespace {
 ColourDialogHandler& Handler() {
     static ColourDialogHandler handler;
     return handler;
-}
-
-constexpr const char* kSwatchName = "tarvo-swatch";
-
-// A square of `colour` in a thin grey frame, which a white or black swatch needs on a box of the
-// same colour.
-QIcon SwatchIcon(uint32_t colour) {
-    QPixmap pixmap(14, 14);
-    pixmap.fill(QColor(0x80, 0x80, 0x80));
-    QPainter painter(&pixmap);
-    painter.fillRect(1, 1, 12, 12, QColor::fromRgb(colour & 0xFFFFFF));
-    return QIcon(pixmap);
 }
 
 } // namespace
@@ -65,25 +50,10 @@ void Dialog::SetDlgItemHtml(int id, std::string_view html) {
 }
 
 void Dialog::SetItemSwatch(int id, int32_t colour) {
-    EditBox* box = AsEditBox(m_impl->Find(id));
-    if (box == nullptr) {
-        return;
-    }
-    auto* swatch = box->findChild<QAction*>(kSwatchName, Qt::FindDirectChildrenOnly);
-    if (colour < 0) {
-        delete swatch;
-        return;
-    }
-    if (swatch == nullptr) {
-        swatch = box->addAction(SwatchIcon(uint32_t(colour)), QLineEdit::LeadingPosition);
-        swatch->setObjectName(kSwatchName);
-        swatch->setToolTip(QObject::tr("Pick a colour"));
+    if (EditBox* box = AsEditBox(m_impl->Find(id))) {
         Impl* impl = m_impl.get();
-        QObject::connect(swatch, &QAction::triggered, box,
-                         [impl, id] { impl->CallOnCommand(id, Notification::Clicked); });
-        return;
+        box->SetSwatch(colour, [impl, id] { impl->CallOnCommand(id, Notification::Clicked); });
     }
-    swatch->setIcon(SwatchIcon(uint32_t(colour)));
 }
 
 } // namespace platform
