@@ -3,6 +3,7 @@
 #include "base/colour.h"
 #include "settings/profile_settings.h"
 #include "settings/settings_text.h"
+#include "themes/builtin_themes.h"
 
 #include <algorithm>
 #include <string>
@@ -12,47 +13,89 @@ namespace style = platform::style;
 
 namespace {
 
-// Dialog units: each row is a toggle and a colour box side by side.
+// Dialog units: each row is a toggle, a colour box, its picker button and its contrast side by
+// side; the theme lists stand beside the rows, the buttons on the right, the samples below all.
 constexpr int kMargin = 7;
 constexpr int kRowHeight = 18;
 constexpr int kToggleWidth = 90;
-constexpr int kBoxWidth = 40;
+constexpr int kBoxWidth = 52;
+constexpr int kPickWidth = 14;
+constexpr int kContrastWidth = 34;
+constexpr int kRowsWidth = kToggleWidth + 6 + kBoxWidth + 3 + kPickWidth + 4 + kContrastWidth;
+constexpr int kThemeWidth = 110;
 constexpr int kButtonWidth = 60;
-constexpr int kWidth = kMargin + kToggleWidth + 6 + kBoxWidth + kMargin + kButtonWidth + kMargin;
+constexpr int kSampleHeight = 104;
 
 } // namespace
 
-ColoursLayout::ColoursLayout(std::size_t rows, bool line_numbers) {
+ColoursLayout::ColoursLayout(std::size_t rows, bool line_numbers, bool themes) {
     rows = std::min(rows, ColoursDialog::kMaxRows);
     constexpr uint32_t kColourBox =
         style::kBorder | style::kTabStop | style::kUpperCase | style::kRight | style::kAutoHScroll;
     for (std::size_t i = 0; i < rows; ++i) {
         const int y = kMargin + int(i) * kRowHeight;
+        int x = kMargin;
         m_controls.push_back({ColoursDialog::kFirstToggle + int(i), ControlKind::PushLikeCheckBox,
-                              "", style::kTabStop | style::kGroup, kMargin, y, kToggleWidth, 14});
+                              "", style::kTabStop | style::kGroup, x, y, kToggleWidth, 14});
+        x += kToggleWidth + 6;
         m_controls.push_back({ColoursDialog::kFirstColour + int(i), ControlKind::Edit, "",
-                              kColourBox, kMargin + kToggleWidth + 6, y, kBoxWidth, 14});
+                              kColourBox, x, y, kBoxWidth, 14});
+        x += kBoxWidth + 3;
+        m_controls.push_back({ColoursDialog::kFirstPick + int(i), ControlKind::PushButton, "...", 0,
+                              x, y, kPickWidth, 14});
+        x += kPickWidth + 4;
+        m_controls.push_back({ColoursDialog::kFirstContrast + int(i), ControlKind::Label, "", 0, x,
+                              y + 3, kContrastWidth, 10});
     }
-    const int buttons = kWidth - kMargin - kButtonWidth;
-    m_controls.push_back({platform::IDOK, ControlKind::PushButton, "OK", style::kTabStop, buttons,
+    int x = kMargin + kRowsWidth + kMargin;
+    int top = kMargin + 54; // the buttons' bottom
+    if (themes) {
+        m_controls.push_back(
+            {platform::kStaticId, ControlKind::Label, "Th&eme:", 0, x, kMargin, kThemeWidth, 9});
+        m_controls.push_back({ColoursDialog::kTheme, ControlKind::ComboBox, "",
+                              style::kTabStop | style::kVScroll | style::kDropList, x, kMargin + 10,
+                              kThemeWidth, 120});
+        m_controls.push_back({platform::kStaticId, ControlKind::Label, "&Dark theme:", 0, x,
+                              kMargin + 30, kThemeWidth, 9});
+        m_controls.push_back({ColoursDialog::kDarkTheme, ControlKind::ComboBox, "",
+                              style::kTabStop | style::kVScroll | style::kDropList, x, kMargin + 40,
+                              kThemeWidth, 120});
+        x += kThemeWidth + kMargin;
+    }
+    const int width = x + kButtonWidth + kMargin;
+    m_controls.push_back({platform::IDOK, ControlKind::PushButton, "OK", style::kTabStop, x,
                           kMargin, kButtonWidth, 14});
-    m_controls.push_back({platform::IDCANCEL, ControlKind::PushButton, "Cancel", style::kTabStop,
-                          buttons, kMargin + 18, kButtonWidth, 14});
+    m_controls.push_back({platform::IDCANCEL, ControlKind::PushButton, "Cancel", style::kTabStop, x,
+                          kMargin + 18, kButtonWidth, 14});
     m_controls.push_back({ColoursDialog::kSuggested, ControlKind::PushButton, "S&uggested colours",
-                          style::kTabStop, buttons, kMargin + 36, kButtonWidth, 14});
-    int height = std::max(kMargin + int(rows) * kRowHeight, kMargin + 54) + kMargin - 4;
+                          style::kTabStop, x, kMargin + 36, kButtonWidth, 14});
+    int height = std::max(kMargin + int(rows) * kRowHeight, top) + kMargin - 4;
+    // The buttons stay last, as Enter and Escape expect them in the tab order.
+    const auto buttons = std::ptrdiff_t(m_controls.size() - 3);
     if (line_numbers) {
         const std::vector<platform::ControlTemplate> section =
             m_line_section.Controls(kMargin, height);
-        m_controls.insert(m_controls.end() - 3, section.begin(), section.end());
+        m_controls.insert(m_controls.begin() + buttons, section.begin(), section.end());
         height += LineNumberSection::kHeight + kMargin;
     }
-    m_template = {"Colours", kWidth, height, "MS Sans Serif", 8, m_controls};
+    if (themes) {
+        const int half = (width - 3 * kMargin) / 2;
+        const platform::ControlTemplate samples[] = {{ColoursDialog::kSample, ControlKind::Label,
+                                                      "", 0, kMargin, height, half, kSampleHeight},
+                                                     {ColoursDialog::kDarkSample,
+                                                      ControlKind::Label, "", 0, 2 * kMargin + half,
+                                                      height, half, kSampleHeight}};
+        m_controls.insert(m_controls.end() - 3, std::begin(samples), std::end(samples));
+        height += kSampleHeight + kMargin;
+    }
+    m_template = {"Colours", width, height, "MS Sans Serif", 8, m_controls};
 }
 
-ColoursDialog::ColoursDialog(std::span<ColourRow> rows, LineNumberSettings* line_numbers)
-    : ColoursLayout(rows.size(), line_numbers != nullptr), Dialog(m_template),
-      m_rows(rows.first(std::min(rows.size(), kMaxRows))), m_line_numbers(line_numbers) {}
+ColoursDialog::ColoursDialog(std::span<ColourRow> rows, LineNumberSettings* line_numbers,
+                             const ThemeChoice* themes)
+    : ColoursLayout(rows.size(), line_numbers != nullptr, themes != nullptr), Dialog(m_template),
+      m_rows(rows.first(std::min(rows.size(), kMaxRows))), m_line_numbers(line_numbers),
+      m_themes(themes), m_light(ClassicTheme()) {}
 
 bool ColoursDialog::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -64,7 +107,16 @@ bool ColoursDialog::OnInitDialog() {
         char text[kColourTextSize];
         FormatColourText(uint32_t(row.colour >= 0 ? row.colour : row.suggested), text);
         SetDlgItemText(kFirstColour + int(i), text);
+        const platform::MenuItemTemplate pick[] = {
+            {kFirstPickMenu + int(i), "&Pick colour...", "", {}}};
+        AddContextMenu(kFirstColour + int(i), pick);
     }
+    InitThemes();
+    m_ready = true;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        ShowRowColour(i);
+    }
+    ShowSamples();
     ProfileSettings lines;
     if (m_line_numbers != nullptr && m_line_numbers->To(lines)) {
         m_line_section.SettingsToControls(*this, lines);
@@ -112,6 +164,7 @@ void ColoursDialog::OnOK() {
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         m_rows[i].colour = colours[i];
     }
+    KeepThemes();
     EndDialog(platform::IDOK);
 }
 
@@ -124,11 +177,33 @@ void ColoursDialog::Refuse(int id, const std::string& problem) {
 }
 
 bool ColoursDialog::OnCommand(int id, platform::Notification code) {
-    if (code != platform::Notification::Clicked) {
+    using platform::Notification;
+    const auto row = [&](int first) { return std::size_t(id - first); };
+    const bool in_rows = id >= kFirstToggle && id < kFirstToggle + int(m_rows.size());
+    const bool a_box = id >= kFirstColour && id < kFirstColour + int(m_rows.size());
+    if (code == Notification::Changed && a_box && m_ready) {
+        ShowRowColour(row(kFirstColour));
+        ShowSamples();
+    } else if (code == Notification::SelEndOk && (id == kTheme || id == kDarkTheme)) {
+        ReadThemes();
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            ShowRowColour(i);
+        }
+        ShowSamples();
+    } else if (code == Notification::Menu && id >= kFirstPickMenu &&
+               id < kFirstPickMenu + int(m_rows.size())) {
+        PickColour(row(kFirstPickMenu));
+    } else if (code != Notification::Clicked) {
         return false;
-    }
-    if (id == kSuggested) {
+    } else if (a_box) { // its swatch
+        PickColour(row(kFirstColour));
+    } else if (id >= kFirstPick && id < kFirstPick + int(m_rows.size())) {
+        PickColour(row(kFirstPick));
+    } else if (in_rows) {
+        ShowSamples();
+    } else if (id == kSuggested) {
         OnSuggested();
+        ShowSamples();
     } else if (id == platform::IDOK) {
         OnOK();
     } else if (id == platform::IDCANCEL) {

@@ -2,6 +2,15 @@
 // "C++ defaults"; tarvo-colours.png in the build folder shows it after "Suggested colours".
 
 #include "app/dialog_fixture.h"
+#include "platform/colour_dialog.h"
+#include "platform/edit_box.h"
+#include "render/css_rules.h"
+#include "themes/builtin_themes.h"
+#include "themes/contrast.h"
+#include "themes/theme_file.h"
+
+#include <QAction>
+#include <QComboBox>
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -53,6 +62,11 @@ void WithColours(const std::function<void()>& open, const std::function<void(QWi
     poll.stop();
     EXPECT_TRUE(seen);
     EXPECT_EQ(ColoursWindow(), nullptr) << "the dialog is gone";
+}
+
+// The colour of a colour box's swatch, -1 for none.
+int32_t Swatch(QWidget* box) {
+    return static_cast<platform::EditBox*>(box)->Swatch();
 }
 
 std::string Classes(CTarvoDlg& d) {
@@ -203,4 +217,136 @@ TEST_F(ColoursTest, ALoadNamesWhatItCannotUseInTheColoursDialog) {
     const std::string saved = ReadWholeFile(path);
     EXPECT_NE(saved.find("p_s_marked_lines = \"1-3,x\";"), std::string::npos) << saved;
     EXPECT_NE(saved.find("n_first_line = -1;"), std::string::npos) << saved;
+}
+
+// The themes: a list of the built-in ones and the profile folder's, a sample in each chosen one,
+// each colour's contrast against the theme's background, and the colour picker behind each box's
+// button and, in the main window too, its menu.
+TEST_F(ColoursTest, ThemesShowTheirSampleContrastAndPickedColours) {
+    Theme mine = *FindBuiltInTheme("nord");
+    std::snprintf(mine.name, sizeof mine.name, "my-nord");
+    std::filesystem::create_directory("themes");
+    WriteWholeFile("themes/my-nord.theme", ThemeFileText(mine));
+    std::vector<std::string> asked;
+    platform::ScopedColourDialogHandler picker([&](uint32_t initial, std::string_view caption) {
+        asked.push_back(std::string(caption) + " " + std::to_string(initial));
+        return int32_t(0x123456);
+    });
+    Click(IDC_CPP_DEFAULTS);
+    const Theme& nord = *FindBuiltInTheme("nord");
+    const auto pick = [](QComboBox* list, const QString& name) {
+        const int index = list->findText(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    };
+    WithColours(
+        [&] { dlg.OnColours(); },
+        [&](QWidget* window) {
+            const auto lists = window->findChildren<QComboBox*>();
+            ASSERT_EQ(lists.size(), 2);
+            EXPECT_EQ(lists[0]->currentText(), "classic");
+            EXPECT_EQ(lists[1]->currentText(), "none");
+            EXPECT_EQ(lists[0]->count(), int(BuiltInThemes().size()) + 1);
+            EXPECT_GE(lists[1]->findText("my-nord"), 0);
+            QLabel* light = nullptr;
+            QLabel* dark = nullptr;
+            std::vector<QLabel*> figures;
+            for (QLabel* label : window->findChildren<QLabel*>()) {
+                if (label->text().contains("<pre")) {
+                    (light == nullptr ? light : dark) = label;
+                } else if (label->text().endsWith(":1") || label->text().endsWith("low")) {
+                    figures.push_back(label);
+                }
+            }
+            ASSERT_NE(light, nullptr);
+            EXPECT_EQ(dark, nullptr) << "no dark sample without a dark theme";
+            EXPECT_TRUE(light->text().contains("color:#0000FF")); // the profile's keywords
+            const auto boxes = window->findChildren<QLineEdit*>();
+            ASSERT_GE(boxes.size(), 8);
+            ASSERT_EQ(figures.size(), 8u);
+            EXPECT_EQ(figures[0]->text().toStdString(),
+                      ContrastText(ContrastRatio(0xA31515, 0xFFFFFF)));
+
+            // A theme: its sample, and the figures against its background as typed.
+            pick(lists[0], "nord");
+            EXPECT_TRUE(
+                light->text().contains(QString::fromStdString(CssColour(ShownBackground(nord)))));
+            boxes[0]->setText("4C566A");
+            EXPECT_EQ(figures[0]->text().toStdString(),
+                      ContrastText(ContrastRatio(0x4C566A, ShownBackground(nord))) + " low");
+            boxes[0]->setText("ECEFF4");
+            EXPECT_FALSE(figures[0]->text().endsWith("low"));
+            pick(lists[1], "my-nord");
+            bool beside = false;
+            for (QLabel* label : window->findChildren<QLabel*>()) {
+                beside = beside || (label != light && label->text().contains("<pre"));
+            }
+            EXPECT_TRUE(beside) << "the dark sample beside the light one";
+            QApplication::processEvents();
+            EXPECT_TRUE(window->grab().toImage().save(
+                QStringLiteral(TARVO_SCREENSHOT_DIR "/tarvo-colours-themes.png")));
+
+            // The picker, from the row's button: its colour in the box, the row on.
+            EXPECT_EQ(Swatch(boxes[1]), kSuggestedCharColor);
+            std::vector<QAbstractButton*> buttons;
+            for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+                if (b->text() == "...") {
+                    buttons.push_back(b);
+                }
+            }
+            ASSERT_EQ(buttons.size(), 8u);
+            buttons[1]->click();
+            EXPECT_EQ(boxes[1]->text(), "123456");
+            EXPECT_EQ(Swatch(boxes[1]), 0x123456);
+            EXPECT_TRUE(Button(window, "C&haracter")->isChecked());
+            Button(window, "OK")->click();
+        });
+    ProfileSettings s;
+    dlg.ControlsToSettings(s);
+    EXPECT_STREQ(s.p_s_theme, "nord");
+    EXPECT_STREQ(s.p_s_dark_theme, "my-nord");
+    EXPECT_EQ(s.n_char_color, 0x123456);
+    EXPECT_EQ(s.n_string_color, kClassOff); // typed, but its row stayed off
+
+    // The main window's keyword colour: its swatch, and the picker from its menu and the swatch.
+    QWidget* box = Widget(IDC_KEYWORD_COLOR);
+    EXPECT_EQ(Swatch(box), 0x0000FF);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box, &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* entry = nullptr;
+    for (QAction* a : menu->actions()) {
+        entry = a->text() == "&Pick colour..." ? a : entry;
+    }
+    ASSERT_NE(entry, nullptr);
+    menu->close();
+    entry->trigger();
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_KEYWORD_COLOR), "123456");
+    EXPECT_EQ(Swatch(box), 0x123456);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[0], "Character " + std::to_string(kSuggestedCharColor));
+    EXPECT_EQ(asked[1], "Keyword colour " + std::to_string(0x0000FF));
+    EXPECT_EQ(asked[2], "Keyword colour " + std::to_string(0x123456)); // from the swatch
+    EXPECT_TRUE(messages.empty());
+
+    // A profile whose theme is gone: named at its load, kept in the list, and Go uses the
+    // profile's own colours.
+    dlg.SetDlgItemText(IDC_PROFILE_NAME, "gone");
+    Click(IDC_SAVE);
+    std::filesystem::remove("themes/my-nord.theme");
+    WithColours([&] { Click(IDC_LOAD); },
+                [&](QWidget* window) {
+                    EXPECT_EQ(window->findChildren<QComboBox*>()[1]->currentText(), "my-nord");
+                    bool named = false;
+                    for (const QLabel* label : window->findChildren<QLabel*>()) {
+                        named = named || label->text().contains("Unknown theme 'my-nord'");
+                    }
+                    EXPECT_TRUE(named);
+                    QTest::keyClick(window, Qt::Key_Escape);
+                });
+    EXPECT_EQ(Texts(), std::vector<std::string>{"The profile holds values that cannot be used:\n"
+                                                "Unknown theme 'my-nord'"});
 }

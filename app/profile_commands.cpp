@@ -7,6 +7,7 @@
 #include "base/memory.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_list_file.h"
+#include "profiles/theme_files.h"
 #include "res/resource.h"
 #include "settings/profile_settings.h"
 
@@ -33,6 +34,23 @@ bool IsColoursDialogs(const std::string& problem) {
     return std::any_of(std::begin(kKeys), std::end(kKeys), named) ||
            std::any_of(std::begin(kClassColourFields), std::end(kClassColourFields),
                        [&](const ClassColourField& c) { return named(c.key); });
+}
+
+// What stands in the way of the themes that `settings` names, a line each after a line break;
+// "" when both can be used.
+std::string ThemeProblems(const ProfileFolder& folder, const ProfileSettings& settings) {
+    std::string text;
+    for (const char* name : {settings.p_s_theme, settings.p_s_dark_theme}) {
+        Theme theme;
+        std::string problems;
+        if (*name != '\0' && FindTheme(folder, name, theme, problems) != ThemeFileRead::Ok) {
+            while (!problems.empty() && problems.back() == '\n') {
+                problems.pop_back();
+            }
+            text.append("\n").append(problems.empty() ? "Not enough memory" : problems.c_str());
+        }
+    }
+    return text;
 }
 
 using tarvo::Block;
@@ -168,16 +186,22 @@ void CTarvoDlg::OnLoad() {
         return;
     }
     SettingsToControls(settings);
-    if (!problems.empty()) {
+    // A theme that is not there: Go uses the profile's own colours, and the Colours dialog's list
+    // keeps the name until the user picks another.
+    const std::string theme_problems = ThemeProblems(m_profile_folder, settings);
+    if (!problems.empty() || !theme_problems.empty()) {
         // Kept as read, so that a save keeps them; named, and shown where they are put right.
         std::string text = "The profile holds values that cannot be used:";
         for (const std::string& problem : problems) {
             text += "\n" + problem;
         }
+        text += theme_problems;
         MessageBox(text, kCaption, MessageStyle::Stop);
         // Under the boxes, the first that the Colours dialog puts right.
         const auto theirs = std::find_if(problems.begin(), problems.end(), IsColoursDialogs);
-        ShowColours(theirs != problems.end() ? *theirs : problems.front());
+        ShowColours(theirs != problems.end() ? *theirs
+                    : problems.empty()       ? std::string()
+                                             : problems.front());
     }
 }
 

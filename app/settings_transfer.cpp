@@ -111,7 +111,10 @@ void CTarvoDlg::ShowColours(const std::string& problem) {
                    m_class_colours[i]};
     }
     LineNumberSettings lines = m_line_numbers;
-    ColoursDialog colours(rows, &lines);
+    ProfileSettings sample; // its sample shows the window's keywords and colours
+    ControlsToSettings(sample);
+    const ThemeChoice themes{m_theme, m_dark_theme, &m_profile_folder, &sample};
+    ColoursDialog colours(rows, &lines, &themes);
     colours.SetFirstProblem(problem);
     if (colours.DoModal() == platform::IDOK) {
         for (std::size_t i = 0; i < std::size(rows); ++i) {

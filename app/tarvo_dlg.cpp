@@ -1,10 +1,12 @@
 #include "app/tarvo_dlg.h"
 
 #include "app/first_profile.h"
+#include "base/colour.h"
 #include "res/keyword_sets.h"
 #include "res/resource.h"
 
 #include <algorithm>
+#include <utility>
 
 using platform::Notification;
 
@@ -37,6 +39,10 @@ constexpr CommandEntry kCommandMap[] = {
     {ID_COLOURS, Notification::Menu, &CTarvoDlg::OnColours},
 };
 
+// The colour boxes with a swatch and a picker, and their menus' picker entries.
+constexpr std::pair<int, int> kPickedColours[] = {{IDC_KEYWORD_COLOR, ID_PICK_KEYWORD_COLOR},
+                                                  {IDC_COMMENT_COLOR, ID_PICK_COMMENT_COLOR}};
+
 // The source box's font: the whole cell 14 pixels high.
 constexpr platform::FontSpec kSourceFont{"Courier", 14, true};
 
@@ -51,6 +57,20 @@ bool CTarvoDlg::OnCommand(int id, Notification code) {
     for (const CommandEntry& entry : kCommandMap) {
         if (entry.id == id && entry.code == code) {
             (this->*entry.handler)();
+            return true;
+        }
+    }
+    // The keyword and comment colours show a swatch that opens the picker, as their menus do.
+    for (const auto& [box, pick] : kPickedColours) {
+        if ((id == box && code == Notification::Clicked) ||
+            (id == pick && code == Notification::Menu)) {
+            PickColour(box);
+            return true;
+        }
+        if (id == box && code == Notification::Changed) {
+            int64_t colour = 0;
+            const bool read = ReadColour(GetDlgItemText(box), ColourRule::Box, colour);
+            SetItemSwatch(box, read ? int32_t(colour & 0xFFFFFF) : -1);
             return true;
         }
     }
@@ -75,6 +95,10 @@ bool CTarvoDlg::OnInitDialog() {
     EnableStatusLine();
     AddContextMenu(IDC_SOURCE, TarvoSourceMenu());
     AddContextMenu(IDC_KEYWORD_LIST, TarvoKeywordMenu());
+    for (const auto& [box, pick] : kPickedColours) {
+        const platform::MenuItemTemplate entry[] = {{pick, "&Pick colour...", "", {}}};
+        AddContextMenu(box, entry);
+    }
     for (int box : {IDC_KEYWORD_COLOR, IDC_COMMENT_COLOR, IDC_TABLE_LT_COLOR, IDC_TABLE_DK_COLOR}) {
         AddContextMenu(box, TarvoColourMenu());
     }
@@ -125,6 +149,16 @@ void CTarvoDlg::OnPaint() {
 
 // Enter never closes the dialog; a focused push button has taken it already.
 void CTarvoDlg::OnOK() {}
+
+void CTarvoDlg::PickColour(int id) {
+    uint32_t colour = 0;
+    ControlToColour(id, colour);
+    const int32_t chosen =
+        AskColour(colour & 0xFFFFFF, id == IDC_KEYWORD_COLOR ? "Keyword colour" : "Comment colour");
+    if (chosen >= 0 && !ColourToControl(id, uint32_t(chosen))) {
+        MessageBox("Not enough memory !", kCaption, platform::MessageStyle::Stop);
+    }
+}
 
 void CTarvoDlg::OnInsertKeywords(std::size_t index) {
     const std::vector<KeywordSet>& sets = TarvoKeywordSets();

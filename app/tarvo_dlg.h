@@ -79,6 +79,8 @@ public:
     void OnColours();
     // The Colours dialog, which opens with `problem` (when not empty) named under its boxes.
     void ShowColours(const std::string& problem);
+    // The colour picker for colour box `id`; its choice replaces the box's text.
+    void PickColour(int id);
     // Replaces the keyword box's text with keyword set `index` of TarvoKeywordSets().
     void OnInsertKeywords(std::size_t index);
     // The text of the file at `path` into the source box, as if pasted; a file that is not text

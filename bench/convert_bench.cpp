@@ -4,6 +4,9 @@
 //   build/release/bench/convert_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only
 
 #include "render/converter.h"
+#include "render/html_page.h"
+#include "render/rich_text.h"
+#include "render/style_sheet.h"
 #include "settings/cpp_defaults.h"
 #include "style/theme_style.h"
 #include "themes/builtin_themes.h"
@@ -270,6 +273,49 @@ void BM_ConvertFontMarkupAllClassesThemed(benchmark::State& state) {
     RunConvert(state, Corpus(), kCppDefaultKeywords, 0, false, true, false, false, "gruvbox-dark");
 }
 
+// A -d page in the light theme alone, and the same page for both schemes (its style sheet
+// carries the dark theme's rules too); and the snippet of --inline-styles alike, whose every
+// colour is a light-dark() of both themes' when dual.
+void RunPage(benchmark::State& state, bool dual, bool inline_styles) {
+    ProfileSettings settings;
+    Settings(settings, kCppDefaultKeywords);
+    StyleRecord style, dark;
+    BuildStyle(settings, style);
+    BuildStyle(settings, dark);
+    ApplyTheme(*FindBuiltInTheme("github-light"), style);
+    ApplyTheme(*FindBuiltInTheme("github-dark"), dark);
+    const std::string& source = Corpus();
+    std::size_t out_size = 0;
+    for (auto _ : state) {
+        std::string page;
+        if (inline_styles) {
+            page = dual ? BuildRichText(source, settings, style, dark)
+                        : BuildRichText(source, settings, style, 1);
+        } else {
+            std::string html;
+            ConvertSource(settings, style, source, 1, html);
+            page = BuildHtmlPage("corpus", html,
+                                 dual ? BuildStyleSheet(style, dark) : BuildStyleSheet(style));
+        }
+        out_size = page.size();
+        benchmark::DoNotOptimize(page.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(source.size()));
+    state.counters["out/in"] = double(out_size) / double(source.size());
+}
+void BM_PageThemed(benchmark::State& state) {
+    RunPage(state, false, false);
+}
+void BM_PageDual(benchmark::State& state) {
+    RunPage(state, true, false);
+}
+void BM_InlineThemed(benchmark::State& state) {
+    RunPage(state, false, true);
+}
+void BM_InlineDual(benchmark::State& state) {
+    RunPage(state, true, true);
+}
+
 // The yardstick: escaping alone, one character at a time, into a reserved string.
 void BM_EscapeOnly(benchmark::State& state) {
     const std::string& source = Corpus();
@@ -325,4 +371,8 @@ BENCHMARK(BM_ConvertCssThemed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkupThemed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFontMarkupAllClassesThemed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertCssFreshMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageThemed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageDual)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InlineThemed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InlineDual)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -61,6 +61,7 @@ struct Options {
     const char* theme_file = nullptr; // --theme-file PATH
     const char* dark_theme = nullptr; // --dark-theme NAME
     bool inline_styles = false;       // each span's style in its own attribute
+    bool list_themes = false;         // --list-themes
 };
 
 // A big source, its HTML and the converter's own copy of it are served from one heap that grows
@@ -96,6 +97,7 @@ private:
     bool ProfileTheme(const Options& options, const char* name, Theme& theme);
     int BuildLooks(const Options& options, const ProfileSettings& settings, StyleRecord& style,
                    StyleRecord& dark, bool& themed, bool& dual);
+    int ListThemes(const ProfileFolderOptions& folder);
     int ReadInput(const char* path, std::string& text);
     int WriteOutput(const char* path, std::string_view text);
 
@@ -181,17 +183,7 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
         } else if (arg == "--inline-styles") {
             o.inline_styles = true;
         } else if (arg == "--list-themes") {
-            std::vector<const Theme*> themes;
-            for (const BuiltInTheme& t : BuiltInThemes()) {
-                themes.push_back(&t.theme);
-            }
-            std::string list;
-            if (!AppendThemeList(list, themes)) {
-                return Fail("Not enough memory");
-            }
-            std::fputs(list.c_str(), m_out);
-            done = true;
-            return 0;
+            o.list_themes = true;
         } else if (arg == "--all-classes") {
             o.all_classes = true;
         } else if (arg == "--font-markup") {
@@ -238,6 +230,10 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     }
     if (const char* problem = ProfileFolderOptionsProblem(o.folder)) {
         return Usage(problem);
+    }
+    if (o.list_themes) {
+        done = true;
+        return ListThemes(o.folder);
     }
     if (const char* problem = FormProblem(o.form, o.font_markup, o.style_sheet,
                                           o.out_dir != nullptr, o.batch.fragment)) {
@@ -321,6 +317,45 @@ ThemeFileRead FindThemeFor(const ProfileFolderOptions& options, const char* name
         return ThemeFileRead::Bad;
     }
     return FindTheme(folder, name, theme, problems);
+}
+
+// --list-themes: the built-in themes, then those of the profile folder's themes folder when a
+// profile folder is given. A theme file that cannot be used is named, and fails the run.
+int Command::ListThemes(const ProfileFolderOptions& options) {
+    std::vector<Theme> files;
+    int status = 0;
+    if (options.dir != nullptr || options.user) {
+        ProfileFolder folder;
+        std::string error;
+        if (!ResolveProfileFolder(options.dir, options.user, folder.path, error)) {
+            return Fail(error);
+        }
+        for (const std::string& name : ThemeFileNames(folder)) {
+            Theme theme;
+            std::string problems;
+            if (FindTheme(folder, name.c_str(), theme, problems) == ThemeFileRead::Ok) {
+                files.push_back(theme);
+                continue;
+            }
+            while (!problems.empty() && problems.back() == '\n') {
+                problems.pop_back();
+            }
+            status = Fail(problems.empty() ? std::string("Not enough memory") : problems);
+        }
+    }
+    std::vector<const Theme*> themes;
+    for (const BuiltInTheme& t : BuiltInThemes()) {
+        themes.push_back(&t.theme);
+    }
+    for (const Theme& theme : files) {
+        themes.push_back(&theme);
+    }
+    std::string list;
+    if (!AppendThemeList(list, themes)) {
+        return Fail("Not enough memory");
+    }
+    std::fputs(list.c_str(), m_out);
+    return status;
 }
 
 // A theme of the command line: an unknown name is a usage error, a bad theme file a failure that
@@ -506,8 +541,9 @@ int Command::RunCaught(int argc, const char* const* argv) {
     }
     if (options.inline_styles) {
         // The clipboard's HTML: every look in style attributes, so that no style sheet is needed.
-        std::string html =
-            looks ? BuildRichText(source, settings, style, 1) : BuildRichText(source, settings, 1);
+        std::string html = dual    ? BuildRichText(source, settings, style, dark)
+                           : looks ? BuildRichText(source, settings, style, 1)
+                                   : BuildRichText(source, settings, 1);
         if (html.empty()) {
             return Fail("Not enough memory");
         }

@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -73,6 +74,15 @@ document.documentElement.setAttribute('data-looks', encodeURIComponent([
     look('.cpp_keyword', 'color'), look('.cpp_comment', 'color'), look('.cpp_string', 'color'),
     look('.cpp_char', 'color'), look('.cpp_number', 'color'), look('.cpp_preproc', 'color'),
     look('.cpp_line_number', 'color'), look('.cpp_marked', 'backgroundColor')].join(' ')));
+</script>
+)";
+
+// The code box's colour and background and the first keyword's colour, in a snippet.
+const char* const kInlineProbe = R"(<script>
+const box = getComputedStyle(document.querySelector('pre'));
+const word = [...document.querySelectorAll('code')].find(e => e.textContent.trim() === 'return');
+document.documentElement.setAttribute('data-looks', encodeURIComponent([
+    box.color, box.backgroundColor, getComputedStyle(word).color].join(' ')));
 </script>
 )";
 
@@ -163,6 +173,11 @@ TEST_F(ThemeOptions, AProfilesThemesAreUsedAndAnUnknownOneIsNamed) {
     std::snprintf(mine.name, sizeof mine.name, "my-dark");
     std::filesystem::create_directory("themes");
     WriteWholeFile("themes/my-dark.theme", ThemeFileText(mine));
+    // Listed after the built-in ones when the profile folder is given.
+    const Outcome list = Tarvo("--list-themes --profile-dir .");
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), long(BuiltInThemes().size()) + 1);
+    EXPECT_NE(list.out.find("\nmy-dark           dark   4.5:1"), std::string::npos) << list.out;
     run = Tarvo("--profile-file p.ini --style-sheet");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, Tarvo("--theme nord --dark-theme my-dark --style-sheet").out);
@@ -187,9 +202,18 @@ TEST_F(ThemeOptions, APageForBothSchemesShowsTheOneTheReadersSystemPrefers) {
                   .status,
               0);
     WriteWholeFile("pages/probe.html", ReadWholeFile("pages/s.cpp.html") + kProbe);
+    // A snippet for both schemes in a page with no style sheet: the code box's colours and a
+    // keyword's, each a light-dark() of the two themes'.
+    const Outcome snippet =
+        Tarvo("--inline-styles --theme github-light --dark-theme tokyo-night s.cpp");
+    ASSERT_EQ(snippet.status, 0) << snippet.err;
+    WriteWholeFile("pages/inline.html",
+                   "<!DOCTYPE html><html><body>" + snippet.out + kInlineProbe + "</body></html>");
     // Blink's preferredColorScheme: 0 dark, 1 light.
-    for (const auto& [scheme, theme] :
-         {std::pair{0, "tokyo-night"}, std::pair{1, "github-light"}}) {
+    for (const auto& [scheme, theme, page] :
+         {std::tuple{0, "tokyo-night", "probe"}, std::tuple{1, "github-light", "probe"},
+          std::tuple{0, "tokyo-night", "inline"}, std::tuple{1, "github-light", "inline"}}) {
+        const bool inline_page = std::string_view(page) == "inline";
         std::string command = chromium;
         command
             .append(" --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
@@ -197,14 +221,20 @@ TEST_F(ThemeOptions, APageForBothSchemesShowsTheOneTheReadersSystemPrefers) {
                     " --disable-sync --user-data-dir=\"$PWD/profile\" --virtual-time-budget=3000"
                     " --blink-settings=preferredColorScheme=")
             .append(std::to_string(scheme))
-            .append(" --dump-dom \"file://$PWD/pages/probe.html\" > dom.txt 2> chromium.log");
+            .append(" --dump-dom \"file://$PWD/pages/")
+            .append(page)
+            .append(".html\" > dom.txt 2> chromium.log");
         ASSERT_EQ(Shell(command), 0) << ReadWholeFile("chromium.log");
         const std::string dom = ReadWholeFile("dom.txt");
         const std::size_t at = dom.find("data-looks=\"");
         ASSERT_NE(at, std::string::npos) << dom;
         const std::size_t start = at + 12;
+        const Theme& t = *FindBuiltInTheme(theme);
+        std::string inline_looks = Rgb(ShownColour(t, ThemeClass::Text));
+        inline_looks.append(" ").append(Rgb(ShownBackground(t)));
+        inline_looks.append(" ").append(Rgb(ShownColour(t, ThemeClass::Keyword)));
         EXPECT_EQ(UrlDecoded(dom.substr(start, dom.find('"', start) - start)),
-                  Expected(*FindBuiltInTheme(theme)))
-            << theme;
+                  inline_page ? inline_looks : Expected(t))
+            << theme << " " << page;
     }
 }

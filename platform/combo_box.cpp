@@ -5,7 +5,10 @@
 
 namespace platform {
 
-ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+ComboBox::ComboBox(QWidget* parent, bool editable) : QComboBox(parent) {
+    if (!editable) {
+        return;
+    }
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // Inline completion would turn a new name that begins an existing one into that one.

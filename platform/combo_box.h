@@ -15,7 +15,8 @@ namespace platform {
 // themselves.
 class ComboBox : public QComboBox {
 public:
-    explicit ComboBox(QWidget* parent);
+    // Without `editable`, a list to pick from alone.
+    explicit ComboBox(QWidget* parent, bool editable = true);
 
     // Adds `item`, in order (case ignored) when `sorted`, else at the end; returns its index. The
     // selection and the typed text stay as they were.

@@ -47,7 +47,7 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
     case ControlKind::PushLikeCheckBox:
         return new ToggleButton(caption, parent);
     case ControlKind::ComboBox:
-        return new ComboBox(parent);
+        return new ComboBox(parent, (c.styles & style::kDropList) == 0);
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(parent);
         bar->setRange(0, 1024);

@@ -107,6 +107,16 @@ public:
     // draws every letter at one width.
     bool SetItemFont(int id, const FontSpec& font);
 
+    // Shows `html` in label `id` as rich text (the toolkit's subset of HTML and inline CSS:
+    // colours, backgrounds, bold, italic, <pre>).
+    void SetDlgItemHtml(int id, std::string_view html);
+    // A swatch of `colour` (0xRRGGBB) at the end of edit box `id`, which sends OnCommand with the
+    // box's id and Notification::Clicked when clicked; a negative colour takes it away.
+    void SetItemSwatch(int id, int32_t colour);
+    // Asks the user for a colour, starting from `initial` (0xRRGGBB), through the process's colour
+    // dialog handler: the chosen 0xRRGGBB, or -1 when the user cancelled.
+    int32_t AskColour(uint32_t initial, std::string_view caption) const;
+
     // Tab stops of a multi-line edit box, `columns` spaces of its font apart; 0: a tab takes no
     // room.
     void SetTabStops(int id, int columns);

@@ -32,6 +32,7 @@ inline constexpr uint32_t kAutoHScroll = 1u << 8; // edit: scrolls sideways; mul
 inline constexpr uint32_t kAutoVScroll = 1u << 9; // multi-line edit: scrolls as lines are added
 inline constexpr uint32_t kWantReturn = 1u << 10; // multi-line edit: Enter breaks the line
 inline constexpr uint32_t kSorted = 1u << 11;     // combo box: items kept in order, case ignored
+inline constexpr uint32_t kDropList = 1u << 12;   // combo box: a list to pick from, nothing typed
 } // namespace style
 
 inline constexpr int kStaticId = -1; // controls that nothing addresses

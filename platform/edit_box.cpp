@@ -6,12 +6,19 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 
 namespace platform {
 
 namespace {
+
+// The swatch's width and the room it keeps from the text, in pixels.
+constexpr int kSwatchWidth = 6;
+constexpr int kSwatchRoom = kSwatchWidth + 3;
 
 // Typed text, as opposed to keys that edit or move: printable and without Ctrl, Alt or Meta.
 bool IsTypedText(const QKeyEvent* e) {
@@ -91,6 +98,46 @@ void EditBox::contextMenuEvent(QContextMenuEvent* e) {
     menu->addSeparator();
     menu->addActions(m_menu_actions);
     menu->popup(e->globalPos());
+}
+
+} // namespace platform
+
+namespace platform {
+
+void EditBox::SetSwatch(int32_t colour, std::function<void()> clicked) {
+    if ((colour < 0) != (m_swatch < 0)) {
+        setTextMargins(colour < 0 ? 0 : kSwatchRoom, 0, 0, 0);
+    }
+    m_swatch = colour < 0 ? -1 : colour & 0xFFFFFF;
+    m_swatch_clicked = std::move(clicked);
+    update();
+}
+
+// The stripe, inside the frame along the left edge.
+static QRect SwatchRect(const QLineEdit& box) {
+    const int inset = box.hasFrame() ? 3 : 1;
+    return QRect(inset, inset, kSwatchWidth, box.height() - 2 * inset);
+}
+
+void EditBox::paintEvent(QPaintEvent* e) {
+    QLineEdit::paintEvent(e);
+    if (m_swatch < 0) {
+        return;
+    }
+    QPainter painter(this);
+    const QRect r = SwatchRect(*this);
+    painter.fillRect(r, QColor(0x80, 0x80, 0x80)); // a white or black swatch still shows
+    painter.fillRect(r.adjusted(1, 1, -1, -1), QColor::fromRgb(QRgb(m_swatch)));
+}
+
+void EditBox::mousePressEvent(QMouseEvent* e) {
+    if (m_swatch >= 0 && m_swatch_clicked && e->button() == Qt::LeftButton &&
+        SwatchRect(*this).adjusted(-2, -2, 2, 2).contains(e->position().toPoint())) {
+        e->accept();
+        m_swatch_clicked();
+        return;
+    }
+    QLineEdit::mousePressEvent(e);
 }
 
 } // namespace platform

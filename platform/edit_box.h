@@ -5,11 +5,14 @@
 #include <QList>
 
 #include <cstdint>
+#include <functional>
 
 class QAction;
 class QContextMenuEvent;
 class QInputMethodEvent;
 class QKeyEvent;
+class QMouseEvent;
+class QPaintEvent;
 
 namespace platform {
 
@@ -27,8 +30,15 @@ public:
     // actions stay owned by the caller.
     void AddMenuActions(const QList<QAction*>& actions) { m_menu_actions += actions; }
 
+    // A stripe of `colour` (0xRRGGBB) inside the box's left edge, which takes only a few pixels
+    // from narrow colour boxes; a click on it runs `clicked`. A negative colour takes it away.
+    void SetSwatch(int32_t colour, std::function<void()> clicked);
+    int32_t Swatch() const { return m_swatch; }
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
     // Composed characters arrive here rather than as key presses.
     void inputMethodEvent(QInputMethodEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
@@ -41,6 +51,8 @@ private:
     bool m_upper;
     bool m_minus = false;
     QList<QAction*> m_menu_actions;
+    int32_t m_swatch = -1;
+    std::function<void()> m_swatch_clicked;
 };
 
 } // namespace platform

@@ -2,9 +2,12 @@
 
 #include "themes/builtin_themes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -65,4 +68,27 @@ ThemeFileRead FindTheme(const ProfileFolder& folder, const char* name, Theme& th
     } catch (const std::exception&) {
         return ThemeFileRead::OutOfMemory;
     }
+}
+
+std::vector<std::string> ThemeFileNames(const ProfileFolder& folder) {
+    std::vector<std::string> names;
+    if (folder.disk != &RealDisk()) {
+        return names;
+    }
+    const std::string dir = InProfileFolder(folder.path, kThemeFolderName);
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(dir.empty() ? "." : dir, error), end;
+         !error && it != end; it.increment(error)) {
+        const std::string file = it->path().filename().string();
+        constexpr std::string_view kSuffix = ".theme";
+        if (!file.ends_with(kSuffix)) {
+            continue;
+        }
+        std::string name = file.substr(0, file.size() - kSuffix.size());
+        if (IsThemeName(name) && FindBuiltInTheme(name) == nullptr) {
+            names.push_back(std::move(name));
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }

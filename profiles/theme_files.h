@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr const char* kThemeFolderName = "themes";
 
@@ -26,3 +27,8 @@ ThemeFileRead ReadThemeFileAt(Disk& disk, const char* path, Theme& theme,
 // in `problems`, when there is neither.
 ThemeFileRead FindTheme(const ProfileFolder& folder, const char* name, Theme& theme,
                         std::string& problems) noexcept;
+
+// The names of the theme files in the themes folder of `folder` on the real disk ("NAME.theme"
+// with a theme name that no built-in theme has), in order; none for another disk. Whether each
+// reads as a theme is FindTheme's business.
+std::vector<std::string> ThemeFileNames(const ProfileFolder& folder);

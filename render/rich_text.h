@@ -24,6 +24,13 @@ std::string BuildRichText(std::string_view source, const ProfileSettings& settin
 std::string BuildRichText(std::string_view source, const ProfileSettings& settings,
                           const StyleRecord& style, int b_css);
 
+// The same fragment for both schemes, with no script: each colour is CSS light-dark() of
+// `style`'s and `dark`'s (the same settings under a dark theme), and the outer element sets
+// color-scheme, so that the reader's system picks one. Bold and italic cannot switch so and stay
+// `style`'s.
+std::string BuildRichText(std::string_view source, const ProfileSettings& settings,
+                          const StyleRecord& style, const StyleRecord& dark);
+
 // The parts of the fragment, for writers that build it beside others from one scan: the tags of
 // its code, and the fragment around the code's text `body`.
 HtmlTags RichTextTags(const StyleRecord& style, bool css);

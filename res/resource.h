@@ -33,6 +33,8 @@ inline constexpr int ID_PREVIEW_IN_BROWSER = 32772;
 inline constexpr int ID_SAVE_HTML_PAGE = 32773;
 inline constexpr int ID_OPEN_SOURCE_FILE = 32774;
 inline constexpr int ID_COLOURS = 32775;
+inline constexpr int ID_PICK_KEYWORD_COLOR = 32776;
+inline constexpr int ID_PICK_COMMENT_COLOR = 32777;
 inline constexpr int ID_KEYWORD_SET_FIRST = 32800; // plus the set's index in TarvoKeywordSets()
 
 // Dialog template 102: Tarvo's one window.
