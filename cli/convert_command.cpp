@@ -6,6 +6,7 @@
 #include "cli/output_form.h"
 #include "cli/profile_lookup.h"
 #include "cli/setting_options.h"
+#include "cli/theme_list.h"
 #include "files/read_file.h"
 #include "files/safe_file.h"
 #include "profiles/folder_options.h"
@@ -97,7 +98,6 @@ private:
     bool ProfileTheme(const Options& options, const char* name, Theme& theme);
     int BuildLooks(const Options& options, const ProfileSettings& settings, StyleRecord& style,
                    StyleRecord& dark, bool& themed, bool& dual);
-    int ListThemes(const ProfileFolderOptions& folder);
     int ReadInput(const char* path, std::string& text);
     int WriteOutput(const char* path, std::string_view text);
 
@@ -233,7 +233,7 @@ int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
     }
     if (o.list_themes) {
         done = true;
-        return ListThemes(o.folder);
+        return ::ListThemes(o.folder, m_out, m_err);
     }
     if (const char* problem = FormProblem(o.form, o.font_markup, o.style_sheet,
                                           o.out_dir != nullptr, o.batch.fragment)) {
@@ -317,45 +317,6 @@ ThemeFileRead FindThemeFor(const ProfileFolderOptions& options, const char* name
         return ThemeFileRead::Bad;
     }
     return FindTheme(folder, name, theme, problems);
-}
-
-// --list-themes: the built-in themes, then those of the profile folder's themes folder when a
-// profile folder is given. A theme file that cannot be used is named, and fails the run.
-int Command::ListThemes(const ProfileFolderOptions& options) {
-    std::vector<Theme> files;
-    int status = 0;
-    if (options.dir != nullptr || options.user) {
-        ProfileFolder folder;
-        std::string error;
-        if (!ResolveProfileFolder(options.dir, options.user, folder.path, error)) {
-            return Fail(error);
-        }
-        for (const std::string& name : ThemeFileNames(folder)) {
-            Theme theme;
-            std::string problems;
-            if (FindTheme(folder, name.c_str(), theme, problems) == ThemeFileRead::Ok) {
-                files.push_back(theme);
-                continue;
-            }
-            while (!problems.empty() && problems.back() == '\n') {
-                problems.pop_back();
-            }
-            status = Fail(problems.empty() ? std::string("Not enough memory") : problems);
-        }
-    }
-    std::vector<const Theme*> themes;
-    for (const BuiltInTheme& t : BuiltInThemes()) {
-        themes.push_back(&t.theme);
-    }
-    for (const Theme& theme : files) {
-        themes.push_back(&theme);
-    }
-    std::string list;
-    if (!AppendThemeList(list, themes)) {
-        return Fail("Not enough memory");
-    }
-    std::fputs(list.c_str(), m_out);
-    return status;
 }
 
 // A theme of the command line: an unknown name is a usage error, a bad theme file a failure that
