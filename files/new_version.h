@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -68,6 +69,8 @@ struct NewVersion {
     dev_t folder_device = 0;
     ino_t folder_inode = 0;
     std::string base; // the file's name in the folder
+    bool had = false; // a regular file was in its place: `replaced` tells its mode and owner
+    struct stat replaced {};
     TempFile temp;
 };
 
@@ -80,6 +83,15 @@ int OpenFolder(const std::string& folder, bool& can_sync);
 // disk too. Whatever else is in the file's place is refused: a link (ELOOP), a folder (EISDIR),
 // anything else (ENODEV). Returns 1, or 0 with errno, and then nothing new is left on the disk.
 int WriteNewVersionIn(std::string_view text, bool flush, NewVersion& version);
+
+// WriteNewVersionIn in steps, for a text that comes in pieces: the temporary file's descriptor,
+// or -1 with errno; then EndNewVersion gives the file its mode, flushes and closes it, and
+// answers as WriteNewVersionIn does (`ok` false: a write failed, errno tells why).
+int BeginNewVersionIn(bool flush, NewVersion& version);
+int EndNewVersion(int fd, bool ok, NewVersion& version);
+
+// Opens the folder of `target` for its new version. 1, or 0 with errno.
+int OpenNewVersionFolder(const std::string& target, NewVersion& version);
 
 // Writes `text` into a new version of `target`, which is no link, as WriteNewVersionIn does.
 int WriteNewVersion(const std::string& target, std::string_view text, bool flush,

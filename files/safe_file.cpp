@@ -30,6 +30,30 @@ bool WriteAll(int fd, std::string_view text) {
     return true;
 }
 
+constexpr std::size_t kWritebackBlock = std::size_t(4) << 20;
+
+// Asks the kernel to start putting a block of a new file on the disk while the writer goes on:
+// the flush before the rename then waits for the last block only, and a large text does not
+// pile up as dirty pages that stall the writer all at once. Only a hint: where the file system
+// cannot take it, the flush does the whole work as before.
+void StartWriteback(int fd, off_t offset, std::size_t length) {
+    ::sync_file_range(fd, offset, off_t(length), SYNC_FILE_RANGE_WRITE);
+}
+
+// Writes a new file's text in blocks, each sent on its way to the disk.
+bool WriteAllStartingWriteback(int fd, std::string_view text) {
+    off_t offset = 0;
+    while (text.size() > kWritebackBlock) {
+        if (!WriteAll(fd, text.substr(0, kWritebackBlock))) {
+            return false;
+        }
+        StartWriteback(fd, offset, kWritebackBlock);
+        offset += off_t(kWritebackBlock);
+        text.remove_prefix(kWritebackBlock);
+    }
+    return WriteAll(fd, text);
+}
+
 // Closes `fd`, keeping the first failure's reason in `error`.
 bool CloseKeeping(int fd, bool ok, int& error) {
     if (::close(fd) != 0 && ok) {
@@ -135,32 +159,32 @@ int OpenFolder(const std::string& folder, bool& can_sync) {
     return fd;
 }
 
-int WriteNewVersionIn(std::string_view text, bool flush, NewVersion& version) {
+int BeginNewVersionIn(bool flush, NewVersion& version) {
     struct stat folder;
     if (::fstat(version.dir, &folder) != 0) {
-        return 0;
+        return -1;
     }
     version.folder_device = folder.st_dev;
     version.folder_inode = folder.st_ino;
-    struct stat old;
+    struct stat& old = version.replaced;
     const char* base = version.base.c_str();
-    const bool had = ::fstatat(version.dir, base, &old, AT_SYMLINK_NOFOLLOW) == 0;
+    version.had = ::fstatat(version.dir, base, &old, AT_SYMLINK_NOFOLLOW) == 0;
+    const bool had = version.had;
     if (!had && errno != ENOENT) {
-        return 0;
+        return -1;
     }
     if (had && !S_ISREG(old.st_mode)) {
         errno = S_ISLNK(old.st_mode) ? ELOOP : S_ISDIR(old.st_mode) ? EISDIR : ENODEV;
-        return 0;
+        return -1;
     }
     if (had && ::faccessat(version.dir, base, W_OK, AT_EACCESS) != 0) {
-        return 0;
+        return -1;
     }
-    // A new file gets what umask leaves of 0666; a replaced one its own mode, set below.
+    // A new file gets what umask leaves of 0666; a replaced one its own mode, set at the end.
     const int fd = version.temp.Create(version.dir, version.folder, had ? 0600 : 0666);
     if (fd < 0) {
-        return 0;
+        return -1;
     }
-    bool ok = true;
     if (had && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
         // Root gives the file back to its owner; anyone else keeps its group if a member.
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
@@ -169,9 +193,12 @@ int WriteNewVersionIn(std::string_view text, bool flush, NewVersion& version) {
     }
     // Without a folder to flush, the file is flushed at once, so that it is safe without that.
     version.flushed = flush || !version.can_sync;
-    ok = WriteAll(fd, text);
+    return fd;
+}
+
+int EndNewVersion(int fd, bool ok, NewVersion& version) {
     // The mode after the last write: a write by anyone but root clears setuid and setgid.
-    ok = ok && (!had || ::fchmod(fd, old.st_mode & 07777) == 0);
+    ok = ok && (!version.had || ::fchmod(fd, version.replaced.st_mode & 07777) == 0);
     ok = ok && (!version.flushed || ::fsync(fd) == 0 || errno == EINVAL);
     int error = errno;
     ok = CloseKeeping(fd, ok, error);
@@ -179,8 +206,15 @@ int WriteNewVersionIn(std::string_view text, bool flush, NewVersion& version) {
     return ok ? 1 : 0; // on failure the destructor removes the temporary file
 }
 
-int WriteNewVersion(const std::string& target, std::string_view text, bool flush,
-                    NewVersion& version) {
+int WriteNewVersionIn(std::string_view text, bool flush, NewVersion& version) {
+    const int fd = BeginNewVersionIn(flush, version);
+    if (fd < 0) {
+        return 0;
+    }
+    return EndNewVersion(fd, WriteAllStartingWriteback(fd, text), version);
+}
+
+int OpenNewVersionFolder(const std::string& target, NewVersion& version) {
     const std::size_t slash = target.rfind('/');
     version.folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     version.base = slash == std::string::npos ? target : target.substr(slash + 1);
@@ -189,7 +223,12 @@ int WriteNewVersion(const std::string& target, std::string_view text, bool flush
         return 0;
     }
     version.dir = OpenFolder(version.folder, version.can_sync);
-    return version.dir >= 0 ? WriteNewVersionIn(text, flush, version) : 0;
+    return version.dir >= 0 ? 1 : 0;
+}
+
+int WriteNewVersion(const std::string& target, std::string_view text, bool flush,
+                    NewVersion& version) {
+    return OpenNewVersionFolder(target, version) ? WriteNewVersionIn(text, flush, version) : 0;
 }
 
 int PutInPlace(NewVersion& version) {
@@ -221,5 +260,59 @@ int WriteFileWhole(const char* path, std::string_view text, WriteTarget target) 
         return 0;
     }
     FlushFolder(version);
+    return 1;
+}
+
+StreamedFile::StreamedFile() = default;
+StreamedFile::~StreamedFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd); // the new version's destructor removes the temporary file
+    }
+}
+
+StreamedFile::Start StreamedFile::Begin(const char* path) {
+    std::string replaced;
+    const Route route = RouteFor(path, replaced);
+    if (route == Route::Refused) {
+        return Start::Failed;
+    }
+    if (route != Route::Replace) {
+        return Start::NotStreamed;
+    }
+    m_version = std::make_unique<NewVersion>();
+    if (!OpenNewVersionFolder(replaced, *m_version) ||
+        (m_fd = BeginNewVersionIn(true, *m_version)) < 0) {
+        m_version.reset();
+        return Start::Failed;
+    }
+    return Start::Streaming;
+}
+
+bool StreamedFile::Write(std::string_view piece) {
+    if (m_error != 0) {
+        errno = m_error;
+        return false;
+    }
+    if (!WriteAll(m_fd, piece)) {
+        m_error = errno;
+        return false;
+    }
+    m_written += static_cast<long long>(piece.size());
+    while (m_written - m_sent >= static_cast<long long>(kWritebackBlock)) {
+        StartWriteback(m_fd, off_t(m_sent), kWritebackBlock);
+        m_sent += static_cast<long long>(kWritebackBlock);
+    }
+    return true;
+}
+
+int StreamedFile::Commit() {
+    const int fd = m_fd;
+    m_fd = -1;
+    const bool written = m_error == 0;
+    errno = m_error;
+    if (!EndNewVersion(fd, written, *m_version) || !PutInPlace(*m_version)) {
+        return 0;
+    }
+    FlushFolder(*m_version);
     return 1;
 }

@@ -44,6 +44,41 @@ int WriteFileWhole(const char* path, std::string_view text, WriteTarget target =
 // WriteIn writes into folders that a FolderOpener opens by descriptor (a page tree's), by name
 // and never through a link: a symbolic link in the file's place is refused with ELOOP, anything
 // else but a regular file with ENODEV (a folder with EISDIR), all unopened.
+namespace safe_file_detail {
+struct NewVersion;
+}
+
+// A file written as WriteFileWhole writes it, from a text that comes in pieces, so that a large
+// text is never held whole: where WriteFileWhole would replace the file (or create it), each
+// piece goes into its new version as it comes, and Commit puts that in place; a StreamedFile
+// that ends uncommitted leaves the file as it was. Anything else in the file's place, a device,
+// a FIFO or a descriptor link, is not streamed: Begin says so, and the whole text goes to
+// WriteFileWhole instead, as it would have before.
+class StreamedFile {
+public:
+    enum class Start { Streaming, NotStreamed, Failed };
+
+    StreamedFile();
+    ~StreamedFile();
+    StreamedFile(const StreamedFile&) = delete;
+    StreamedFile& operator=(const StreamedFile&) = delete;
+
+    // Failed: errno tells why, and nothing was written.
+    Start Begin(const char* path);
+    // The next piece. False with errno when it could not be written; Commit then fails too.
+    bool Write(std::string_view piece);
+    // Returns 1 when the file now holds every piece written, 0 with errno when it holds what it
+    // held before. Once, after Begin gave Streaming.
+    int Commit();
+
+private:
+    std::unique_ptr<safe_file_detail::NewVersion> m_version;
+    int m_fd = -1;
+    int m_error = 0;         // the first write's failure
+    long long m_written = 0; // bytes written
+    long long m_sent = 0;    // bytes sent on their way to the disk
+};
+
 class FolderOpener;
 class FileWriteGroup {
 public:

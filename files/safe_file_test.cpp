@@ -343,3 +343,56 @@ TEST_F(WriteFileWholeTest, ASignalRemovesAGuardedFolderWithItsFiles) {
         EXPECT_FALSE(std::filesystem::exists(folder)) << signal;
     }
 }
+
+TEST_F(WriteFileWholeTest, AStreamedFileIsInPlaceWholeAtCommitOrNotAtAll) {
+    ASSERT_EQ(WriteFileWhole("real.html", "old"), 1);
+    ::chmod("real.html", 0640);
+    std::filesystem::create_symlink("real.html", "out.html");
+    // Pieces of every size, across the blocks that are sent to the disk on the way.
+    std::string text;
+    {
+        StreamedFile file;
+        ASSERT_EQ(file.Begin("out.html"), StreamedFile::Start::Streaming);
+        uint32_t seed = 7;
+        while (text.size() < (std::size_t(9) << 20)) {
+            seed = seed * 1103515245u + 12345u;
+            const std::string piece(seed % 300000, char('a' + seed % 26));
+            ASSERT_TRUE(file.Write(piece));
+            text += piece;
+        }
+        EXPECT_EQ(ReadWholeFile("real.html"), "old");
+        ASSERT_EQ(file.Commit(), 1);
+    }
+    EXPECT_TRUE(ReadWholeFile("real.html") == text);
+    EXPECT_TRUE(IsLink("out.html"));
+    EXPECT_EQ(StatOf("real.html").st_mode & 0777, 0640u);
+
+    // Given up before Commit, or failed half-way: the file keeps what it held.
+    {
+        StreamedFile file;
+        ASSERT_EQ(file.Begin("real.html"), StreamedFile::Start::Streaming);
+        EXPECT_TRUE(file.Write("abandoned"));
+    }
+    {
+        StreamedFile file;
+        ASSERT_EQ(file.Begin("real.html"), StreamedFile::Start::Streaming);
+        FileSizeLimit limit(8);
+        EXPECT_FALSE(file.Write(std::string(4096, 'x')));
+        EXPECT_EQ(errno, EFBIG);
+        EXPECT_FALSE(file.Write("more"));
+        EXPECT_EQ(file.Commit(), 0);
+        EXPECT_EQ(errno, EFBIG);
+    }
+    EXPECT_TRUE(ReadWholeFile("real.html") == text);
+
+    // What is not replaced is not streamed; what cannot be written is refused at once.
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    std::filesystem::create_directory("dir.html");
+    StreamedFile fifo, dir, missing;
+    EXPECT_EQ(fifo.Begin("fifo"), StreamedFile::Start::NotStreamed);
+    EXPECT_EQ(dir.Begin("dir.html"), StreamedFile::Start::Failed);
+    EXPECT_EQ(errno, EISDIR);
+    EXPECT_EQ(missing.Begin("missing/a.html"), StreamedFile::Start::Failed);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(TempFilesIn(m_dir), 0);
+}
