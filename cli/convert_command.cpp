@@ -12,6 +12,7 @@
 #include "profiles/folder_options.h"
 #include "profiles/profile_folder.h"
 #include "profiles/theme_files.h"
+#include "render/buffered_text.h"
 #include "render/converter.h"
 #include "render/latex_text.h"
 #include "render/rich_text.h"
@@ -100,6 +101,8 @@ private:
                    StyleRecord& dark, bool& themed, bool& dual);
     int ReadInput(const char* path, std::string& text);
     int WriteOutput(const char* path, std::string_view text);
+    int StreamOutput(const Options& options, ProfileSettings& settings, const StyleRecord* looks,
+                     std::string& source, StreamedFile& file, ConvertObserver& notices);
 
     std::FILE* m_in;
     std::FILE* m_out;
@@ -117,6 +120,29 @@ public:
 
 private:
     std::FILE* m_err;
+};
+
+// The HTML into a file as it is made, a block at a time with its line ends made LF: a large
+// output is then never held whole, nor its pages cleared and copied twice.
+class FileBlocks : public TextBlocks {
+public:
+    explicit FileBlocks(StreamedFile& file) : m_file(file) {}
+    bool Take(std::string& block, bool last) override {
+        // A CR at a block's end may begin a CR LF: it waits for the next block.
+        const std::size_t keep = !last && !block.empty() && block.back() == '\r' ? 1 : 0;
+        const std::size_t length = ToLfInPlace(block.data(), block.size() - keep);
+        if (!m_file.Write(std::string_view(block.data(), length))) {
+            m_error = errno;
+            return false;
+        }
+        block.erase(0, block.size() - keep);
+        return true;
+    }
+    int Error() const { return m_error; }
+
+private:
+    StreamedFile& m_file;
+    int m_error = 0;
 };
 
 int Command::Parse(int argc, const char* const* argv, Options& o, bool& done) {
@@ -437,6 +463,22 @@ int Command::WriteOutput(const char* path, std::string_view text) {
     return 0;
 }
 
+int Command::StreamOutput(const Options& o, ProfileSettings& settings, const StyleRecord* looks,
+                          std::string& source, StreamedFile& file, ConvertObserver& notices) {
+    FileBlocks blocks(file);
+    const int converted =
+        ConvertSourceInBlocks(settings, looks, source, o.font_markup ? 0 : 1, blocks, &notices);
+    std::string().swap(source);
+    if (!converted && blocks.Error() == 0) {
+        return Fail("Not enough memory");
+    }
+    if (!converted || !file.Commit()) {
+        const int error = converted ? errno : blocks.Error();
+        return Fail(std::string("cannot write '") + o.output + "': " + std::strerror(error));
+    }
+    return 0;
+}
+
 int Command::Run(int argc, const char* const* argv) {
     // Whatever runs out of memory fails the run with a word, and removes what it began to write.
     try {
@@ -511,6 +553,18 @@ int Command::RunCaught(int argc, const char* const* argv) {
         ToLf(html);
         html += '\n';
         return WriteOutput(options.output, html);
+    }
+    if (options.output != nullptr && std::strcmp(options.output, "-") != 0) {
+        StreamedFile file;
+        switch (file.Begin(options.output)) {
+        case StreamedFile::Start::Streaming:
+            return StreamOutput(options, settings, looks, source, file, notices);
+        case StreamedFile::Start::Failed:
+            return Fail(std::string("cannot write '") + options.output +
+                        "': " + std::strerror(errno));
+        case StreamedFile::Start::NotStreamed:
+            break;
+        }
     }
     // Room for the whole output up front: the converter then never moves it while it grows, and
     // pages that stay unused are never touched.

@@ -14,9 +14,24 @@
 #include <string>
 #include <string_view>
 
+// Where a text goes that is handed on a block at a time instead of kept whole (a file written as
+// it comes): the writer's memory then stays at a block whatever the text's length.
+class TextBlocks {
+public:
+    // Takes the next block. It may leave bytes at the end of `block` (erasing the rest), which
+    // then begin the next one; `last`: no block follows, so it must take everything. False stops
+    // the writer, which then fails.
+    virtual bool Take(std::string& block, bool last) = 0;
+
+protected:
+    ~TextBlocks() = default;
+};
+
 class BufferedText {
 public:
     explicit BufferedText(std::string& text) : m_text(text) {}
+    // Hands the text to `blocks` in blocks of about kBlock bytes, using `text` for the block.
+    BufferedText(std::string& text, TextBlocks* blocks) : m_text(text), m_blocks(blocks) {}
     BufferedText(const BufferedText&) = delete;
     BufferedText& operator=(const BufferedText&) = delete;
     // What still waits is put into the text: a writer that gives up loses nothing it wrote.
@@ -39,8 +54,12 @@ public:
         AppendLong(&c, 1);
     }
 
-    // Grows the text to hold `capacity` characters. False when memory ran out.
+    // Grows the text to hold `capacity` characters (handed on in blocks: a block). False when
+    // memory ran out.
     bool Reserve(std::size_t capacity) {
+        if (m_blocks != nullptr) {
+            capacity = std::min(capacity, kBlock + kRoom);
+        }
         m_failed = m_failed || !tarvo::TryReserve(m_text, capacity);
         return !m_failed;
     }
@@ -53,7 +72,20 @@ public:
         }
         return !m_failed;
     }
+    // Flushes, and hands the last block on where blocks are taken. False as Flush, or when the
+    // blocks were refused.
+    bool Finish() {
+        Flush();
+        if (m_blocks != nullptr && !m_failed) {
+            Hand(true);
+        }
+        return !m_failed;
+    }
     bool Failed() const { return m_failed; }
+    // Every character appended so far, handed on or not.
+    std::size_t Size() const { return m_handed + m_text.size() + m_used; }
+
+    static constexpr std::size_t kBlock = std::size_t(1) << 20;
 
 private:
     static constexpr std::size_t kRoom = 8192;
@@ -122,9 +154,20 @@ private:
             return;
         }
         m_text.append(data, length);
+        if (m_blocks != nullptr && m_text.size() >= kBlock) {
+            Hand(false);
+        }
+    }
+
+    [[gnu::noinline]] void Hand(bool last) {
+        const std::size_t before = m_text.size();
+        m_failed = !m_blocks->Take(m_text, last);
+        m_handed += before - m_text.size();
     }
 
     std::string& m_text;
+    TextBlocks* m_blocks = nullptr;
+    std::size_t m_handed = 0;
     std::size_t m_used = 0;
     bool m_failed = false;
     char m_buffer[kRoom];

@@ -10,7 +10,7 @@
 namespace {
 
 int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_view source, bool css,
-            std::string& html, ConvertObserver* observer) {
+            std::string& html, TextBlocks* blocks, ConvertObserver* observer) {
     // Longest first: of two keywords that both match at one place, the longer one wins.
     std::stable_sort(settings.p_s_keyword.begin(), settings.p_s_keyword.end(),
                      [](const char* a, const char* b) { return std::strlen(a) > std::strlen(b); });
@@ -27,7 +27,7 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     const HtmlTags& tags = prepared.pieces.tags;
 
     const bool lines = style.LinesWanted();
-    BufferedText out(html);
+    BufferedText out(html, blocks);
     HtmlFormat format(out, tags, escaped, prepared.source_start, true, css && lines);
     Rendition<HtmlFormat> writer(format, prepared, style, source);
     if (!writer.Start()) {
@@ -45,7 +45,7 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     if (!out.Reserve(escaped.size() + tag_room + prepared.pieces.closing.size() + line_room + 64)) {
         return 0;
     }
-    if (lines) {
+    if (lines && blocks == nullptr) {
         tarvo::PreferLargePages(html);
     }
     if (!Scan(prepared, writer.Sink(), observer)) {
@@ -57,10 +57,10 @@ int Convert(ProfileSettings& settings, const StyleRecord* given, std::string_vie
     const std::string_view closing =
         std::string_view(prepared.pieces.closing).substr(format.LinesCode() ? 2 : 0);
     out.Append(closing.data(), closing.size());
-    if (!out.Flush()) {
+    if (!out.Finish()) {
         return 0;
     }
-    if (html.size() > 65535 && observer != nullptr) {
+    if (out.Size() > 65535 && observer != nullptr) {
         observer->Notice(NoticeStyle::Stop, kNoticeOver64k);
     }
     return 1;
@@ -72,7 +72,7 @@ int ConvertSource(ProfileSettings& settings, const StyleRecord& style, std::stri
                   int b_css, std::string& html, ConvertObserver* observer) {
     html.clear();
     const int result = CatchingMemory(
-        [&] { return Convert(settings, &style, source, b_css != 0, html, observer); });
+        [&] { return Convert(settings, &style, source, b_css != 0, html, nullptr, observer); });
     if (result == 0) {
         std::string().swap(html);
     }
@@ -83,9 +83,17 @@ int ConvertSource(ProfileSettings& settings, std::string_view source, int b_css,
                   ConvertObserver* observer) {
     html.clear();
     const int result = CatchingMemory(
-        [&] { return Convert(settings, nullptr, source, b_css != 0, html, observer); });
+        [&] { return Convert(settings, nullptr, source, b_css != 0, html, nullptr, observer); });
     if (result == 0) {
         std::string().swap(html);
     }
     return result;
+}
+
+int ConvertSourceInBlocks(ProfileSettings& settings, const StyleRecord* style,
+                          std::string_view source, int b_css, TextBlocks& blocks,
+                          ConvertObserver* observer) {
+    std::string block;
+    return CatchingMemory(
+        [&] { return Convert(settings, style, source, b_css != 0, block, &blocks, observer); });
 }

@@ -47,3 +47,11 @@ int ConvertSource(ProfileSettings& settings, std::string_view source, int b_css,
 // keywords and tab size it still uses.
 int ConvertSource(ProfileSettings& settings, const StyleRecord& style, std::string_view source,
                   int b_css, std::string& html, ConvertObserver* observer = nullptr);
+
+// The same, the HTML handed to `blocks` a block at a time as it is made (BufferedText), so that
+// it is never held whole; `style` null: the looks that `settings` give. Returns 0 when memory
+// ran out or `blocks` refused a block; what it took is then only part of the HTML.
+class TextBlocks;
+int ConvertSourceInBlocks(ProfileSettings& settings, const StyleRecord* style,
+                          std::string_view source, int b_css, TextBlocks& blocks,
+                          ConvertObserver* observer = nullptr);
