@@ -90,6 +90,13 @@ void RemoveTempFilesAndEnd(int signal) {
 }
 
 void InstallHandlers() {
+    // Past the file size limit a write then fails with EFBIG, which the writer names and cleans
+    // up after, instead of the signal ending the process with its temporary file left.
+    struct sigaction size_limit {};
+    if (::sigaction(SIGXFSZ, nullptr, &size_limit) == 0 &&
+        (size_limit.sa_flags & SA_SIGINFO) == 0 && size_limit.sa_handler == SIG_DFL) {
+        ::signal(SIGXFSZ, SIG_IGN);
+    }
     for (int signal : kSignals) {
         struct sigaction old {};
         if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) != 0 ||

@@ -4,7 +4,8 @@
 // a process ended by one of them. The table grows in blocks that are never freed, so that it
 // holds every file that can wait at once, however many threads write. The handler is installed
 // at the first use, for each of those signals whose disposition is still the default, and then
-// ends the process by the same signal.
+// ends the process by the same signal. SIGXFSZ, where it is still the default, is then ignored:
+// a write past the file size limit fails (EFBIG) and its writer removes what it began.
 
 #include <memory>
 #include <string>
