@@ -17,11 +17,30 @@ MarksAhead::MarksAhead(std::string_view text, std::size_t source_start, const Tr
     if (m_chunks == nullptr) {
         return;
     }
+    // Room for every token at once (untouched room costs no memory), within the record's
+    // bound: the thread plays the record while it grows.
+    const std::size_t bytes = text.size() > source_start ? text.size() - source_start : 0;
+    m_replay.Begin(text, bytes + 64, true);
     try {
         m_thread = std::thread([this] { Run(); });
     } catch (const std::exception&) {
         delete[] m_chunks;
         m_chunks = nullptr;
+        return;
+    }
+    // As the first pass's window records, a batch at a time; past the record's bound the
+    // passes lex on themselves.
+    NameLexer lexer(text, source_start, true);
+    Token batch[kBatch];
+    for (;;) {
+        if (!m_replay.Room(kBatch, lexer)) {
+            break;
+        }
+        const std::size_t made = lexer.Lex(batch, kBatch);
+        m_replay.Record(batch, made);
+        if (made == 0 || batch[made - 1].kind == TokenKind::End) {
+            break;
+        }
     }
 }
 
@@ -37,7 +56,7 @@ MarksAhead::~MarksAhead() {
 }
 
 void MarksAhead::Run() noexcept {
-    NameMarker marker(m_text, m_source_start, m_tree);
+    NameMarker marker(m_text, m_source_start, m_tree, m_replay);
     for (uint32_t w = 0;; ++w) {
         // Chunk w takes the place of chunk w - kChunks, once the scan is done with it.
         for (uint32_t d = m_done.load(std::memory_order_acquire); w >= d + kChunks;

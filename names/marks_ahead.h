@@ -1,7 +1,8 @@
 #pragma once
 // The name marker on a thread of its own, for one large conversion on a machine with a core to
-// spare: the marker's two passes run there while the caller's scan goes on, and the scan takes
-// the marks in order as they come. The answers are the marker's own, word for word.
+// spare: the caller lexes the text for the marker's passes, which run on the thread while it
+// lexes and while the caller's scan goes on; the scan takes the marks in order as they come.
+// The answers are the marker's own, word for word.
 //
 //   MarksAhead ahead(escaped, opening.size(), tree);
 //   if (ahead.Started()) ... ahead.ClassAt(word_start) for each word, in increasing order ...
@@ -47,6 +48,7 @@ public:
     bool Next(NameMark& mark) noexcept;
 
 private:
+    static constexpr std::size_t kBatch = 64; // tokens recorded at once
     struct Chunk {
         NameMark marks[kChunkMarks];
         std::size_t count = 0;
@@ -62,6 +64,7 @@ private:
     std::size_t m_source_start;
     const TreeNames* m_tree;
     std::size_t m_chunk_marks;
+    TokenReplay m_replay;      // the text's tokens, which the caller's thread records
     Chunk* m_chunks = nullptr; // kChunks of them, a ring
     // Chunks the thread has filled, and chunks the scan is done with; each only grows.
     std::atomic<uint32_t> m_filled{0};
