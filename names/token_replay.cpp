@@ -71,30 +71,42 @@ bool TokenReplay::Grow(std::size_t need) noexcept {
 }
 
 std::size_t TokenReplay::Lex(Cursor& cursor, Token* out, std::size_t count) noexcept {
+    std::size_t made = 0;
+    for (;;) {
+        const uint32_t shared =
+            m_fixed ? m_shared.load(std::memory_order_acquire) : uint32_t(m_used) | kEnded;
+        bool more = false; // the record's end was met before `count` tokens or the End
+        made += Play(cursor, shared & ~kEnded, out + made, count - made, more);
+        if (!more) {
+            return made;
+        }
+        if ((shared & kEnded) == 0) {
+            m_shared.wait(shared, std::memory_order_acquire); // for more of the record
+            continue;
+        }
+        // Past the record: the lexer that the first pass stopped recording with.
+        if (!m_rest.has_value()) {
+            return made;
+        }
+        if (!cursor.rest.has_value()) {
+            cursor.rest.emplace(*m_rest);
+        }
+        return made + cursor.rest->Lex(out + made, count - made);
+    }
+}
+
+std::size_t TokenReplay::Play(Cursor& cursor, std::size_t used, Token* out, std::size_t count,
+                              bool& more) const noexcept {
     // In locals: the stores of tokens may not alias them.
     const char* const text = m_text;
     const std::size_t n = m_length;
     const uint64_t* p = m_packed + cursor.read;
-    uint32_t shared = m_shared.load(std::memory_order_acquire);
-    const uint64_t* last = m_packed + (shared & ~kEnded);
+    const uint64_t* const last = m_packed + used;
     std::size_t made = 0;
     while (made < count) {
         if (p == last) [[unlikely]] {
-            if ((shared & kEnded) == 0) {
-                m_shared.wait(shared, std::memory_order_acquire);
-                shared = m_shared.load(std::memory_order_acquire);
-                last = m_packed + (shared & ~kEnded);
-                continue;
-            }
-            // Past the record: the lexer that the first pass stopped recording with.
-            cursor.read = std::size_t(p - m_packed);
-            if (!m_rest.has_value()) {
-                return made;
-            }
-            if (!cursor.rest.has_value()) {
-                cursor.rest.emplace(*m_rest);
-            }
-            return made + cursor.rest->Lex(out + made, count - made);
+            more = true;
+            break;
         }
         const uint64_t e = *p++;
         const std::size_t start = uint32_t(e);

@@ -46,7 +46,9 @@ public:
         }
         m_stopped = true;
         m_rest.emplace(lexer);
-        Publish(true);
+        if (m_fixed) {
+            Publish(true);
+        }
         return false;
     }
     // Appends tokens as the lexer gave them, in order, after Room said there was room for them.
@@ -67,7 +69,9 @@ public:
             }
         }
         m_used = std::size_t(out - m_packed);
-        Publish(count != 0 && tokens[count - 1].kind == TokenKind::End);
+        if (m_fixed) {
+            Publish(count != 0 && tokens[count - 1].kind == TokenKind::End);
+        }
     }
 
     // Plays the tokens back from the first on, as NameLexer::Lex gives them (but for the hash of
@@ -86,12 +90,15 @@ private:
     static constexpr uint8_t kLineStart = 0x80;
 
     bool Grow(std::size_t need) noexcept;
-    // Lets the players see what is recorded so far; `ended`: all of it.
+    // Plays back from the cursor up to the first `used` numbers of the record; `more` when
+    // their end came first.
+    std::size_t Play(Cursor& cursor, std::size_t used, Token* out, std::size_t count,
+                     bool& more) const noexcept;
+    // Lets the players see what is recorded so far; `ended`: all of it. Only for a fixed
+    // record: another is played back only once it is whole.
     void Publish(bool ended) noexcept {
         m_shared.store(uint32_t(m_used) | (ended ? kEnded : 0), std::memory_order_release);
-        if (ended || m_fixed) {
-            m_shared.notify_all();
-        }
+        m_shared.notify_all();
     }
     // In m_shared: the numbers recorded (at most kMaxTokens), and whether that is all.
     static constexpr uint32_t kEnded = uint32_t(1) << 31;
@@ -103,7 +110,7 @@ private:
     std::size_t m_used = 0;
     std::size_t m_room = 0;
     bool m_stopped = false;
-    bool m_fixed = false;
+    bool m_fixed = false;            // set before any player starts
     std::optional<NameLexer> m_rest; // where the record stopped
     std::atomic<uint32_t> m_shared{0};
     Cursor m_cursor; // Lex's without one
