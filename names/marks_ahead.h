@@ -48,7 +48,8 @@ public:
     bool Next(NameMark& mark) noexcept;
 
 private:
-    static constexpr std::size_t kBatch = 64; // tokens recorded at once
+    static constexpr std::size_t kBatch = 64;     // tokens recorded at once
+    static constexpr std::size_t kLexedHere = 75; // per cent of the text, lexed by the caller
     struct Chunk {
         NameMark marks[kChunkMarks];
         std::size_t count = 0;

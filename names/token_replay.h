@@ -30,6 +30,7 @@ public:
     struct Cursor {
         std::size_t read = 0;          // the next number to play back
         std::optional<NameLexer> rest; // its own copy of the lexer where the record stopped
+        bool goes_on = false;          // lexes and records on where the record was handed over
     };
 
     // Keeps the tokens lexed from `text`; `expected` of them fit before the record first grows.
@@ -74,6 +75,14 @@ public:
         }
     }
 
+    // Ends the recording on this thread before the text's end, `lexer` (as it is now) to lex
+    // on: the player whose cursor goes_on then records the rest as it plays it.
+    void HandOver(const NameLexer& lexer) noexcept {
+        m_rest.emplace(lexer);
+        m_handed = true;
+        Publish(true);
+    }
+
     // Plays the tokens back from the first on, as NameLexer::Lex gives them (but for the hash of
     // a keyword, which is 0): up to `count` into out[0], out[1], ...; fewer only when the last
     // is the End token. Only after the first pass has run to the text's End.
@@ -97,7 +106,9 @@ private:
     // Lets the players see what is recorded so far; `ended`: all of it. Only for a fixed
     // record: another is played back only once it is whole.
     void Publish(bool ended) noexcept {
-        m_shared.store(uint32_t(m_used) | (ended ? kEnded : 0), std::memory_order_release);
+        // Once handed over, the player that goes on is the only one that reads what it adds.
+        m_shared.store(uint32_t(m_used) | (ended || m_handed ? kEnded : 0),
+                       std::memory_order_release);
         m_shared.notify_all();
     }
     // In m_shared: the numbers recorded (at most kMaxTokens), and whether that is all.
@@ -111,6 +122,7 @@ private:
     std::size_t m_room = 0;
     bool m_stopped = false;
     bool m_fixed = false;            // set before any player starts
+    bool m_handed = false;           // see HandOver
     std::optional<NameLexer> m_rest; // where the record stopped
     std::atomic<uint32_t> m_shared{0};
     Cursor m_cursor; // Lex's without one
