@@ -18,6 +18,7 @@ class NoticeCounter : public ConvertObserver {
 public:
     explicit NoticeCounter(const names::TreeNames* names) : m_names(names) {}
     const names::TreeNames* Names() const override { return m_names; }
+    bool MayUseThreads() const override { return false; } // the workers use every core
     void Notice(NoticeStyle, const char* text) override {
         for (unsigned i = 0; i < std::size(kBatchNotices); ++i) {
             if (std::strcmp(text, kBatchNotices[i]) == 0) {

@@ -8,6 +8,7 @@
 #include "lexing/keyword_index.h"
 #include "lexing/pass_output.h"
 #include "lexing/span.h"
+#include "names/marks_ahead.h"
 #include "names/name_marker.h"
 
 #include <cstddef>
@@ -27,7 +28,8 @@ public:
                      const Progress& progress)
         : m_lex(text.data(), text.size()), m_text(text.data()), m_length(text.size()),
           m_source(setup.source_start), m_keywords(setup.keywords), m_on(setup.classes),
-          m_names(setup.classes.AnyName() ? setup.names : nullptr), m_sink(sink),
+          m_names(setup.classes.AnyName() ? setup.names : nullptr),
+          m_ahead(setup.classes.AnyName() ? setup.names_ahead : nullptr), m_sink(sink),
           m_progress(progress) {
         const KeywordIndex& keywords = setup.keywords;
         for (int c = 0; c < 256; ++c) {
@@ -140,7 +142,7 @@ private:
                 break;
             }
             if ((k & kWord) != 0) {
-                if (m_names != nullptr) {
+                if (m_names != nullptr || m_ahead != nullptr) {
                     break; // perhaps a name
                 }
                 const std::size_t end = WordEnd(p + 1);
@@ -215,7 +217,7 @@ private:
         }
         if ((m_class[static_cast<unsigned char>(c)] & kWord) != 0) {
             const std::size_t end = WordEnd(p);
-            return m_names != nullptr ? Name(p, end) : end;
+            return m_names != nullptr || m_ahead != nullptr ? Name(p, end) : end;
         }
         return c == '&' ? m_lex.PlainEnd(p) : p + 1;
     }
@@ -224,7 +226,7 @@ private:
     // directive's span it takes its own, as a literal does.
     std::size_t Name(std::size_t p, std::size_t end) {
         SpanClass span = SpanClass::Text;
-        switch (m_names->ClassAt(p)) {
+        switch (m_names != nullptr ? m_names->ClassAt(p) : m_ahead->ClassAt(p)) {
         case NameClass::None:
             return end;
         case NameClass::Function:
@@ -289,6 +291,7 @@ private:
     const KeywordIndex& m_keywords;
     ClassSet m_on;
     names::NameMarker* m_names; // null unless a name class is marked
+    names::MarksAhead* m_ahead; // or this one
     Sink& m_sink;
     const Progress& m_progress;
     SpanClass m_open = SpanClass::Text; // Text: none

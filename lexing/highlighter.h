@@ -14,7 +14,8 @@
 
 namespace names {
 class NameMarker;
-}
+class MarksAhead;
+} // namespace names
 
 // What both scans are given besides the text: the keywords, and where the escaped source begins
 // after the opening piece.
@@ -24,6 +25,8 @@ struct ScanSetup {
     ClassSet classes; // the classes to mark; the classic scan marks keywords and comments only
     // What the words name, for the name classes; null when none of them is marked.
     names::NameMarker* names = nullptr;
+    // Or the same marks from a thread of their own.
+    names::MarksAhead* names_ahead = nullptr;
 };
 
 namespace scan_detail {

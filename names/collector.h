@@ -9,8 +9,8 @@ namespace names {
 class Collector {
 public:
     Collector(std::string_view text, std::size_t start, bool escaped, Scope scope, NameTable& table,
-              TokenReplay* replay)
-        : m_w(text, start, escaped, replay), m_text(text), m_tree(scope == Scope::Tree),
+              TokenReplay* replay, TokenWindow::Use use = TokenWindow::Use::Record)
+        : m_w(text, start, escaped, replay, use), m_text(text), m_tree(scope == Scope::Tree),
           m_table(table) {}
 
     void Run() {

@@ -9,4 +9,9 @@ void CollectDeclarations(std::string_view text, std::size_t start, bool escaped,
     Collector(text, start, escaped, scope, table, replay).Run();
 }
 
+void CollectRecorded(std::string_view text, std::size_t start, NameTable& table,
+                     TokenReplay& recorded) noexcept {
+    Collector(text, start, true, Scope::File, table, &recorded, TokenWindow::Use::GoOn).Run();
+}
+
 } // namespace names

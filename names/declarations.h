@@ -26,5 +26,9 @@ enum class Scope { File, Tree };
 // parameters or variables. The tokens go into `replay` too, when it is given (Begin called).
 void CollectDeclarations(std::string_view text, std::size_t start, bool escaped, Scope scope,
                          NameTable& table, TokenReplay* replay = nullptr) noexcept;
+// The same for a file's escaped text whose tokens `recorded` holds, or is being given by
+// another thread.
+void CollectRecorded(std::string_view text, std::size_t start, NameTable& table,
+                     TokenReplay& recorded) noexcept;
 
 } // namespace names

@@ -23,13 +23,26 @@ NameMarker::NameMarker(std::string_view text, std::size_t source_start,
                        const TreeNames* tree) noexcept
     : m_text(text), m_file(kFileNames, kFileNameBytes),
       m_tree(tree == nullptr ? nullptr : &tree->Table()),
-      m_w(text, source_start, true, Collect(source_start), TokenWindow::Use::Play) {
+      m_w(text, source_start, true, Collect(source_start, nullptr), TokenWindow::Use::Play) {
     const uint16_t std_bits = m_file.Find("std");
     m_std_context = (std_bits & kNamespace) != 0;
 }
 
-TokenReplay* NameMarker::Collect(std::size_t source_start) noexcept {
+NameMarker::NameMarker(std::string_view text, std::size_t source_start, const TreeNames* tree,
+                       TokenReplay& recorded) noexcept
+    : m_text(text), m_file(kFileNames, kFileNameBytes),
+      m_tree(tree == nullptr ? nullptr : &tree->Table()),
+      m_w(text, source_start, true, Collect(source_start, &recorded), TokenWindow::Use::Play) {
+    const uint16_t std_bits = m_file.Find("std");
+    m_std_context = (std_bits & kNamespace) != 0;
+}
+
+TokenReplay* NameMarker::Collect(std::size_t source_start, TokenReplay* recorded) noexcept {
     m_file.Merge(GlobalNames());
+    if (recorded != nullptr) {
+        CollectRecorded(m_text, source_start, m_file, *recorded);
+        return recorded;
+    }
     // About one token in eight bytes of C++, with room to spare.
     const std::size_t bytes = m_text.size() > source_start ? m_text.size() - source_start : 0;
     m_replay.Begin(m_text, bytes / 6 + 64);

@@ -47,6 +47,10 @@ public:
     // marker; the source begins at `source_start`. `tree` may be null.
     NameMarker(std::string_view text, std::size_t source_start,
                const TreeNames* tree = nullptr) noexcept;
+    // The same with the text's tokens from `recorded` (Begin called with the same text), which
+    // another thread may be recording still, from `source_start` on.
+    NameMarker(std::string_view text, std::size_t source_start, const TreeNames* tree,
+               TokenReplay& recorded) noexcept;
     NameMarker(const NameMarker&) = delete;
     NameMarker& operator=(const NameMarker&) = delete;
 
@@ -77,7 +81,7 @@ private:
 
     // The first pass: what the text declares, into m_file; its tokens into m_replay, which
     // it returns for the second pass.
-    TokenReplay* Collect(std::size_t source_start) noexcept;
+    TokenReplay* Collect(std::size_t source_start, TokenReplay* recorded) noexcept;
 
     static constexpr std::size_t kMaxDepth = 256;
 

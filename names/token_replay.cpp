@@ -31,21 +31,26 @@ inline uint64_t HashAt(const char* text, std::size_t n, std::size_t p, std::size
 
 } // namespace
 
-void TokenReplay::Begin(std::string_view text, std::size_t expected) noexcept {
+void TokenReplay::Begin(std::string_view text, std::size_t expected, bool fixed) noexcept {
     m_text = text.data();
     m_length = text.size();
     m_used = 0;
-    m_read = 0;
+    m_cursor.read = 0;
+    m_cursor.rest.reset();
     m_stopped = false;
+    m_fixed = false;
+    m_handed = false;
     m_rest.reset();
+    m_shared.store(0, std::memory_order_relaxed);
     // Offsets of 32 bits; a record too big for its bound is not begun.
     if (text.size() < UINT32_MAX) {
         Grow(expected < kMaxTokens ? expected : kMaxTokens);
     }
+    m_fixed = fixed;
 }
 
 bool TokenReplay::Grow(std::size_t need) noexcept {
-    if (need > kMaxTokens || m_length >= UINT32_MAX) {
+    if (need > kMaxTokens || m_length >= UINT32_MAX || m_fixed) {
         return false;
     }
     std::size_t room = m_room < 1024 ? 1024 : m_room * 2;
@@ -66,18 +71,54 @@ bool TokenReplay::Grow(std::size_t need) noexcept {
     return true;
 }
 
-std::size_t TokenReplay::Lex(Token* out, std::size_t count) noexcept {
+std::size_t TokenReplay::Lex(Cursor& cursor, Token* out, std::size_t count) noexcept {
+    std::size_t made = 0;
+    for (;;) {
+        const uint32_t shared =
+            m_fixed ? m_shared.load(std::memory_order_acquire) : uint32_t(m_used) | kEnded;
+        bool more = false; // the record's end was met before `count` tokens or the End
+        made += Play(cursor, shared & ~kEnded, out + made, count - made, more);
+        if (!more) {
+            return made;
+        }
+        if ((shared & kEnded) == 0) {
+            m_shared.wait(shared, std::memory_order_acquire); // for more of the record
+            continue;
+        }
+        // Past the record: the lexer that the first pass stopped recording with.
+        if (!m_rest.has_value()) {
+            return made;
+        }
+        if (cursor.goes_on && m_handed) {
+            if (m_used + 2 * (count - made) <= m_room) {
+                const std::size_t more_made = m_rest->Lex(out + made, count - made);
+                Record(out + made, more_made);
+                cursor.read = m_used;
+                return made + more_made;
+            }
+            // The record's bound: the later players lex on from here.
+            m_handed = false;
+            Publish(true);
+        }
+        if (!cursor.rest.has_value()) {
+            cursor.rest.emplace(*m_rest);
+        }
+        return made + cursor.rest->Lex(out + made, count - made);
+    }
+}
+
+std::size_t TokenReplay::Play(Cursor& cursor, std::size_t used, Token* out, std::size_t count,
+                              bool& more) const noexcept {
     // In locals: the stores of tokens may not alias them.
     const char* const text = m_text;
     const std::size_t n = m_length;
-    const uint64_t* p = m_packed + m_read;
-    const uint64_t* const last = m_packed + m_used;
+    const uint64_t* p = m_packed + cursor.read;
+    const uint64_t* const last = m_packed + used;
     std::size_t made = 0;
     while (made < count) {
         if (p == last) [[unlikely]] {
-            // Past the record: the lexer that the first pass stopped recording with.
-            m_read = m_used;
-            return m_rest.has_value() ? made + m_rest->Lex(out + made, count - made) : made;
+            more = true;
+            break;
         }
         const uint64_t e = *p++;
         const std::size_t start = uint32_t(e);
@@ -108,7 +149,7 @@ std::size_t TokenReplay::Lex(Token* out, std::size_t count) noexcept {
             break;
         }
     }
-    m_read = std::size_t(p - m_packed);
+    cursor.read = std::size_t(p - m_packed);
     return made;
 }
 

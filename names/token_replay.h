@@ -6,6 +6,7 @@
 
 #include "names/name_lexer.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,8 +26,16 @@ public:
     TokenReplay(const TokenReplay&) = delete;
     TokenReplay& operator=(const TokenReplay&) = delete;
 
+    // Where one player is in the record.
+    struct Cursor {
+        std::size_t read = 0;          // the next number to play back
+        std::optional<NameLexer> rest; // its own copy of the lexer where the record stopped
+        bool goes_on = false;          // lexes and records on where the record was handed over
+    };
+
     // Keeps the tokens lexed from `text`; `expected` of them fit before the record first grows.
-    void Begin(std::string_view text, std::size_t expected) noexcept;
+    // `fixed`: it never grows, so that it can be played back while it is recorded.
+    void Begin(std::string_view text, std::size_t expected, bool fixed = false) noexcept;
     // Before the lexer gives up to `count` more tokens: whether the record can take them. When
     // it cannot, it stops for good, and `lexer` (as it is now) lexes the rest when played back.
     bool Room(std::size_t count, const NameLexer& lexer) noexcept {
@@ -38,6 +47,9 @@ public:
         }
         m_stopped = true;
         m_rest.emplace(lexer);
+        if (m_fixed) {
+            Publish(true);
+        }
         return false;
     }
     // Appends tokens as the lexer gave them, in order, after Room said there was room for them.
@@ -58,12 +70,26 @@ public:
             }
         }
         m_used = std::size_t(out - m_packed);
+        if (m_fixed) {
+            Publish(count != 0 && tokens[count - 1].kind == TokenKind::End);
+        }
+    }
+
+    // Ends the recording on this thread before the text's end, `lexer` (as it is now) to lex
+    // on: the player whose cursor goes_on then records the rest as it plays it.
+    void HandOver(const NameLexer& lexer) noexcept {
+        m_rest.emplace(lexer);
+        m_handed = true;
+        Publish(true);
     }
 
     // Plays the tokens back from the first on, as NameLexer::Lex gives them (but for the hash of
     // a keyword, which is 0): up to `count` into out[0], out[1], ...; fewer only when the last
     // is the End token. Only after the first pass has run to the text's End.
-    std::size_t Lex(Token* out, std::size_t count) noexcept;
+    std::size_t Lex(Token* out, std::size_t count) noexcept { return Lex(m_cursor, out, count); }
+    // The same for one of several players, each with its own cursor; it waits for the tokens
+    // that another thread is still to record.
+    std::size_t Lex(Cursor& cursor, Token* out, std::size_t count) noexcept;
 
 private:
     // A token in one number: its start (32 bits), its length (16 bits, kLong when the next
@@ -73,6 +99,21 @@ private:
     static constexpr uint8_t kLineStart = 0x80;
 
     bool Grow(std::size_t need) noexcept;
+    // Plays back from the cursor up to the first `used` numbers of the record; `more` when
+    // their end came first.
+    std::size_t Play(Cursor& cursor, std::size_t used, Token* out, std::size_t count,
+                     bool& more) const noexcept;
+    // Lets the players see what is recorded so far; `ended`: all of it. Only for a fixed
+    // record: another is played back only once it is whole.
+    void Publish(bool ended) noexcept {
+        // Once handed over, the player that goes on is the only one that reads what it adds.
+        m_shared.store(uint32_t(m_used) | (ended || m_handed ? kEnded : 0),
+                       std::memory_order_release);
+        m_shared.notify_all();
+    }
+    // In m_shared: the numbers recorded (at most kMaxTokens), and whether that is all.
+    static constexpr uint32_t kEnded = uint32_t(1) << 31;
+    static_assert(2 * kMaxTokens < kEnded);
 
     const char* m_text = nullptr;
     std::size_t m_length = 0;
@@ -80,8 +121,11 @@ private:
     std::size_t m_used = 0;
     std::size_t m_room = 0;
     bool m_stopped = false;
+    bool m_fixed = false;            // set before any player starts
+    bool m_handed = false;           // see HandOver
     std::optional<NameLexer> m_rest; // where the record stopped
-    std::size_t m_read = 0;          // the next number to play back
+    std::atomic<uint32_t> m_shared{0};
+    Cursor m_cursor; // Lex's without one
 };
 
 } // namespace names

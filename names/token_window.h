@@ -21,13 +21,16 @@ public:
     static constexpr long kNear = 16;
 
     // `replay`, when given: Record, the tokens lexed go into it (Begin called); Play, they come
-    // from it (recorded from the same text to its End) instead of the lexer.
-    enum class Use { Record, Play };
+    // from it (recorded from the same text, to its End or while this plays) instead of the
+    // lexer.
+    // GoOn: Play, and where the record was handed over, lex on and record (TokenReplay).
+    enum class Use { Record, Play, GoOn };
     TokenWindow(std::string_view text, std::size_t start, bool escaped,
                 TokenReplay* replay = nullptr, Use use = Use::Record) noexcept
         : m_lexer(text, start, escaped), m_current(m_tokens + kBack), m_end(m_current),
           m_record(use == Use::Record ? replay : nullptr),
-          m_play(use == Use::Play ? replay : nullptr) {
+          m_play(use != Use::Record ? replay : nullptr) {
+        m_cursor.goes_on = use == Use::GoOn;
         Lex(); // the slots behind the first token stay End tokens
     }
     TokenWindow(const TokenWindow&) = delete;
@@ -76,7 +79,7 @@ private:
             m_record = nullptr;
         }
         const std::size_t made =
-            m_play != nullptr ? m_play->Lex(m_end, kBatch) : m_lexer.Lex(m_end, kBatch);
+            m_play != nullptr ? m_play->Lex(m_cursor, m_end, kBatch) : m_lexer.Lex(m_end, kBatch);
         if (m_record != nullptr) {
             m_record->Record(m_end, made);
         }
@@ -118,6 +121,7 @@ private:
     Token* m_limit; // see Limit
     TokenReplay* m_record;
     TokenReplay* m_play;
+    TokenReplay::Cursor m_cursor; // m_play's
     bool m_ended = false;
 };
 

@@ -36,6 +36,9 @@ public:
     // What a tree of files declares, for a conversion of one of them with a name class on: its
     // names are then known by what the other files declare too. Null: the text alone.
     virtual const names::TreeNames* Names() const { return nullptr; }
+    // Whether the conversion may run part of its work on a thread of its own: not where the
+    // caller keeps every core busy already.
+    virtual bool MayUseThreads() const { return true; }
 };
 
 // Converts `source` with `settings`; `b_css` nonzero chooses CSS classes, zero font markup.

@@ -170,3 +170,31 @@ TEST(ClassProperty, VisibleTextStaysAndSpansNeverNest) {
         ASSERT_EQ(Convert(s, source, css), Reference(s, css).Run(source)) << "round " << round;
     }
 }
+
+// A text large enough for the names to be marked on a thread of their own: the same output as
+// when the conversion may not use one.
+TEST(ClassProperty, NamesAheadGiveTheSameOutput) {
+    struct OneThread : ConvertObserver {
+        bool MayUseThreads() const override { return false; }
+    };
+    std::mt19937 rng(256);
+    const std::vector<std::string> vocabulary = {
+        "int ", "Foo",   "std::", "vector",   "<",          ">",          "(",        ")",
+        "{",    "}",     ";",     "\n",       "#define M ", "#undef M\n", "class ",   "x.f",
+        "->g",  "~Foo(", "M(",    "//c\n",    "/*",         "*/",         "\"s\"",    "namespace ",
+        "a::",  "&amp;", "\t",    "typedef ", "template ",  "using ",     "ALL_CAPS", "\\\n"};
+    for (int round = 0; round < 3; ++round) {
+        ProfileSettings s;
+        SetDefaults(s);
+        SetSuggestedClassColours(s);
+        SetSuggestedNameColours(s);
+        const std::string source = RandomText(rng, 300000 + rng() % 100000, vocabulary);
+        const int css = round % 2;
+        std::string ahead;
+        std::string alone;
+        OneThread one;
+        ASSERT_EQ(ConvertSource(s, source, css, ahead), 1);
+        ASSERT_EQ(ConvertSource(s, source, css, alone, &one), 1);
+        ASSERT_EQ(ahead, alone) << "round " << round;
+    }
+}

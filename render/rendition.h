@@ -41,6 +41,9 @@ struct Prepared {
 int Prepare(const ProfileSettings& settings, const StyleRecord& style, std::string_view source,
             bool css, ConvertObserver* observer, Prepared& prepared, bool from_source = true);
 
+// From this size of escaped text on, a thread is worth its start.
+inline constexpr std::size_t kNamesAheadBytes = 256 << 10;
+
 // Runs the scan over the prepared text into `sink`, reporting progress. False when the sink
 // failed.
 template <SpanSink Sink>
@@ -55,9 +58,18 @@ bool Scan(const Prepared& prepared, Sink& sink, ConvertObserver* observer) {
     if (!setup.classes.AnyName()) {
         return HighlightClasses(prepared.escaped, setup, sink, progress);
     }
-    // The names are sought only when asked for: the marker reads the whole text first.
-    names::NameMarker marker(prepared.escaped, prepared.source_start,
-                             observer != nullptr ? observer->Names() : nullptr);
+    // The names are sought only when asked for: the marker reads the whole text first. For a
+    // large text on a thread of its own, while the scan goes on; the marks are the same.
+    const names::TreeNames* tree = observer != nullptr ? observer->Names() : nullptr;
+    if (prepared.escaped.size() >= kNamesAheadBytes &&
+        (observer == nullptr || observer->MayUseThreads())) {
+        names::MarksAhead ahead(prepared.escaped, prepared.source_start, tree);
+        if (ahead.Started()) {
+            setup.names_ahead = &ahead;
+            return HighlightClasses(prepared.escaped, setup, sink, progress);
+        }
+    }
+    names::NameMarker marker(prepared.escaped, prepared.source_start, tree);
     setup.names = &marker;
     return HighlightClasses(prepared.escaped, setup, sink, progress);
 }
