@@ -79,17 +79,36 @@ void Report(benchmark::State& state, std::size_t out) {
     state.counters["out/in"] = double(out) / double(Source().size());
 }
 
+// Runs `build(settings, out)` in each iteration and reports the size of what it wrote.
+template <class Build>
+void Measure(benchmark::State& state, ProfileSettings& settings, Build build) {
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string out;
+        build(settings, out);
+        size = out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    Report(state, size);
+}
+
+void Html(ProfileSettings& settings, std::string& html) {
+    ConvertSource(settings, Source(), 1, html);
+}
+void Rtf(ProfileSettings& settings, std::string& rtf) {
+    BuildRtf(Source(), settings, 1, rtf);
+}
+void Latex(ProfileSettings& settings, std::string& latex) {
+    BuildLatex(Source(), settings, latex);
+}
+void Ansi(ProfileSettings& settings, std::string& ansi) {
+    BuildAnsi(Source(), settings, ansi);
+}
+
 void BM_Convert(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string html;
-        ConvertSource(settings, Source(), 1, html);
-        size = html.size();
-        benchmark::DoNotOptimize(html.data());
-    }
-    Report(state, size);
+    Measure(state, settings, Html);
 }
 BENCHMARK(BM_Convert)->Unit(benchmark::kMillisecond);
 
@@ -97,14 +116,9 @@ BENCHMARK(BM_Convert)->Unit(benchmark::kMillisecond);
 void BM_Rtf(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string rtf;
-        BuildRtf(Source(), settings, int(state.range(0)), rtf);
-        size = rtf.size();
-        benchmark::DoNotOptimize(rtf.data());
-    }
-    Report(state, size);
+    const int css = int(state.range(0));
+    Measure(state, settings,
+            [css](ProfileSettings& s, std::string& rtf) { BuildRtf(Source(), s, css, rtf); });
 }
 BENCHMARK(BM_Rtf)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
@@ -115,14 +129,7 @@ void BM_RtfAllClassesNumbered(benchmark::State& state) {
     SetSuggestedClassColours(settings);
     settings.b_line_numbers = 1;
     settings.SetMarkedLines("3-5,9,100-2000,5000-9000,20000-30000");
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string rtf;
-        BuildRtf(Source(), settings, 1, rtf);
-        size = rtf.size();
-        benchmark::DoNotOptimize(rtf.data());
-    }
-    Report(state, size);
+    Measure(state, settings, Rtf);
 }
 BENCHMARK(BM_RtfAllClassesNumbered)->Unit(benchmark::kMillisecond);
 
@@ -131,14 +138,7 @@ void BM_ConvertNumbered(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);
     settings.b_line_numbers = 1;
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string html;
-        ConvertSource(settings, Source(), 1, html);
-        size = html.size();
-        benchmark::DoNotOptimize(html.data());
-    }
-    Report(state, size);
+    Measure(state, settings, Html);
 }
 BENCHMARK(BM_ConvertNumbered)->Unit(benchmark::kMillisecond);
 
@@ -146,28 +146,14 @@ BENCHMARK(BM_ConvertNumbered)->Unit(benchmark::kMillisecond);
 void BM_Latex(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string latex;
-        BuildLatex(Source(), settings, latex);
-        size = latex.size();
-        benchmark::DoNotOptimize(latex.data());
-    }
-    Report(state, size);
+    Measure(state, settings, Latex);
 }
 BENCHMARK(BM_Latex)->Unit(benchmark::kMillisecond);
 
 void BM_Ansi(benchmark::State& state) {
     ProfileSettings settings;
     SetCppDefaults(settings);
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string ansi;
-        BuildAnsi(Source(), settings, ansi);
-        size = ansi.size();
-        benchmark::DoNotOptimize(ansi.data());
-    }
-    Report(state, size);
+    Measure(state, settings, Ansi);
 }
 BENCHMARK(BM_Ansi)->Unit(benchmark::kMillisecond);
 
@@ -177,14 +163,7 @@ void BM_AnsiNumbered(benchmark::State& state) {
     SetCppDefaults(settings);
     settings.b_line_numbers = 1;
     settings.SetMarkedLines("3-5,9,100-2000");
-    std::size_t size = 0;
-    for (auto _ : state) {
-        std::string ansi;
-        BuildAnsi(Source(), settings, ansi);
-        size = ansi.size();
-        benchmark::DoNotOptimize(ansi.data());
-    }
-    Report(state, size);
+    Measure(state, settings, Ansi);
 }
 BENCHMARK(BM_AnsiNumbered)->Unit(benchmark::kMillisecond);
 
