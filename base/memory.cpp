@@ -65,10 +65,14 @@ void InjectAllocationFailure(long after) noexcept {
 }
 
 void PreferLargePages(std::string& text) noexcept {
+    PreferLargePages(text.data(), text.capacity());
+}
+
+void PreferLargePages(void* block, std::size_t bytes) noexcept {
     constexpr uintptr_t kLarge = uintptr_t(2) << 20;
-    const auto start = reinterpret_cast<uintptr_t>(text.data());
+    const auto start = reinterpret_cast<uintptr_t>(block);
     const uintptr_t first = (start + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t last = (start + text.capacity()) & ~(kLarge - 1);
+    const uintptr_t last = (start + bytes) & ~(kLarge - 1);
     if (first < last) {
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
     }

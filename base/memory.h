@@ -46,6 +46,8 @@ using Block = std::unique_ptr<char, FreeBlock>;
 // from end to end otherwise costs a page fault, and the kernel's clearing of a page, every 4 KiB.
 // A hint only.
 void PreferLargePages(std::string& text) noexcept;
+// The same for `bytes` of a block from TryAllocate.
+void PreferLargePages(void* block, std::size_t bytes) noexcept;
 
 // Test seam: the next `after` allocations succeed and every later one fails, until this is
 // called again; a negative `after` turns injected failures off.

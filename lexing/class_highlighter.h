@@ -122,7 +122,7 @@ private:
     // Past the characters from p on that Step would only copy: blanks within a line, words
     // that neither begin with a keyword nor stand before a quote, and punctuation that no
     // keyword begins with. Returns p when p needs Step.
-    std::size_t Skip(std::size_t p) const {
+    std::size_t Skip(std::size_t p) {
         const auto* text = reinterpret_cast<const unsigned char*>(m_text);
         while (p < m_length && (m_class[text[p]] & kBlank) != 0) {
             ++p; // a pending close waits for the next character that is not white space
@@ -142,8 +142,10 @@ private:
                 break;
             }
             if ((k & kWord) != 0) {
-                if (m_names != nullptr || m_ahead != nullptr) {
-                    break; // perhaps a name
+                // Perhaps a name: the words before the next marked one take no class.
+                if ((m_names != nullptr || m_ahead != nullptr) &&
+                    (m_directive || (p >= m_name_next && p >= (m_name_next = NextMark(p))))) {
+                    break;
                 }
                 const std::size_t end = WordEnd(p + 1);
                 if (end < m_length && (text[end] == '"' || text[end] == '\'')) {
@@ -245,6 +247,10 @@ private:
         return On(span) ? Whole(p, end, span, false) : end;
     }
 
+    std::size_t NextMark(std::size_t p) {
+        return m_names != nullptr ? m_names->NextMarkFrom(p) : m_ahead->NextMarkFrom(p);
+    }
+
     // A cheap test before the lexer's: a digit, a dot, a quote, or a word of at most three
     // characters before a quote (an encoding or raw string prefix).
     bool MayStartLiteral(std::size_t p) const {
@@ -295,10 +301,11 @@ private:
     Sink& m_sink;
     const Progress& m_progress;
     SpanClass m_open = SpanClass::Text; // Text: none
-    bool m_pending = false;   // the open span closes at the next character that is not white
-    bool m_line_start = true; // only white space and comments since the last line end
-    bool m_directive = false; // on a directive line
-    std::size_t m_header = 0; // after #include's name: where a header name may stand from
+    bool m_pending = false;      // the open span closes at the next character that is not white
+    bool m_line_start = true;    // only white space and comments since the last line end
+    bool m_directive = false;    // on a directive line
+    std::size_t m_header = 0;    // after #include's name: where a header name may stand from
+    std::size_t m_name_next = 0; // no word before this one takes a name's class
 };
 
 } // namespace scan_detail

@@ -11,7 +11,7 @@ void CollectDeclarations(std::string_view text, std::size_t start, bool escaped,
 
 void CollectRecorded(std::string_view text, std::size_t start, NameTable& table,
                      TokenReplay& recorded) noexcept {
-    Collector(text, start, true, Scope::File, table, &recorded, TokenWindow::Use::GoOn).Run();
+    Collector(text, start, true, Scope::File, table, &recorded, TokenWindow::Use::Play).Run();
 }
 
 } // namespace names

@@ -44,9 +44,9 @@ MarksAhead::MarksAhead(std::string_view text, std::size_t source_start, const Tr
         m_chunks = nullptr;
         return;
     }
-    // As the first pass's window records, a batch at a time; past the record's bound the
-    // passes lex on themselves.
-    const std::size_t hand_over = source_start + bytes / 100 * kLexedHere;
+    // The whole text, as the first pass's window records, a batch at a time: the thread's two
+    // passes then cost about as much as this thread's scan with the names. Past the record's
+    // bound the passes lex on themselves.
     NameLexer lexer(text, source_start, true);
     Token batch[kBatch];
     for (;;) {
@@ -56,12 +56,6 @@ MarksAhead::MarksAhead(std::string_view text, std::size_t source_start, const Tr
         const std::size_t made = lexer.Lex(batch, kBatch);
         m_replay.Record(batch, made);
         if (made == 0 || batch[made - 1].kind == TokenKind::End) {
-            break;
-        }
-        // The rest to the thread: this one's scan, with the names, costs about as much as the
-        // thread's passes less lexing.
-        if (batch[made - 1].start >= hand_over) {
-            m_replay.HandOver(lexer);
             break;
         }
     }

@@ -44,12 +44,19 @@ public:
         }
         return After(start);
     }
+    // Where the first word that takes a class at or after `p` begins (past the text's end when
+    // there is none): the words before it take none. Positions as for ClassAt.
+    std::size_t NextMarkFrom(std::size_t p) noexcept {
+        if (p > m_last.start || m_last.end == 0) {
+            After(p);
+        }
+        return m_last.start;
+    }
     // As NameMarker::Next.
     bool Next(NameMark& mark) noexcept;
 
 private:
-    static constexpr std::size_t kBatch = 64;     // tokens recorded at once
-    static constexpr std::size_t kLexedHere = 75; // per cent of the text, lexed by the caller
+    static constexpr std::size_t kBatch = 64; // tokens recorded at once
     struct Chunk {
         NameMark marks[kChunkMarks];
         std::size_t count = 0;

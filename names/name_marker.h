@@ -64,6 +64,14 @@ public:
         }
         return After(start);
     }
+    // Where the first word that takes a class at or after `p` begins (past the text's end when
+    // there is none): the words before it take none. Positions as for ClassAt.
+    std::size_t NextMarkFrom(std::size_t p) noexcept {
+        if (p > m_last.start || m_last.end == 0) {
+            After(p);
+        }
+        return m_last.start;
+    }
 
 private:
     NameClass After(std::size_t start) noexcept;

@@ -35,11 +35,11 @@ void TokenReplay::Begin(std::string_view text, std::size_t expected, bool fixed)
     m_text = text.data();
     m_length = text.size();
     m_used = 0;
+    m_published = 0;
     m_cursor.read = 0;
     m_cursor.rest.reset();
     m_stopped = false;
     m_fixed = false;
-    m_handed = false;
     m_rest.reset();
     m_shared.store(0, std::memory_order_relaxed);
     // Offsets of 32 bits; a record too big for its bound is not begun.
@@ -62,6 +62,7 @@ bool TokenReplay::Grow(std::size_t need) noexcept {
     if (grown == nullptr) {
         return false;
     }
+    tarvo::PreferLargePages(grown, room * sizeof(uint64_t));
     if (m_used != 0) {
         std::memcpy(grown, m_packed, m_used * sizeof(uint64_t));
     }
@@ -88,17 +89,6 @@ std::size_t TokenReplay::Lex(Cursor& cursor, Token* out, std::size_t count) noex
         // Past the record: the lexer that the first pass stopped recording with.
         if (!m_rest.has_value()) {
             return made;
-        }
-        if (cursor.goes_on && m_handed) {
-            if (m_used + 2 * (count - made) <= m_room) {
-                const std::size_t more_made = m_rest->Lex(out + made, count - made);
-                Record(out + made, more_made);
-                cursor.read = m_used;
-                return made + more_made;
-            }
-            // The record's bound: the later players lex on from here.
-            m_handed = false;
-            Publish(true);
         }
         if (!cursor.rest.has_value()) {
             cursor.rest.emplace(*m_rest);

@@ -30,7 +30,6 @@ public:
     struct Cursor {
         std::size_t read = 0;          // the next number to play back
         std::optional<NameLexer> rest; // its own copy of the lexer where the record stopped
-        bool goes_on = false;          // lexes and records on where the record was handed over
     };
 
     // Keeps the tokens lexed from `text`; `expected` of them fit before the record first grows.
@@ -71,16 +70,12 @@ public:
         }
         m_used = std::size_t(out - m_packed);
         if (m_fixed) {
-            Publish(count != 0 && tokens[count - 1].kind == TokenKind::End);
+            // In steps, so that a player that keeps up is not woken for every batch.
+            const bool ended = count != 0 && tokens[count - 1].kind == TokenKind::End;
+            if (ended || m_used - m_published >= kPublishStep) {
+                Publish(ended);
+            }
         }
-    }
-
-    // Ends the recording on this thread before the text's end, `lexer` (as it is now) to lex
-    // on: the player whose cursor goes_on then records the rest as it plays it.
-    void HandOver(const NameLexer& lexer) noexcept {
-        m_rest.emplace(lexer);
-        m_handed = true;
-        Publish(true);
     }
 
     // Plays the tokens back from the first on, as NameLexer::Lex gives them (but for the hash of
@@ -97,6 +92,7 @@ private:
     // punctuator's op (8 bits).
     static constexpr uint64_t kLong = 0xFFFF;
     static constexpr uint8_t kLineStart = 0x80;
+    static constexpr std::size_t kPublishStep = 16384; // numbers
 
     bool Grow(std::size_t need) noexcept;
     // Plays back from the cursor up to the first `used` numbers of the record; `more` when
@@ -106,9 +102,8 @@ private:
     // Lets the players see what is recorded so far; `ended`: all of it. Only for a fixed
     // record: another is played back only once it is whole.
     void Publish(bool ended) noexcept {
-        // Once handed over, the player that goes on is the only one that reads what it adds.
-        m_shared.store(uint32_t(m_used) | (ended || m_handed ? kEnded : 0),
-                       std::memory_order_release);
+        m_published = m_used;
+        m_shared.store(uint32_t(m_used) | (ended ? kEnded : 0), std::memory_order_release);
         m_shared.notify_all();
     }
     // In m_shared: the numbers recorded (at most kMaxTokens), and whether that is all.
@@ -120,9 +115,9 @@ private:
     uint64_t* m_packed = nullptr;
     std::size_t m_used = 0;
     std::size_t m_room = 0;
+    std::size_t m_published = 0; // m_used when last published
     bool m_stopped = false;
     bool m_fixed = false;            // set before any player starts
-    bool m_handed = false;           // see HandOver
     std::optional<NameLexer> m_rest; // where the record stopped
     std::atomic<uint32_t> m_shared{0};
     Cursor m_cursor; // Lex's without one

@@ -23,14 +23,12 @@ public:
     // `replay`, when given: Record, the tokens lexed go into it (Begin called); Play, they come
     // from it (recorded from the same text, to its End or while this plays) instead of the
     // lexer.
-    // GoOn: Play, and where the record was handed over, lex on and record (TokenReplay).
-    enum class Use { Record, Play, GoOn };
+    enum class Use { Record, Play };
     TokenWindow(std::string_view text, std::size_t start, bool escaped,
                 TokenReplay* replay = nullptr, Use use = Use::Record) noexcept
         : m_lexer(text, start, escaped), m_current(m_tokens + kBack), m_end(m_current),
           m_record(use == Use::Record ? replay : nullptr),
           m_play(use != Use::Record ? replay : nullptr) {
-        m_cursor.goes_on = use == Use::GoOn;
         Lex(); // the slots behind the first token stay End tokens
     }
     TokenWindow(const TokenWindow&) = delete;
