@@ -1,5 +1,7 @@
 #include "cli/batch_command.h"
 
+#include "base/cores.h"
+
 #include "cli/batch_job.h"
 #include "cli/batch_plan.h"
 #include "cli/index_page.h"
@@ -11,7 +13,6 @@
 #include "settings/setting_table.h"
 #include "text/line_ends.h"
 
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,11 +41,7 @@ struct Run {
 };
 
 unsigned Processors() {
-    cpu_set_t set;
-    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) {
-        return unsigned(CPU_COUNT(&set));
-    }
-    return std::max(1u, std::thread::hardware_concurrency());
+    return tarvo::UsableCores();
 }
 
 // Marks `jobs` done, and wakes the reporter when they are the last.

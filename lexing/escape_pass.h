@@ -16,10 +16,11 @@
 
 // The escape pass: `opening` followed by the source with tabs replaced and <, > and & escaped;
 // with `replaced`, the source index of each character it replaced, in order. False when memory
-// ran out (the list's own growth throws std::bad_alloc).
+// ran out (the list's own growth throws std::bad_alloc). With `may_use_threads` a large source
+// is escaped in two halves at once, with the same result.
 bool Escape(std::string_view source, const std::string& opening, const std::string& tab,
             std::string& escaped, const Progress& progress,
-            std::vector<std::size_t>* replaced = nullptr);
+            std::vector<std::size_t>* replaced = nullptr, bool may_use_threads = false);
 
 // The index of the first character in `text` from `from` on that the escape pass replaces (a
 // tab, <, > or &), or `length`. Eight bytes at a time: most of a source needs no escaping. Inline,

@@ -1,32 +1,18 @@
 #include "names/marks_ahead.h"
 
+#include "base/cores.h"
 #include "base/memory.h"
-
-#include <sched.h>
 
 #include <exception>
 
 namespace names {
-namespace {
-
-// Whether this process may run on more than one core: on one, a second thread only takes
-// turns with the first.
-bool CoreToSpare() noexcept {
-    cpu_set_t cores;
-    CPU_ZERO(&cores);
-    if (sched_getaffinity(0, sizeof cores, &cores) == 0) {
-        return CPU_COUNT(&cores) > 1;
-    }
-    return std::thread::hardware_concurrency() != 1;
-}
-
-} // namespace
 
 MarksAhead::MarksAhead(std::string_view text, std::size_t source_start, const TreeNames* tree,
                        std::size_t chunk_marks) noexcept
     : m_text(text), m_source_start(source_start), m_tree(tree),
       m_chunk_marks(chunk_marks == 0 || chunk_marks > kChunkMarks ? kChunkMarks : chunk_marks) {
-    if (!CoreToSpare()) {
+    // On one core a second thread only takes turns with the first.
+    if (tarvo::UsableCores() < 2) {
         return;
     }
     m_chunks = tarvo::TryAllocateArray<Chunk>(kChunks);

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,6 +47,44 @@ TEST(MarksAhead, GivesTheMarkersMarks) {
         ASSERT_EQ(asked.ClassAt(text.size()), NameClass::None);
         names::MarksAhead left(text, 5, shared, chunk);
         left.ClassAt(rng() % (text.size() + 1));
+    }
+}
+
+// Random sources: where the next mark begins, asked from positions that grow by random steps
+// between questions of ClassAt, is the next of the marker's own marks, from either marker.
+TEST(MarksAhead, TellWhereTheNextMarkBegins) {
+    const char* const pieces[] = {"a ",     "Foo", "std",   "::",       "(",  ")",
+                                  "{",      "}",   ";",     "#define ", "\n", " ",
+                                  "class ", "MAX", "//c\n", "x.f",      "1",  "\"s\""};
+    std::mt19937 rng(8);
+    for (int round = 0; round < 200; ++round) {
+        std::string text = "<pre>";
+        const int n = int(rng() % 300);
+        for (int i = 0; i < n; ++i) {
+            text += pieces[rng() % (sizeof pieces / sizeof *pieces)];
+        }
+        std::vector<std::size_t> starts;
+        names::NameMarker all(text, 5);
+        for (names::NameMark m; all.Next(m);) {
+            starts.push_back(m.start);
+        }
+        names::NameMarker marker(text, 5);
+        names::MarksAhead ahead(text, 5, nullptr, 1 + rng() % 3);
+        const bool threaded = ahead.Started();
+        auto mark = starts.begin();
+        for (std::size_t p = 0; p <= text.size(); p += 1 + rng() % 6) {
+            while (mark != starts.end() && *mark < p) {
+                ++mark;
+            }
+            const std::size_t next = mark == starts.end() ? text.size() + 1 : *mark;
+            if (rng() % 3 == 0) {
+                ASSERT_EQ(marker.ClassAt(p) != NameClass::None, next == p);
+            }
+            ASSERT_EQ(marker.NextMarkFrom(p), next) << text;
+            if (threaded) {
+                ASSERT_EQ(ahead.NextMarkFrom(p), next) << text;
+            }
+        }
     }
 }
 

@@ -30,7 +30,8 @@ int Prepare(const ProfileSettings& settings, const StyleRecord& style, std::stri
     }
 
     if (!Escape(source, prepared.pieces.opening, prepared.tab, prepared.escaped,
-                Progress(observer, source.size(), 0), from_source ? &prepared.replaced : nullptr)) {
+                Progress(observer, source.size(), 0), from_source ? &prepared.replaced : nullptr,
+                observer == nullptr || observer->MayUseThreads())) {
         return 0;
     }
     prepared.source_start = prepared.pieces.opening.size();
