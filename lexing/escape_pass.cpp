@@ -70,11 +70,11 @@ bool Escape(std::string_view source, const std::string& opening, const std::stri
     std::vector<std::size_t> rest_replaced;
     bool rest_failed = false;
     std::exception_ptr rest_error;
-    std::thread thread;
+    std::jthread thread; // joined before the locals it uses go, also when this half throws
     if (may_use_threads && n >= kTwoThreadsBytes && tarvo::UsableCores() > 1) {
         half = n / 2;
         try {
-            thread = std::thread([&] {
+            thread = std::jthread([&] {
                 try {
                     Output part(rest);
                     if (part.Reserve(n - half + (n - half) / 8 + 64)) {
